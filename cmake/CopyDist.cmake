@@ -1,0 +1,13 @@
+# Run with -DSRC=<dist folder> -DDST=<program folder>.
+file(MAKE_DIRECTORY "${DST}" "${DST}/ports")
+file(GLOB entries RELATIVE "${SRC}" "${SRC}/*")
+foreach(name IN LISTS entries)
+  if(IS_DIRECTORY "${SRC}/${name}")
+    continue()
+  endif()
+  string(TOLOWER "${name}" lower)
+  if(lower STREQUAL "style.ini" AND EXISTS "${DST}/${name}")
+    continue()
+  endif()
+  file(COPY "${SRC}/${name}" DESTINATION "${DST}")
+endforeach()
