@@ -1,0 +1,56 @@
+#include "reader/CardReply.h"
+
+#include <algorithm>
+
+namespace {
+
+std::size_t BigEndian16(std::span<const Byte> b, std::size_t at)
+{
+    return static_cast<std::size_t>(b[at]) << 8 | b[at + 1];
+}
+
+std::span<const Byte> Cut(std::span<const Byte> all, std::size_t offset, std::size_t count)
+{
+    if (offset >= all.size())
+        return {};
+    return all.subspan(offset, std::min(count, all.size() - offset));
+}
+
+} // namespace
+
+void CardReply::Clear()
+{
+    std::fill(bytes_.begin(), bytes_.end(), Byte{0});
+}
+
+std::size_t CardReply::TextLength() const
+{
+    return BigEndian16(bytes_, 10);
+}
+
+std::size_t CardReply::PhotoLength() const
+{
+    return BigEndian16(bytes_, 12);
+}
+
+std::span<const Byte> CardReply::Text() const
+{
+    return Cut(bytes_, kCardReplyTextOffset, TextLength());
+}
+
+std::span<const Byte> CardReply::Photo() const
+{
+    return Cut(bytes_, kCardReplyTextOffset + TextLength(), PhotoLength());
+}
+
+bool CardReplyAcceptable(std::span<const Byte> frame)
+{
+    if (frame.size() < kCardReplyTextOffset)
+        return false;
+    const std::size_t len = FrameLength(frame);
+    if (frame[kReplySw3Offset] != kSwSuccess || len < 1)
+        return false;
+    const std::size_t end = kCardReplyTextOffset + BigEndian16(frame, 10) + BigEndian16(frame, 12);
+    const std::size_t checkAt = 6 + len;
+    return end <= checkAt && checkAt < kCardReplyHeldSize && checkAt < frame.size();
+}
