@@ -1,0 +1,141 @@
+#include "odbc/handles/Oci.h"
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <filesystem>
+
+namespace Oci {
+namespace {
+
+// One loaded library: its module handle (empty until the first successful load) and its table.
+template <class Table> struct Library
+{
+    void* module = nullptr;
+    Table table{};
+    const Table* replacement = nullptr;
+    std::string fileName;
+
+    // Released at program exit. RTLD_NODELETE keeps the code mapped after dlclose, so handles that
+    // drivers still hold in their own exit handlers, and the leak checker's attribution of their
+    // caches to libodbc, stay valid.
+    ~Library()
+    {
+        if (module != nullptr)
+            dlclose(module);
+    }
+};
+
+Library<DriverManager> driverManager;
+Library<Installer> installer;
+
+template <class Table> void* Open(Library<Table>& library, const char* defaultFile, const char* errorText)
+{
+    if (library.module != nullptr)
+        return nullptr;
+    const std::string& file = library.fileName.empty() ? std::string(defaultFile) : library.fileName;
+    void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (module == nullptr)
+        throw RIDIZOrurori(errorText);
+    return module;
+}
+
+} // namespace
+
+void LoadOdbc32()
+{
+    void* module = Open(driverManager, kDriverManagerFile, "Error Loading Library: ODBC32.DLL");
+    if (module == nullptr)
+        return;
+    DriverManager table;
+#define OCI_RESOLVE(name) table.name = reinterpret_cast<decltype(table.name)>(dlsym(module, #name));
+    OCI_DRIVER_MANAGER_FUNCTIONS(OCI_RESOLVE)
+#undef OCI_RESOLVE
+    driverManager.table = table;
+    driverManager.module = module;
+}
+
+void LoadOdbcCp32()
+{
+    void* module = Open(installer, kInstallerFile, "Error Loading Library: ODBCCP32.DLL");
+    if (module == nullptr)
+        return;
+    Installer table;
+#define OCI_RESOLVE(name) table.name = reinterpret_cast<decltype(table.name)>(dlsym(module, #name));
+    OCI_INSTALLER_FUNCTIONS(OCI_RESOLVE)
+#undef OCI_RESOLVE
+    installer.table = table;
+    installer.module = module;
+}
+
+bool Odbc32Loaded()
+{
+    return driverManager.module != nullptr;
+}
+bool OdbcCp32Loaded()
+{
+    return installer.module != nullptr;
+}
+
+const DriverManager& LoadedDriverManager()
+{
+    LoadOdbc32();
+    return driverManager.table;
+}
+
+const Installer& LoadedInstaller()
+{
+    LoadOdbcCp32();
+    return installer.table;
+}
+
+const DriverManager& ActiveDriverManager()
+{
+    if (driverManager.replacement != nullptr)
+        return *driverManager.replacement;
+    return LoadedDriverManager();
+}
+
+const Installer& ActiveInstaller()
+{
+    if (installer.replacement != nullptr)
+        return *installer.replacement;
+    return LoadedInstaller();
+}
+
+ScopedDriverManager::ScopedDriverManager(const DriverManager& table) : previous_(driverManager.replacement)
+{
+    driverManager.replacement = &table;
+}
+
+ScopedDriverManager::~ScopedDriverManager()
+{
+    driverManager.replacement = previous_;
+}
+
+ScopedInstaller::ScopedInstaller(const Installer& table) : previous_(installer.replacement)
+{
+    installer.replacement = &table;
+}
+
+ScopedInstaller::~ScopedInstaller()
+{
+    installer.replacement = previous_;
+}
+
+void SetLibraryFileNames(std::string driverManagerFile, std::string installerFile)
+{
+    driverManager.fileName = std::move(driverManagerFile);
+    installer.fileName = std::move(installerFile);
+}
+
+void UseProgramFolderConfiguration(const std::string& programFolder)
+{
+    const char* current = std::getenv("ODBCSYSINI");
+    if (current != nullptr && *current != '\0')
+        return;
+    if (!std::filesystem::exists(std::filesystem::path(programFolder) / "odbcinst.ini"))
+        return;
+    setenv("ODBCSYSINI", programFolder.c_str(), 1);
+}
+
+} // namespace Oci
