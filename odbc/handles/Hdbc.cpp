@@ -1,0 +1,541 @@
+#include "odbc/handles/Hdbc.h"
+
+#include "odbc/datasets/OcihText.h"
+#include "odbc/handles/Check.h"
+#include "odbc/handles/Henv.h"
+#include "odbc/handles/Oci.h"
+#include "platform/core/StringUtils.h"
+
+namespace {
+
+// A connect-string value that would otherwise end its attribute or start a braced one goes in
+// braces, with "}" doubled as ODBC asks.
+std::string ConnectValue(const std::string& value)
+{
+    if (value.find_first_of(";{}") == std::string::npos)
+        return value;
+    std::string braced = "{";
+    for (char c : value) {
+        braced += c;
+        if (c == '}')
+            braced += '}';
+    }
+    return braced + "}";
+}
+
+SQLCHAR* Text(const std::string& s)
+{
+    return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s.c_str()));
+}
+
+} // namespace
+
+THdbc::THdbc(TComponent* owner) : THbase(owner)
+{
+    AnnounceInsert();
+}
+
+THdbc::~THdbc()
+{
+    MarkDestroyed();
+    try {
+        if (THenv* env = env_ != nullptr ? env_ : CurrentHenv()) {
+            THenv::ErrorSuppression quiet(*env);
+            Terminate();
+        }
+    } catch (...) {
+        // Destructors never throw; Disconnect and Terminate called explicitly report failures.
+    }
+}
+
+void THdbc::DiagnosticHandle(std::int16_t& handleType, void*& handle) const
+{
+    handleType = SQL_HANDLE_DBC;
+    handle = handle_;
+}
+
+void* THdbc::GetHandle()
+{
+    Init();
+    return handle_;
+}
+
+bool THdbc::Init()
+{
+    Log(1, "THdbc.Init");
+    if (initialized_)
+        return true;
+    if (pendingPooling_) {
+        pendingPooling_ = false;
+        GlobalHenv().SetConnectionPooling(pendingPoolingValue_);
+    }
+    THenv& env = GlobalHenv();
+    SQLHANDLE handle = nullptr;
+    const SQLRETURN rc = Oci::SQLAllocHandle(SQL_HANDLE_DBC, env.Handle(), &handle);
+    SetRetCode(rc);
+    if (!env.Error().Success(rc)) {
+        // The records of a failed allocation are on the environment handle; this connection has
+        // no handle to read them from (and must not try to allocate one to do so).
+        env.Error().RaiseError(this, rc, SQL_HANDLE_ENV, env.Handle());
+        return false;
+    }
+    handle_ = handle;
+    initialized_ = true;
+    env_ = &env;
+    env.Children().AddChild(this);
+    SetCursorLib(cursorLib_);
+    THbase::Init();
+    return true;
+}
+
+bool THdbc::Terminate()
+{
+    Log(1, "THdbc.Terminate");
+    THbase::Terminate();
+    if (initialized_) {
+        children_.Terminate();
+        if (connected_)
+            Disconnect();
+        if (env_ != nullptr)
+            env_->Children().RemChild(this);
+        env_ = nullptr;
+        SQLHANDLE handle = handle_;
+        const SQLRETURN rc = Oci::SQLFreeHandle(SQL_HANDLE_DBC, handle);
+        handle_ = nullptr;
+        initialized_ = false;
+        SetRetCode(rc);
+        TODBCError& error = GlobalHenv().Error();
+        if (!error.Success(rc))
+            error.RaiseError(this, rc, SQL_HANDLE_DBC, handle);
+    }
+    return !initialized_;
+}
+
+std::string THdbc::BuildConnectString() const
+{
+    std::string s;
+    if (!dataSource_.empty())
+        s += "DSN=" + ConnectValue(dataSource_) + ";";
+    if (!userName_.empty())
+        s += "UID=" + ConnectValue(userName_) + ";";
+    if (!password_.empty())
+        s += "PWD=" + ConnectValue(password_) + ";";
+    if (!driver_.empty())
+        s += "DRIVER=" + ConnectValue(driver_) + ";";
+    for (const std::string& line : attributes_.Lines())
+        s += line + ";";
+    return s;
+}
+
+void THdbc::Connect()
+{
+    Log(1, "THdbc.Connect");
+    if (!Init())
+        return;
+    if (connected_)
+        return;
+    DoBeforeConnect();
+    SetCursorLib(cursorLib_);
+    SQLRETURN rc;
+    if (infoPrompt_ == 0 && driver_.empty() && attributes_.Count() == 0) {
+        rc = Oci::SQLConnect(handle_, Text(dataSource_), SQL_NTS, Text(userName_), SQL_NTS, Text(password_),
+                             SQL_NTS);
+    } else {
+        const std::string connectString = BuildConnectString();
+        SQLCHAR completed[256] = {};
+        SQLSMALLINT completedLength = 0;
+        rc = Oci::SQLDriverConnect(handle_, static_cast<SQLHWND>(GlobalHenv().GetWinHandle()),
+                                   Text(connectString), SQL_NTS, completed,
+                                   static_cast<SQLSMALLINT>(sizeof completed), &completedLength, infoPrompt_);
+    }
+    // A failed connect (vetoed or suppressed) never counts as connected.
+    if (!CheckCall(*this, rc))
+        return;
+    connected_ = true;
+    SetIsolationLevel(isolationLevel_);
+    core_ = !GetFunction(SQL_API_SQLDESCRIBEPARAM);
+    DoAfterConnect();
+}
+
+void THdbc::Disconnect()
+{
+    Log(1, "THdbc.Disconnect");
+    if (!connected_)
+        return;
+    DoBeforeDisconnect();
+    children_.Terminate();
+    CheckCall(*this, Oci::SQLDisconnect(handle_));
+    connected_ = false;
+    DoAfterDisconnect();
+}
+
+void THdbc::Resolve()
+{
+    THenv& env = env_ != nullptr ? *env_ : GlobalHenv();
+    THenv::ErrorSuppression quiet(env);
+    Terminate();
+}
+
+void THdbc::DesignDisconnect()
+{
+    if (HasState(csDesigning) && connected_)
+        SetConnected(false);
+}
+
+void THdbc::RegisterChild(THbase* child)
+{
+    children_.AddChild(child);
+    FreeNotification(child);
+}
+
+void THdbc::UnregisterChild(THbase* child)
+{
+    children_.RemChild(child);
+    RemoveFreeNotification(child);
+}
+
+void THdbc::Notification(TComponent* component, TOperation operation)
+{
+    THbase::Notification(component, operation);
+    // A statement destroyed without unregistering must not stay in the list.
+    if (operation == opRemove)
+        children_.RemChild(static_cast<THbase*>(component));
+}
+
+void THdbc::SetConnected(bool value)
+{
+    if (HasState(csLoading)) {
+        streamedConnected_ = value;
+        return;
+    }
+    if (value)
+        Connect();
+    else
+        Disconnect();
+}
+
+void THdbc::SetDriver(const std::string& value)
+{
+    DesignDisconnect();
+    driver_ = value;
+}
+
+void THdbc::SetDataSource(const std::string& value)
+{
+    DesignDisconnect();
+    dataSource_ = value;
+}
+
+void THdbc::SetUserName(const std::string& value)
+{
+    DesignDisconnect();
+    userName_ = value;
+}
+
+void THdbc::SetPassword(const std::string& value)
+{
+    DesignDisconnect();
+    password_ = value;
+}
+
+void THdbc::SetAttributes(const TStringList& value)
+{
+    DesignDisconnect();
+    attributes_.Assign(value);
+}
+
+void THdbc::SetConnectAttr(std::int32_t attribute, std::uintptr_t value)
+{
+    CheckCall(*this, Oci::SQLSetConnectAttr(handle_, attribute, reinterpret_cast<SQLPOINTER>(value), 0));
+}
+
+bool THdbc::GetConnectAttr(std::int32_t attribute, std::uint32_t& value)
+{
+    // NOTE: some drivers (mdbtools) report success without writing the value; an untouched
+    // sentinel counts as a failed read.
+    constexpr SQLUINTEGER untouched = 0xFFFFFFFFu;
+    SQLUINTEGER read = untouched;
+    const SQLRETURN rc = Oci::SQLGetConnectAttr(handle_, attribute, &read, sizeof read, nullptr);
+    SetRetCode(rc);
+    if (!GlobalHenv().Error().Success(rc) || read == untouched)
+        return false;
+    value = read;
+    return true;
+}
+
+void THdbc::SetCursorLib(std::uint32_t value)
+{
+    Log(1, "THdbc.SetCursorLib");
+    if (connected_)
+        Disconnect();
+    cursorLib_ = value;
+    if (!initialized_)
+        return;
+    std::uint32_t current = 0;
+    if (GetConnectAttr(SQL_ATTR_ODBC_CURSORS, current) && current != value)
+        SetConnectAttr(SQL_ATTR_ODBC_CURSORS, value);
+}
+
+void THdbc::SetIsolationLevel(std::uint32_t value)
+{
+    Log(1, "THdbc.SetIsolationLevel");
+    isolationLevel_ = value;
+    if (!initialized_)
+        return;
+    std::uint32_t current = 0;
+    if (GetConnectAttr(SQL_ATTR_TXN_ISOLATION, current) && current != value)
+        SetConnectAttr(SQL_ATTR_TXN_ISOLATION, value);
+}
+
+std::uint32_t THdbc::GetLoginTimeOut()
+{
+    Init();
+    SQLUINTEGER value = 0;
+    CheckCall(*this, Oci::SQLGetConnectAttr(handle_, SQL_ATTR_LOGIN_TIMEOUT, &value, sizeof value, nullptr));
+    return value;
+}
+
+void THdbc::SetLoginTimeOut(std::uint32_t seconds)
+{
+    Init();
+    SetConnectAttr(SQL_ATTR_LOGIN_TIMEOUT, seconds);
+}
+
+void THdbc::SetTracing(bool value)
+{
+    Init();
+    if (value == tracing_)
+        return;
+    if (value) {
+        SetConnectAttr(SQL_ATTR_TRACE, SQL_OPT_TRACE_ON);
+        static const char traceFile[] = "TRACE.OE";
+        CheckCall(*this,
+                  Oci::SQLSetConnectAttr(handle_, SQL_ATTR_TRACEFILE, const_cast<char*>(traceFile), SQL_NTS));
+    } else {
+        SetConnectAttr(SQL_ATTR_TRACE, SQL_OPT_TRACE_OFF);
+    }
+    tracing_ = value;
+}
+
+void THdbc::SetCore(bool value)
+{
+    Connect();
+    core_ = value;
+}
+
+TConnectionPooling THdbc::GetConnectionPooling() const
+{
+    if (pendingPooling_)
+        return pendingPoolingValue_;
+    THenv* env = CurrentHenv();
+    return env != nullptr ? env->ConnectionPooling() : GlobalHenv().ConnectionPooling();
+}
+
+void THdbc::SetConnectionPooling(TConnectionPooling value)
+{
+    if (HasState(csLoading)) {
+        pendingPooling_ = true;
+        pendingPoolingValue_ = value;
+        return;
+    }
+    GlobalHenv().SetConnectionPooling(value);
+}
+
+void THdbc::StartTransact()
+{
+    Connect();
+    SetConnectAttr(SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF);
+}
+
+void THdbc::Commit()
+{
+    Connect();
+    CheckCall(*this, Oci::SQLEndTran(SQL_HANDLE_DBC, handle_, SQL_COMMIT));
+}
+
+void THdbc::Rollback()
+{
+    Connect();
+    CheckCall(*this, Oci::SQLEndTran(SQL_HANDLE_DBC, handle_, SQL_ROLLBACK));
+}
+
+void THdbc::EndTransact()
+{
+    Commit();
+    SetConnectAttr(SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_ON);
+}
+
+bool THdbc::GetFunction(std::uint16_t functionId)
+{
+    if (functionId == SQL_API_ALL_FUNCTIONS || functionId == SQL_API_ODBC3_ALL_FUNCTIONS)
+        throw RIDIZOrurori("Cannot return information for more than one function at a time.");
+    if (!Init())
+        return false;
+    SQLUSMALLINT supported = SQL_FALSE;
+    const SQLRETURN rc = Oci::SQLGetFunctions(handle_, functionId, &supported);
+    SetRetCode(rc);
+    return GlobalHenv().Error().Success(rc) && supported == SQL_TRUE;
+}
+
+std::string THdbc::GetInfoString(std::uint16_t infoType)
+{
+    if (!Init())
+        return {};
+    SQLCHAR buffer[256] = {};
+    SQLSMALLINT length = 0;
+    const SQLRETURN rc =
+        Oci::SQLGetInfo(handle_, infoType, buffer, static_cast<SQLSMALLINT>(sizeof buffer), &length);
+    SetRetCode(rc);
+    if (!GlobalHenv().Error().Success(rc))
+        return {};
+    buffer[sizeof buffer - 1] = 0;
+    return reinterpret_cast<const char*>(buffer);
+}
+
+std::int16_t THdbc::GetInfoSmallint(std::uint16_t infoType)
+{
+    if (!Init())
+        return 0;
+    SQLSMALLINT value = 0;
+    const SQLRETURN rc = Oci::SQLGetInfo(handle_, infoType, &value, sizeof value, nullptr);
+    SetRetCode(rc);
+    return GlobalHenv().Error().Success(rc) ? value : 0;
+}
+
+std::int32_t THdbc::GetInfoInteger(std::uint16_t infoType)
+{
+    if (!Init())
+        return 0;
+    SQLINTEGER value = 0;
+    const SQLRETURN rc = Oci::SQLGetInfo(handle_, infoType, &value, sizeof value, nullptr);
+    SetRetCode(rc);
+    return GlobalHenv().Error().Success(rc) ? value : 0;
+}
+
+void THdbc::DoBeforeConnect()
+{
+    if (beforeConnect_)
+        beforeConnect_(this);
+}
+
+void THdbc::DoAfterConnect()
+{
+    if (afterConnect_)
+        afterConnect_(this);
+}
+
+void THdbc::DoBeforeDisconnect()
+{
+    if (beforeDisconnect_)
+        beforeDisconnect_(this);
+}
+
+void THdbc::DoAfterDisconnect()
+{
+    if (afterDisconnect_)
+        afterDisconnect_(this);
+}
+
+void THdbc::DefineProperties(TFiler& filer)
+{
+    THbase::DefineProperties(filer);
+    filer.DefineProperty(
+        "Connected", [this](TReader& r) { SetConnected(r.ReadBoolean()); },
+        [this](TWriter& w) { w.WriteBoolean(connected_); }, connected_);
+    const auto text = [&](const char* name, std::string THdbc::*field,
+                          void (THdbc::*setter)(const std::string&)) {
+        filer.DefineProperty(
+            name, [this, setter](TReader& r) { (this->*setter)(r.ReadString()); },
+            [this, field](TWriter& w) { w.WriteString(this->*field); }, !(this->*field).empty());
+    };
+    text("Driver", &THdbc::driver_, &THdbc::SetDriver);
+    text("DataSource", &THdbc::dataSource_, &THdbc::SetDataSource);
+    text("UserName", &THdbc::userName_, &THdbc::SetUserName);
+    text("Password", &THdbc::password_, &THdbc::SetPassword);
+    filer.DefineProperty(
+        "Attributes",
+        [this](TReader& r) {
+            TStringList lines;
+            r.ReadListBegin();
+            while (!r.EndOfList())
+                lines.Add(r.ReadString());
+            r.ReadListEnd();
+            SetAttributes(lines);
+        },
+        [this](TWriter& w) {
+            w.WriteListBegin();
+            for (const std::string& line : attributes_.Lines())
+                w.WriteString(line);
+            w.WriteListEnd();
+        },
+        attributes_.Count() > 0);
+    filer.DefineProperty(
+        "IsolationLevel",
+        [this](TReader& r) { SetIsolationLevel(static_cast<std::uint32_t>(r.ReadInt64())); },
+        [this](TWriter& w) { w.WriteInteger(isolationLevel_); }, isolationLevel_ != 2);
+    filer.DefineProperty(
+        "InfoPrompt", [this](TReader& r) { infoPrompt_ = static_cast<std::uint16_t>(r.ReadInteger()); },
+        [this](TWriter& w) { w.WriteInteger(infoPrompt_); }, infoPrompt_ != 0);
+    filer.DefineProperty(
+        "CursorLib", [this](TReader& r) { SetCursorLib(static_cast<std::uint32_t>(r.ReadInt64())); },
+        [this](TWriter& w) { w.WriteInteger(cursorLib_); }, cursorLib_ != 2);
+    filer.DefineProperty(
+        "ConnectionPooling",
+        [this](TReader& r) {
+            const std::int32_t value = r.ReadInteger();
+            if (value < cpDefault || value > cpOnePerEnv)
+                throw EReadError("Invalid property value");
+            SetConnectionPooling(static_cast<TConnectionPooling>(value));
+        },
+        [this](TWriter& w) { w.WriteInteger(GetConnectionPooling()); }, true);
+    filer.DefineProperty(
+        "Version", [this](TReader& r) { SetVersion(r.ReadString()); },
+        [this](TWriter& w) { w.WriteString(GetVersion()); }, true);
+}
+
+void THdbc::ReaderError(TReader& reader, const std::string& message, bool& handled)
+{
+    (void)reader;
+    handled = message.find("ConnectionPooling") != std::string::npos ||
+              message.find("OnConnect") != std::string::npos ||
+              message.find("OnDisconnect") != std::string::npos;
+}
+
+void THdbc::ReadState(TReader& reader)
+{
+    // Installed for this component only; the reader's own handler comes back afterwards.
+    TReader::ErrorHandler previous = reader.OnError();
+    reader.SetOnError(
+        [this](TReader& r, const std::string& message, bool& handled) { ReaderError(r, message, handled); });
+    try {
+        reader.ReadComponentProperties(*this);
+    } catch (...) {
+        reader.SetOnError(std::move(previous));
+        throw;
+    }
+    reader.SetOnError(std::move(previous));
+}
+
+void THdbc::Loaded()
+{
+    THbase::Loaded();
+    if (!streamedConnected_)
+        return;
+    streamedConnected_ = false;
+    try {
+        Connect();
+    } catch (EODBC& e) {
+        e.Detail("Cannot connect " + Name() + " to database.");
+    }
+}
+
+bool IsDriver(THdbc& connection, const std::vector<std::string>& names)
+{
+    const std::string actual =
+        UpperCase(connection.GetInfoString(SQL_DBMS_NAME) + ";" + connection.GetInfoString(SQL_DRIVER_NAME));
+    for (const std::string& name : names) {
+        if (UpperCase(name) == actual)
+            return true;
+    }
+    return false;
+}

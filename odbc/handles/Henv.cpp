@@ -1,0 +1,156 @@
+#include "odbc/handles/Henv.h"
+
+#include "odbc/datasets/OcihText.h"
+#include "odbc/handles/Oci.h"
+
+bool ThreadedHenv = false;
+
+namespace {
+
+// Destroys an environment with its error-suppression flag set, as the library does at exit.
+struct HenvSlot
+{
+    std::unique_ptr<THenv> env;
+    ~HenvSlot() { Reset(); }
+    void Reset()
+    {
+        if (!env)
+            return;
+        std::unique_ptr<THenv> going = std::move(env);
+        THenv::ErrorSuppression quiet(*going);
+        going.reset();
+    }
+};
+
+// Function-local so that it is destroyed before the driver-manager library it calls into.
+HenvSlot& ProcessSlot()
+{
+    static HenvSlot slot;
+    return slot;
+}
+
+HenvSlot& ThreadSlot()
+{
+    thread_local HenvSlot slot;
+    return slot;
+}
+
+HenvSlot& ActiveSlot()
+{
+    return ThreadedHenv ? ThreadSlot() : ProcessSlot();
+}
+
+} // namespace
+
+THenv& GlobalHenv()
+{
+    HenvSlot& slot = ActiveSlot();
+    if (!slot.env)
+        slot.env = std::make_unique<THenv>(nullptr);
+    return *slot.env;
+}
+
+THenv* CurrentHenv()
+{
+    return ActiveSlot().env.get();
+}
+
+void ClearHenv()
+{
+    ThreadSlot().Reset();
+}
+
+THenv::THenv(TComponent* owner) : THbase(owner)
+{
+    Init();
+}
+
+THenv::~THenv()
+{
+    MarkDestroyed();
+    try {
+        ErrorSuppression quiet(*this);
+        TerminateHandle();
+    } catch (...) {
+        // Destructors never throw; an explicit TerminateHandle reports what fails.
+    }
+}
+
+void THenv::Check(std::int16_t rc)
+{
+    SetRetCode(rc);
+    if (!error_.Success(rc))
+        error_.RaiseError(this, rc);
+}
+
+void THenv::DiagnosticHandle(std::int16_t& handleType, void*& handle) const
+{
+    handleType = SQL_HANDLE_ENV;
+    handle = handle_;
+}
+
+bool THenv::Init()
+{
+    Log(1, "THenv.Init");
+    if (initialized_)
+        return true;
+    if (pooling_ != cpDefault) {
+        const SQLUINTEGER wanted = pooling_ == cpOff            ? SQL_CP_OFF
+                                   : pooling_ == cpOnePerDriver ? SQL_CP_ONE_PER_DRIVER
+                                                                : SQL_CP_ONE_PER_HENV;
+        SQLUINTEGER current = wanted;
+        const SQLRETURN rc = Oci::SQLGetEnvAttr(nullptr, SQL_ATTR_CONNECTION_POOLING, &current, 0, nullptr);
+        if (error_.Success(rc) && current != wanted)
+            Check(Oci::SQLSetEnvAttr(nullptr, SQL_ATTR_CONNECTION_POOLING,
+                                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(wanted)), 0));
+    }
+    SQLHANDLE handle = nullptr;
+    const SQLRETURN rc = Oci::SQLAllocHandle(SQL_HANDLE_ENV, nullptr, &handle);
+    SetRetCode(rc);
+    if (!error_.Success(rc)) {
+        // No environment handle to read diagnostics from: a failed allocation leaves none.
+        error_.RaiseError(this, rc, SQL_HANDLE_ENV, handle);
+        if (handle == nullptr)
+            return false; // vetoed, and nothing to work with
+    }
+    handle_ = handle;
+    initialized_ = true;
+    Check(Oci::SQLSetEnvAttr(handle_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0));
+    THbase::Init();
+    return true;
+}
+
+bool THenv::Terminate()
+{
+    Log(1, "THenv.Terminate");
+    THbase::Terminate();
+    children_.Terminate();
+    return !initialized_;
+}
+
+bool THenv::TerminateHandle()
+{
+    if (initialized_) {
+        Terminate();
+        // Checked while the handle is still set: a failed free leaves its records on it.
+        Check(Oci::SQLFreeHandle(SQL_HANDLE_ENV, handle_));
+        handle_ = nullptr;
+        initialized_ = false;
+    }
+    return true;
+}
+
+void THenv::Resolve()
+{
+    ErrorSuppression quiet(*this);
+    Terminate();
+}
+
+void THenv::SetConnectionPooling(TConnectionPooling value)
+{
+    if (value == pooling_)
+        return;
+    TerminateHandle();
+    pooling_ = value;
+    Init();
+}
