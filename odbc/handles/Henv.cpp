@@ -7,17 +7,15 @@ bool ThreadedHenv = false;
 
 namespace {
 
-// Destroys an environment with its error-suppression flag set, as the library does at exit.
+// The slot is emptied before the environment goes (its destructor runs with its errors
+// suppressed), so nothing reaches a half-destroyed environment through GlobalHenv.
 struct HenvSlot
 {
     std::unique_ptr<THenv> env;
     ~HenvSlot() { Reset(); }
     void Reset()
     {
-        if (!env)
-            return;
         std::unique_ptr<THenv> going = std::move(env);
-        THenv::ErrorSuppression quiet(*going);
         going.reset();
     }
 };

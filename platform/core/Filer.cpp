@@ -341,26 +341,29 @@ void TReader::DefineProperty(const std::string& name, const TReaderProc& readDat
 void TReader::ReadProperty(TPersistent& instance)
 {
     const std::string name = ReadName();
+    const std::int64_t valueStart = Stream().Position();
     // Nested objects read their own properties inside a read routine; keep the outer one's state.
     const std::string outerName = std::move(propertyName_);
     const bool outerFound = propertyFound_;
     propertyName_ = name;
     propertyFound_ = false;
+    std::string failure;
     try {
         instance.DefineProperties(*this);
-    } catch (...) {
-        propertyName_ = outerName;
-        propertyFound_ = outerFound;
-        throw;
+    } catch (const Exception& e) {
+        failure = "Error reading " + name + ": " + e.Message();
     }
     const bool found = propertyFound_;
     propertyName_ = outerName;
     propertyFound_ = outerFound;
-    if (found)
+    if (found && failure.empty())
         return;
-    const std::string message = "Property " + name + " does not exist";
-    if (!Error(message))
-        throw EReadError(message);
+    if (failure.empty())
+        failure = "Property " + name + " does not exist";
+    if (!Error(failure))
+        throw EReadError(failure);
+    // Handled: the value is passed over whole, however far its read routine got.
+    Stream().SetPosition(valueStart);
     SkipValue();
 }
 

@@ -18,9 +18,9 @@
 // A component writes "Name" (string) and "Tag" (integer) when they are set, then the properties its
 // DefineProperties declares.
 //
-// Reading a property nobody declares, or a value of the wrong kind, goes to the reader's OnError
-// handler first: when that marks it handled, the value is skipped and reading goes on; otherwise
-// EReadError is raised.
+// Reading a property nobody declares ("Property X does not exist"), or a read routine that fails
+// ("Error reading X: <its message>"), goes to the reader's OnError handler first: when that marks it
+// handled, the value is skipped and reading goes on; otherwise EReadError is raised with that text.
 #include "platform/core/Exception.h"
 #include "platform/core/Persistent.h"
 
