@@ -269,7 +269,7 @@ TEST_P(Transactions, CommitKeepsAndRollbackDiscards)
 INSTANTIATE_TEST_SUITE_P(Databases, Transactions, ::testing::Values("SQLite", "PostgreSQL"),
                          [](const auto& info) { return info.param; });
 
-TEST(Connection, PostgresReportsSeveralRecordsWhenThereAreSeveral)
+TEST(Connection, PostgresConnectsAndItsFailureCarriesTheServersRecords)
 {
     const std::string cs = OdbcTest::PostgresConnectString();
     if (cs.empty())
