@@ -1,0 +1,30 @@
+#pragma once
+// HID devices through the kernel's hidraw nodes: enumeration reads /sys/class/hidraw (vendor and
+// product from each device's uevent, report lengths from its report descriptor), reports go through
+// the HIDIOCSOUTPUT and HIDIOCGINPUT ioctls. The hidraw headers stay in the .cpp file.
+#include "platform/os/HidBackend.h"
+
+#include <string>
+
+class HidrawBackend : public HidBackend
+{
+public:
+    // The folders are parameters so that tests can lay out their own tree.
+    explicit HidrawBackend(std::string sysClassFolder = "/sys/class/hidraw", std::string devFolder = "/dev");
+
+    std::vector<HidDeviceInfo> Enumerate() override;
+    std::unique_ptr<HidDevice> Open(const HidDeviceInfo& device) override;
+
+private:
+    std::string sysClassFolder_;
+    std::string devFolder_;
+};
+
+// Input and output report lengths (largest report plus the identity byte) from a report descriptor;
+// 0 for a direction that has no report.
+struct HidReportLengths
+{
+    std::size_t input = 0;
+    std::size_t output = 0;
+};
+HidReportLengths HidReportLengthsFromDescriptor(std::span<const std::uint8_t> descriptor);

@@ -1,0 +1,7 @@
+#pragma once
+// A wait that keeps the window responsive: it pumps the event queue and sleeps in short slices until
+// the time has passed, so it costs next to no CPU. Delay(0) returns at once without pumping.
+#include "platform/os/Clock.h"
+#include "platform/os/Pump.h"
+
+void Delay(Clock& clock, Pump& pump, unsigned milliseconds);

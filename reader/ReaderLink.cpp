@@ -1,0 +1,309 @@
+#include "reader/ReaderLink.h"
+
+#include "reader/CardText.h"
+#include "reader/Delay.h"
+#include "reader/HexText.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+constexpr unsigned kRetryPauseMs = 50;
+constexpr unsigned kExtPhotoPauseMs = 300;
+constexpr unsigned kNotFoundPauseMs = 1500;
+constexpr int kSerialAttempts = 2;
+constexpr std::size_t kNewAddressOffset = 10;
+constexpr std::size_t kNewAddressBytes = 70;
+
+int MapSendResult(int code)
+{
+    switch (code) {
+    case kSendRefused:
+        return kReadNoCardData;
+    case kSendBodyTimeout:
+    case kSendCheckError:
+        return kReadBadReply;
+    default:
+        return kReadExchangeFailed;
+    }
+}
+
+bool ParseNumber(std::string_view text, long& value)
+{
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+// Clears the running flag and closes the serial port on every way out of a sequence.
+class ReadScope
+{
+public:
+    ReadScope(bool& reading, SerialTransport& serial) : reading_(reading), serial_(serial)
+    {
+        reading_ = true;
+    }
+    ~ReadScope()
+    {
+        serial_.CloseComm();
+        reading_ = false;
+    }
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+private:
+    bool& reading_;
+    SerialTransport& serial_;
+};
+
+// An extended payload of length chars at byte 19 of the frame, all of them hexadecimal digits: anything
+// else would shift every following byte of the card.
+bool PayloadIsHex(std::span<const Byte> frame, std::size_t length)
+{
+    if (kExtendedPayloadOffset + length > frame.size())
+        return false;
+    const auto payload = frame.subspan(kExtendedPayloadOffset, length);
+    return std::all_of(payload.begin(), payload.end(),
+                       [](Byte b) { return IsHexDigit(static_cast<char>(b)); });
+}
+
+std::string_view AsText(std::span<const Byte> bytes)
+{
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+} // namespace
+
+ReaderLink::ReaderLink(Clock& clock, Pump& pump)
+    : clock_(clock), pump_(pump), serial_(clock, pump), hid_(clock, pump), local_(kLocalBufferSize, 0),
+      addressReply_(HidTransport::kRxFrameSize, 0)
+{
+}
+
+bool ReaderLink::IsHidPortName(std::string_view portName)
+{
+    return portName.size() >= 3 && (portName.substr(0, 3) == "USB" || portName.substr(0, 3) == "usb");
+}
+
+bool ReaderLink::FindHidReader()
+{
+    hid_.SetIds(kHidReaderVendorId, kHidReaderProductId);
+    if (!hid_.Found())
+        hid_.FindHidReader();
+    return hid_.Found();
+}
+
+int ReaderLink::OpenSerial(std::string_view portName, std::string_view timeoutText, std::string_view baudText)
+{
+    long baud = 0;
+    long seconds = 0;
+    if (!ParseNumber(baudText, baud) || !ParseNumber(timeoutText, seconds) || baud <= 0 || seconds < 0 ||
+        seconds > 3600)
+        return kReadPortFailed;
+    if (!serial_.OpenComm(portName, static_cast<unsigned>(baud), static_cast<int>(seconds)))
+        return kReadPortFailed;
+    return kReadCardOk;
+}
+
+void ReaderLink::SendSwitchCommand()
+{
+    if (!bpInUse_ || bpCommand_.empty())
+        return;
+    std::vector<Byte> bytes(bpCommand_.size());
+    const int n = ParseHexText(bytes, bpCommand_);
+    if (n > 0)
+        serial_.WriteRaw(std::span<const Byte>(bytes).first(static_cast<std::size_t>(n)));
+}
+
+int ReaderLink::Send(ReaderCommand command, std::span<Byte> buffer)
+{
+    std::fill(buffer.begin(), buffer.end(), Byte{0});
+    buffer[0] = command.command;
+    buffer[1] = command.parameter;
+    std::size_t length = 2;
+    return serial_.SendCommand(buffer, length);
+}
+
+bool ReaderLink::SameCard(const CardReply& reply) const
+{
+    const auto text = reply.Bytes().subspan(kCardReplyTextOffset, kCardTextSize);
+    return CardTextFieldString(text, kCardIdNo) == lastIdNo_;
+}
+
+void ReaderLink::TakeNewAddress(std::span<const Byte> frame)
+{
+    // A reply too short to hold the address is not one.
+    if (frame.size() <= kReplySw3Offset || frame[kReplySw3Offset] != kSwSuccess ||
+        FrameLength(frame) + 6 < kNewAddressOffset + kNewAddressBytes)
+        return;
+    newAddress_ = CardTextString(frame.subspan(kNewAddressOffset, kNewAddressBytes));
+    if (onNewAddress_)
+        onNewAddress_(newAddress_);
+}
+
+int ReaderLink::FinishStd(std::span<const Byte> cardFrame, CardReply& reply)
+{
+    if (cardFrame[kReplySw3Offset] != kSwSuccess)
+        return kReadNoCardData;
+    if (!CardReplyAcceptable(cardFrame))
+        return kReadBadReply;
+    std::copy_n(cardFrame.begin(), kCardReplyHeldSize, reply.Data());
+    return SameCard(reply) ? kReadSameCard : kReadCardOk;
+}
+
+int ReaderLink::ReadCardStd(std::string_view portName, std::string_view timeoutText, CardReply& reply,
+                            std::string_view baudText)
+{
+    if (reading_)
+        return kReadBusy;
+    ReadScope scope(reading_, serial_);
+    reply.Clear();
+    std::fill(local_.begin(), local_.end(), Byte{0});
+    if (IsHidPortName(portName)) {
+        FindHidReader();
+        return StdOverHid(reply);
+    }
+    serial_.CloseComm();
+    if (const int r = OpenSerial(portName, timeoutText, baudText); r != kReadCardOk)
+        return r;
+    return StdOverSerial(reply);
+}
+
+int ReaderLink::StdOverHid(CardReply& reply)
+{
+    if (!hid_.Found()) {
+        samIdRead_ = false;
+        hid_.FindHidReader();
+        if (!hid_.Found()) {
+            pump_.ProcessMessages();
+            if (onStatusText_)
+                onStatusText_("请检查身份证鉴别仪。");
+            Delay(clock_, pump_, kNotFoundPauseMs);
+            return kReadHidNotFound;
+        }
+    }
+    if (!samIdRead_) {
+        if (hid_.Exchange(kFrameReadSamId) != 0)
+            return kReadExchangeFailed;
+        samIdRead_ = true;
+    }
+    for (const CommandFrame* f : {&kFrameFindCard, &kFrameSelectCard, &kFrameReadTextPhoto})
+        if (hid_.Exchange(*f) != 0)
+            return kReadExchangeFailed;
+    std::copy_n(hid_.RxFrame().begin(), kCardReplyHeldSize, local_.begin());
+    if (hid_.Exchange(kFrameReadNewAddress) != 0)
+        return kReadExchangeFailed;
+    TakeNewAddress(hid_.RxFrame());
+    return FinishStd(std::span<const Byte>(local_).first(kCardReplyHeldSize), reply);
+}
+
+int ReaderLink::StdOverSerial(CardReply& reply)
+{
+    int result = kReadExchangeFailed;
+    for (int attempts = 0;;) {
+        SendSwitchCommand();
+        int code = kSendOk;
+        if (!samIdRead_) {
+            code = Send(kCmdReadSamId, local_);
+            if (code == kSendOk)
+                samIdRead_ = true;
+        }
+        if (code == kSendOk) {
+            code = Send(kCmdFindCard, local_);
+            if (code != kSendOk)
+                samIdRead_ = false;
+        }
+        if (code == kSendOk)
+            code = Send(kCmdSelectCard, local_);
+        if (code == kSendOk)
+            code = Send(kCmdReadTextPhoto, local_);
+        if (code == kSendOk)
+            break;
+        result = MapSendResult(code);
+        if (++attempts >= kSerialAttempts)
+            return result;
+        clock_.Sleep(kRetryPauseMs);
+    }
+    // The newest address is a bonus: its failure does not fail the read.
+    Send(kCmdReadNewAddress, addressReply_);
+    TakeNewAddress(addressReply_);
+    return FinishStd(std::span<const Byte>(local_).first(kCardReplyHeldSize), reply);
+}
+
+int ReaderLink::ExtText(std::span<const Byte> frame, CardReply& reply)
+{
+    if (frame[kReplySw3Offset] != kSwSuccess)
+        return kReadNoCardData;
+    const std::uint32_t length = ReadHexLength(frame.subspan<kExtendedLengthOffset, 8>());
+    if (length != kExtendedTextLength || !PayloadIsHex(frame, length))
+        return kReadBadReply;
+    std::copy(kExtendedCardHead.begin(), kExtendedCardHead.end(), reply.Data());
+    ParseHexText(reply.Bytes().subspan(kCardReplyTextOffset, kCardTextSize),
+                 AsText(frame.subspan(kExtendedPayloadOffset, length)));
+    return SameCard(reply) ? kReadSameCard : kReadCardOk;
+}
+
+int ReaderLink::ExtPhoto(std::span<const Byte> frame, CardReply& reply)
+{
+    if (frame[kReplySw3Offset] != kSwSuccess)
+        return kReadNoCardData;
+    const std::uint32_t length = ReadHexLength(frame.subspan<kExtendedLengthOffset, 8>());
+    if (length < kExtendedPhotoMinLength || length > kExtendedPhotoMaxLength || !PayloadIsHex(frame, length))
+        return kReadBadReply;
+    ParseHexText(reply.Bytes().subspan(kCardReplyPhotoOffset, (length + 1) / 2),
+                 AsText(frame.subspan(kExtendedPayloadOffset, length)));
+    return kReadCardOk;
+}
+
+int ReaderLink::ReadCardExt(std::string_view portName, std::string_view timeoutText, CardReply& reply,
+                            std::string_view baudText)
+{
+    if (reading_)
+        return kReadBusy;
+    ReadScope scope(reading_, serial_);
+    reply.Clear();
+    std::fill(local_.begin(), local_.end(), Byte{0});
+    if (IsHidPortName(portName)) {
+        FindHidReader();
+        return ExtOverHid(reply);
+    }
+    serial_.CloseComm();
+    if (const int r = OpenSerial(portName, timeoutText, baudText); r != kReadCardOk)
+        return r;
+    return ExtOverSerial(reply);
+}
+
+int ReaderLink::ExtOverHid(CardReply& reply)
+{
+    if (!hid_.Found() && !hid_.FindHidReader())
+        return kReadHidNotFound;
+    if (hid_.Exchange(kFrameExtReadText) != 0)
+        return kReadExchangeFailed;
+    if (const int r = ExtText(hid_.RxFrame(), reply); r != kReadCardOk)
+        return r;
+    clock_.Sleep(kExtPhotoPauseMs);
+    if (!hid_.Found() && !hid_.FindHidReader())
+        return kReadHidNotFound;
+    if (hid_.Exchange(kFrameExtReadPhoto) != 0)
+        return kReadExchangeFailed;
+    return ExtPhoto(hid_.RxFrame(), reply);
+}
+
+int ReaderLink::ExtOverSerial(CardReply& reply)
+{
+    for (int attempts = 0;;) {
+        SendSwitchCommand();
+        const int code = Send(kCmdExtReadText, local_);
+        if (code == kSendOk)
+            break;
+        if (++attempts >= kSerialAttempts)
+            return MapSendResult(code);
+        clock_.Sleep(kRetryPauseMs);
+    }
+    if (const int r = ExtText(local_, reply); r != kReadCardOk)
+        return r;
+    clock_.Sleep(kExtPhotoPauseMs);
+    if (const int code = Send(kCmdExtReadPhoto, local_); code != kSendOk)
+        return MapSendResult(code);
+    return ExtPhoto(local_, reply);
+}

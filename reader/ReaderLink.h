@@ -1,0 +1,94 @@
+#pragma once
+// The card reader link of the main window: the standard and extended read sequences over the serial
+// port or the USB HID reader, and the state they share with the read routine. The main window owns one
+// object; every test starts with a fresh one.
+#include "platform/os/Clock.h"
+#include "platform/os/HidBackend.h"
+#include "platform/os/Pump.h"
+#include "reader/CardReply.h"
+#include "reader/Frame.h"
+#include "reader/HidTransport.h"
+#include "reader/ReadResult.h"
+#include "reader/SerialTransport.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ReaderLink
+{
+public:
+    // Longest reply a sequence keeps: an extended photo reply of 19 + 3072 bytes, a standard frame of
+    // up to this size.
+    static constexpr std::size_t kLocalBufferSize = 4096;
+
+    ReaderLink(Clock& clock, Pump& pump);
+
+    // Where "COMn" names are looked up (<folder>/ports/COMn).
+    void SetProgramFolder(std::string folder) { serial_.SetProgramFolder(std::move(folder)); }
+    // The HID library binding; null unbinds it (nothing is found then).
+    void SetHidBackend(HidBackend* backend) { hid_.SetBackend(backend); }
+    // Searches for the reader (vendor C252, product 2721) unless it was found before.
+    bool FindHidReader();
+    bool HidFound() const { return hid_.Found(); }
+
+    // Panel 1 of the owner's status bar.
+    void SetOnStatusText(std::function<void(const std::string&)> f) { onStatusText_ = std::move(f); }
+    // The newest-address memo (its lines become the text).
+    void SetOnNewAddress(std::function<void(const std::string&)> f) { onNewAddress_ = std::move(f); }
+
+    bool SamIdRead() const { return samIdRead_; }
+    void SetSamIdRead(bool v) { samIdRead_ = v; }
+    bool BPInUse() const { return bpInUse_; }
+    void SetBPInUse(bool v) { bpInUse_ = v; }
+    const std::string& BPCommand() const { return bpCommand_; }
+    void SetBPCommand(std::string v) { bpCommand_ = std::move(v); }
+    const std::string& LastIdNo() const { return lastIdNo_; }
+    void SetLastIdNo(std::string v) { lastIdNo_ = std::move(v); }
+    const std::string& NewAddress() const { return newAddress_; }
+    void SetNewAddress(std::string v) { newAddress_ = std::move(v); }
+
+    // portName: "COM" + number, an absolute device path, or a name starting with "USB"/"usb" for HID.
+    // timeoutText and baudText are decimal numbers ("10", "9600" or "115200").
+    int ReadCardStd(std::string_view portName, std::string_view timeoutText, CardReply& reply,
+                    std::string_view baudText);
+    int ReadCardExt(std::string_view portName, std::string_view timeoutText, CardReply& reply,
+                    std::string_view baudText);
+    bool Reading() const { return reading_; }
+
+    // For tests and tools: the transports themselves.
+    SerialTransport& Serial() { return serial_; }
+    HidTransport& Hid() { return hid_; }
+
+    static bool IsHidPortName(std::string_view portName);
+
+private:
+    int StdOverHid(CardReply& reply);
+    int StdOverSerial(CardReply& reply);
+    int ExtOverHid(CardReply& reply);
+    int ExtOverSerial(CardReply& reply);
+    int OpenSerial(std::string_view portName, std::string_view timeoutText, std::string_view baudText);
+    void SendSwitchCommand();
+    int Send(ReaderCommand command, std::span<Byte> buffer);
+    int FinishStd(std::span<const Byte> cardFrame, CardReply& reply);
+    int ExtText(std::span<const Byte> frame, CardReply& reply);
+    int ExtPhoto(std::span<const Byte> frame, CardReply& reply);
+    bool SameCard(const CardReply& reply) const;
+    void TakeNewAddress(std::span<const Byte> frame);
+
+    Clock& clock_;
+    Pump& pump_;
+    SerialTransport serial_;
+    HidTransport hid_;
+    bool samIdRead_ = false;
+    bool bpInUse_ = false;
+    std::string bpCommand_;
+    std::string lastIdNo_;
+    std::string newAddress_;
+    bool reading_ = false;
+    std::function<void(const std::string&)> onStatusText_;
+    std::function<void(const std::string&)> onNewAddress_;
+    std::vector<Byte> local_;
+    std::vector<Byte> addressReply_;
+};

@@ -1,0 +1,66 @@
+#include "tools/readersim/PtyReaderPeer.h"
+
+#include "platform/core/Exception.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+PtyReaderPeer::PtyReaderPeer(SampleCard card) : peer_(std::move(card))
+{
+    char name[256] = {};
+    termios raw{};
+    cfmakeraw(&raw);
+    if (openpty(&master_, &slave_, name, &raw, nullptr) != 0)
+        throw Exception(std::string("openpty: ") + std::strerror(errno));
+    slavePath_ = name;
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    fcntl(master_, F_SETFD, FD_CLOEXEC);
+    fcntl(slave_, F_SETFD, FD_CLOEXEC);
+}
+
+PtyReaderPeer::~PtyReaderPeer()
+{
+    ::close(slave_);
+    ::close(master_);
+}
+
+bool PtyReaderPeer::Service(std::uint64_t nowMs)
+{
+    bool moved = false;
+    Byte buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        peer_.Feed(std::span<const Byte>(buffer, static_cast<std::size_t>(n)), nowMs);
+        moved = true;
+    }
+    const std::vector<Byte> out = peer_.TakeDue(nowMs);
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t n = ::write(master_, out.data() + done, out.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            break;
+        pollfd p{master_, POLLOUT, 0};
+        poll(&p, 1, 10);
+    }
+    return moved || !out.empty();
+}
+
+void PtyReaderPeer::Serve(const std::function<bool()>& keepGoing, const std::function<std::uint64_t()>& nowMs)
+{
+    while (keepGoing()) {
+        pollfd p{master_, POLLIN, 0};
+        poll(&p, 1, peer_.HasPending() ? 1 : 50);
+        Service(nowMs());
+    }
+}

@@ -1,0 +1,33 @@
+#pragma once
+// A ReaderPeer behind a pseudo-terminal: the program opens SlavePath() as its serial port. The peer
+// keeps the slave open itself so the line stays up between the program's reads.
+#include "tools/readersim/ReaderPeer.h"
+
+#include <functional>
+#include <string>
+
+class PtyReaderPeer
+{
+public:
+    explicit PtyReaderPeer(SampleCard card = SampleCard::BuiltIn());
+    ~PtyReaderPeer();
+    PtyReaderPeer(const PtyReaderPeer&) = delete;
+    PtyReaderPeer& operator=(const PtyReaderPeer&) = delete;
+
+    const std::string& SlavePath() const { return slavePath_; }
+    int MasterHandle() const { return master_; }
+    ReaderPeer& Peer() { return peer_; }
+
+    // Reads what the program sent and writes what is due, without waiting. Returns true when something
+    // moved.
+    bool Service(std::uint64_t nowMs);
+    // Serves while keepGoing() is true, waking on input, every millisecond while replies are pending and
+    // every 50 ms otherwise. nowMs gives the time replies are scheduled by.
+    void Serve(const std::function<bool()>& keepGoing, const std::function<std::uint64_t()>& nowMs);
+
+private:
+    ReaderPeer peer_;
+    int master_ = -1;
+    int slave_ = -1;
+    std::string slavePath_;
+};
