@@ -1,8 +1,11 @@
 #include "odbc/datasets/OcihText.h"
 
 #include "odbc/datasets/OcihNumbers.h"
+#include "platform/core/MemoryStream.h"
 #include "platform/core/StringList.h"
+
 #include "platform/core/StringUtils.h"
+#include <cstring>
 
 std::string LeadingZeros(std::int32_t value, std::int32_t width)
 {
@@ -52,6 +55,16 @@ std::string Quoted(std::string_view identifier)
     if (name.find_first_of(" $") != std::string::npos && name.find('"') == std::string::npos)
         name = '"' + name + '"';
     return name + tail;
+}
+
+std::string MemoryStreamToString(const TMemoryStream& stream)
+{
+    if (stream.Size() == 0 || stream.Memory() == nullptr)
+        return {};
+    const char* data = reinterpret_cast<const char*>(stream.Memory());
+    const auto size = static_cast<std::size_t>(stream.Size());
+    const void* zero = std::memchr(data, 0, size);
+    return std::string(data, zero != nullptr ? static_cast<const char*>(zero) - data : size);
 }
 
 void Split(std::string text, std::string_view separator, TStringList& list)

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+class TMemoryStream;
 class TStringList;
 
 // Decimal text of value with "0" characters put in front until it has width + 1 characters (callers
@@ -26,6 +27,10 @@ void InsertNulls(std::string& text);
 // The identifier in double quotes when it holds a blank or "$" and no double quote. A tail beginning
 // with " AS " (any case) stays outside the quotes as written.
 std::string Quoted(std::string_view identifier);
+
+// The stream's bytes as text, up to the first zero byte or the end of the data. Size and position
+// are unchanged.
+std::string MemoryStreamToString(const TMemoryStream& stream);
 
 // Clears list, then adds the pieces of text between the separator's occurrences; the last piece is
 // always added, so "" gives one empty entry and "a," gives "a" and "". Only the separator's first
