@@ -1,0 +1,93 @@
+#pragma once
+// Settings files in the INI format of the Windows version.
+//
+// - Section and key names are compared without regard to ASCII case; the first occurrence of a
+//   section or key is the one that counts. Lines whose first non-blank character is ';' are
+//   comments. Names and values are trimmed of characters of code 32 or below around the '='.
+// - Every write goes to disk at once: the new content is written to a temporary file in the same
+//   folder, synced and renamed over the old one, so a failed or interrupted write leaves the old
+//   file whole. A write that fails raises EIniFileException "Unable to write to <file>" and
+//   changes nothing, on disk or in this object.
+// - Lines the write does not concern (comments, blank lines, other keys) keep their bytes and
+//   line ends; new lines end with CR LF.
+// - A file that is not valid UTF-8 is read as GB18030 and written back in GB18030.
+// - The file is read again before every read and every write (and parsed again when its bytes
+//   changed), so several objects on one file, and other programs, see each other's writes; file
+//   times are too coarse to tell two quick writes apart, and settings files are small. A missing file reads
+//   as empty; the first write creates it.
+// - The file name is used as given; callers resolve working files case-insensitively first.
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TStringList;
+
+class TIniFile
+{
+public:
+    explicit TIniFile(std::string fileName);
+
+    const std::string& FileName() const { return fileName_; }
+
+    // The stored value, or def when the section or key is missing (an empty value is "").
+    std::string ReadString(std::string_view section, std::string_view ident, std::string_view def) const;
+    // def when the key is missing or its value is not an integer (see StrToInt).
+    int ReadInteger(std::string_view section, std::string_view ident, int def) const;
+    // An integer value other than 0 is true.
+    bool ReadBool(std::string_view section, std::string_view ident, bool def) const;
+
+    // Line breaks in value are written as blanks: the value must stay one line.
+    void WriteString(std::string_view section, std::string_view ident, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view ident, int value);
+    void WriteBool(std::string_view section, std::string_view ident, bool value);
+
+    // Replace the list's content: the key names of a section / the section names / "key=value".
+    void ReadSection(std::string_view section, TStringList& strings) const;
+    void ReadSections(TStringList& strings) const;
+    void ReadSectionValues(std::string_view section, TStringList& strings) const;
+    // A section exists when it holds at least one key.
+    bool SectionExists(std::string_view section) const;
+    bool ValueExists(std::string_view section, std::string_view ident) const;
+
+    void DeleteKey(std::string_view section, std::string_view ident);
+    // Removes the section's header and every line up to the next section.
+    void EraseSection(std::string_view section);
+    // Every write is on disk already; kept for callers that flush explicitly.
+    void UpdateFile();
+
+private:
+    enum class Encoding
+    {
+        Utf8,
+        Gb18030
+    };
+
+    struct Line
+    {
+        std::string raw;  // bytes as in the file, without the line end
+        std::string eol;  // "\r\n", "\n", "\r" or "" for a last line without one
+        std::string text; // the line decoded to UTF-8
+    };
+
+    void Refresh() const;
+    // Reads the file as it is on disk: false when it is missing or cannot be read.
+    bool ReadDisk(std::string& bytes, bool& exists) const;
+    // Index of the header of the first section named so, or -1.
+    int FindSection(const std::vector<Line>& lines, std::string_view section) const;
+    // End (exclusive) of the section whose header is at index header.
+    int SectionEnd(const std::vector<Line>& lines, int header) const;
+    int FindKey(const std::vector<Line>& lines, int header, std::string_view ident) const;
+    Line MakeLine(std::string text) const;
+    void Save(std::vector<Line> lines);
+    [[noreturn]] void WriteFailed() const;
+
+    std::string fileName_;
+    mutable std::vector<Line> lines_;
+    mutable Encoding encoding_ = Encoding::Utf8;
+    // What the lines were parsed from, to tell whether the file changed since.
+    mutable std::string bytes_;
+    mutable bool exists_ = false;
+    mutable bool loaded_ = false;
+    // The file exists but could not be read: writing would replace content never seen.
+    mutable bool unreadable_ = false;
+};
