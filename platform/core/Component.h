@@ -4,6 +4,9 @@
 // (and itself) about each insertion and removal through Notification. Components with different
 // owners (or none) ask for a removal notice with FreeNotification.
 //
+// An owner deletes what it owns, so owned components are created with new (never as members or on
+// the stack); a component without an owner is an ordinary object.
+//
 // C++ note: the base constructor and destructor can only reach the TComponent part of the object
 // being built or destroyed. Consequences:
 // - The opInsert sent while a component is being constructed shows the newcomer as a plain

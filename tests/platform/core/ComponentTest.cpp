@@ -127,6 +127,17 @@ TEST(Component, FreeNotificationTellsAPeerOfAnotherOwner)
     delete other;  // would notify a freed user (ASan) if it had
 }
 
+TEST(Component, SiblingsHearOfEachOthersDestructionWhileTheOwnerGoes)
+{
+    auto owner = std::make_unique<TComponent>();
+    auto* user = new TLinked(owner.get());
+    auto* target = new TComponent(owner.get()); // inserted later, so destroyed first
+    target->SetName("target");
+    user->SetLink(target);
+    EXPECT_TRUE(target->HasState(csFreeNotification));
+    owner.reset();
+}
+
 TEST(Component, RemoveFreeNotificationStopsTheNotice)
 {
     TComponent target;
