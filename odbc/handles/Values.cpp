@@ -2,6 +2,7 @@
 
 #include "odbc/datasets/OcihNumbers.h"
 #include "odbc/datasets/OcihText.h"
+#include "platform/core/DateTime.h"
 #include "platform/core/Exception.h"
 
 #include <sqlext.h>
@@ -73,36 +74,6 @@ std::string Scientific(double value)
     std::snprintf(buffer, sizeof buffer, "%c%s%c%04d", std::signbit(value) && value != 0 ? '-' : ' ',
                   text.substr(0, e + 1).c_str(), sign, exponent);
     return buffer;
-}
-
-// Days from 0001-01-01 style civil arithmetic (proleptic Gregorian), relative to 1899-12-30.
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d)
-{
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468 + 25569; // 25569: 1970-01-01
-}
-
-void CivilFromDays(std::int64_t days, std::int64_t& y, unsigned& m, unsigned& d)
-{
-    std::int64_t z = days - 25569 + 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    y = static_cast<std::int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = doy - (153 * mp + 2) / 5 + 1;
-    m = mp < 10 ? mp + 3 : mp - 9;
-    y += m <= 2;
-}
-
-bool IsLeap(std::int64_t y)
-{
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
 }
 
 } // namespace
@@ -529,40 +500,21 @@ int TSCompare(const TTimeStamp& a, const TTimeStamp& b)
 
 double TSToDateTime(const TTimeStamp& ts)
 {
-    static const unsigned monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (ts.year < 1 || ts.month < 1 || ts.month > 12 || ts.day < 1 ||
-        ts.day > monthDays[ts.month - 1] + (ts.month == 2 && IsLeap(ts.year) ? 1u : 0u))
-        throw EConvertError("Invalid argument to date encode");
-    const unsigned ms = ts.fraction / 1000000;
-    if (ts.hour > 23 || ts.minute > 59 || ts.second > 59 || ms > 999)
-        throw EConvertError("Invalid argument to time encode");
-    const double date = static_cast<double>(DaysFromCivil(ts.year, ts.month, ts.day));
-    const double time = (((ts.hour * 60.0 + ts.minute) * 60.0 + ts.second) * 1000.0 + ms) / 86400000.0;
+    const TDateTime date = EncodeDate(ts.year, ts.month, ts.day);
+    const TDateTime time = EncodeTime(ts.hour, ts.minute, ts.second, static_cast<int>(ts.fraction / 1000000));
+    // Before day zero the time still counts forward into the day.
     return date >= 0 ? date + time : date - time;
 }
 
 TTimeStamp DateTimeToTS(double value)
 {
-    // Whole milliseconds, so 0.5 ms never turns into a 1000th millisecond of a second.
-    const double days = std::trunc(value);
-    auto ms = static_cast<std::int64_t>(std::llround(std::fabs(value - days) * 86400000.0));
-    auto day = static_cast<std::int64_t>(days);
-    if (ms >= 86400000) {
-        ms -= 86400000;
-        day += value >= 0 ? 1 : -1;
-    }
-    std::int64_t y = 0;
-    unsigned m = 0, d = 0;
-    CivilFromDays(day, y, m, d);
-    TTimeStamp ts{};
-    ts.year = static_cast<std::int16_t>(y);
-    ts.month = static_cast<std::uint16_t>(m);
-    ts.day = static_cast<std::uint16_t>(d);
-    ts.hour = static_cast<std::uint16_t>(ms / 3600000);
-    ts.minute = static_cast<std::uint16_t>(ms / 60000 % 60);
-    ts.second = static_cast<std::uint16_t>(ms / 1000 % 60);
-    ts.fraction = static_cast<std::uint32_t>(ms % 1000) * 1000000u;
-    return ts;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+    DecodeDate(value, year, month, day);
+    DecodeTime(value, hour, minute, second, msec);
+    return TimeStamp(static_cast<std::int16_t>(year), static_cast<std::uint16_t>(month),
+                     static_cast<std::uint16_t>(day), static_cast<std::uint16_t>(hour),
+                     static_cast<std::uint16_t>(minute), static_cast<std::uint16_t>(second),
+                     static_cast<std::uint32_t>(msec) * 1000000u);
 }
 
 TTimeStamp NullTS()

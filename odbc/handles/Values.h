@@ -48,9 +48,8 @@ bool TimeStampGreater(const TTimeStamp& a, const TTimeStamp& b);
 // -1 when a is earlier, 0 when equal, 1 otherwise.
 int TSCompare(const TTimeStamp& a, const TTimeStamp& b);
 
-// The platform date-time value: days since 1899-12-30 with the time as the fraction of a day (for
-// days before that date the fraction counts forwards from the day's start, as the platform does).
-// TSToDateTime raises EConvertError for an impossible date or time.
+// The platform date-time value (TDateTime of platform/core/DateTime.h: days since 1899-12-30, the
+// time as the fraction). TSToDateTime raises EConvertError for an impossible date or time.
 double TSToDateTime(const TTimeStamp& ts);
 TTimeStamp DateTimeToTS(double value);
 TTimeStamp NullTS();

@@ -1,6 +1,8 @@
 // Loading of the driver manager and installer by name. Each case runs in a fresh process (death-test
 // style "threadsafe" re-runs the binary), because a library once loaded stays loaded.
+#include "OdbcTestConfig.h"
 #include "ScriptedOdbc.h"
+#include "odbc/handles/Hdbc.h"
 
 #include <gtest/gtest.h>
 
@@ -114,4 +116,33 @@ TEST(BindingTable, ReturnCodesPassThroughUntouched)
     table.SQLCancel = [](SQLHSTMT) -> SQLRETURN { return SQL_STILL_EXECUTING; };
     Oci::ScopedDriverManager dm(table);
     EXPECT_EQ(Oci::SQLCancel(nullptr), SQL_STILL_EXECUTING);
+}
+
+TEST_F(Binding, ProgramUsesTheOdbcinstIniOfItsFolder)
+{
+    // As the program starts: no ODBCSYSINI of its own, the Access driver registered only in the
+    // program folder's odbcinst.ini (dist/), the start-up's attribute lines.
+    EXPECT_IN_FRESH_PROCESS([] {
+        const std::string folder = OdbcTest::DistFolder();
+        unsetenv("ODBCSYSINI");
+        Oci::UseProgramFolderConfiguration(folder);
+        const char* sysIni = std::getenv("ODBCSYSINI");
+        if (sysIni == nullptr || folder != sysIni)
+            return false;
+        THdbc c;
+        TStringList lines;
+        lines.Add("DRIVER=Microsoft Access Driver (*.mdb)");
+        lines.Add("DefaultDir=" + folder);
+        lines.Add("DBQ=" + folder + "DataBase.mdb");
+        c.SetAttributes(lines);
+        c.Connect();
+        return c.Connected();
+    }());
+}
+
+TEST(BindingConfig, AnExistingConfigurationIsKept)
+{
+    const std::string before = std::getenv("ODBCSYSINI");
+    Oci::UseProgramFolderConfiguration(OdbcTest::DistFolder());
+    EXPECT_EQ(std::getenv("ODBCSYSINI"), before);
 }

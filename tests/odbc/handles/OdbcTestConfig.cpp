@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 
@@ -34,6 +35,11 @@ public:
             << "[PostgreSQL ANSI]\nDriver=" << odbc << "psqlodbca.so\n";
         std::ofstream(templ + "/odbc.ini")
             << "[" << kSqliteDsn << "]\nDriver=SQLite3\nDatabase=" << templ << "/dsn.db\n";
+        // The driver manager unloads a driver when its last connection goes; allocations a driver
+        // never frees could then not be traced to it and its leak suppression would not apply.
+        // Keeping the drivers mapped for the whole run avoids that.
+        for (const char* driver : {"libsqlite3odbc.so", "libmdbodbc.so", "psqlodbca.so"})
+            dlopen((odbc + driver).c_str(), RTLD_NOW | RTLD_NODELETE);
         setenv("ODBCSYSINI", templ.c_str(), 1);
         setenv("ODBCINI", (templ + "/odbc.ini").c_str(), 1);
     }
