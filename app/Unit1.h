@@ -6,8 +6,14 @@
 //   Unit1Events.cpp    timers, tray icon, menus, keyboard and session handling
 //   Unit1ReadCard.cpp  the card read routine ReadCard
 //   Unit1Print.cpp     photo decoding, card views, printing and template adjustment
+//   Unit1Admin.cpp     administrator password gate and operator page
 #include "app/SdtApi.h"
+#include "platform/ui/Form.h"
+// uic puts its form classes into a namespace named Ui, which would clash with the program's Ui()
+// services; the generated classes are used under their plain name Ui_TForm1.
+#define Ui UicForms
 #include "ui_Unit1.h"
+#undef Ui
 
 #include <QWidget>
 
@@ -28,9 +34,12 @@ class TIniFile;
 class TTimer;
 class UiServices;
 class HidBackend;
-class LoadedLibrary;
+class HidTransport;
+class TLibrary;
 class TForm8;
 class TForm12;
+class Tfrm_chkisexists;
+class THdbc;
 
 // What the window needs from its surroundings. The start-up fills it with the real services; tests
 // give fakes, a temporary program folder and a scripted notification area.
@@ -43,9 +52,14 @@ struct TForm1Environment
     HidBackend* Hid = nullptr;           // hidraw devices (a fake one in tests)
     std::function<bool()> TrayAvailable; // whether a notification area exists; empty: ask Qt
     std::function<void()> Terminate;     // ends the message loop; empty: QCoreApplication::quit
+    // Asks for the file to save the picture in (initial folder, default suffix "bmp"); an empty
+    // result means cancelled. Empty: the standard save dialog.
+    std::function<QString(QWidget* parent, const QString& initialFolder)> SavePictureName;
+    // The reader port set-up dialog made by the start-up; the window hides it and deletes it.
+    std::unique_ptr<QWidget> frm_FlashForm;
 };
 
-class TForm1 : public QWidget, public Ui::TForm1
+class TForm1 : public TForm, public Ui_TForm1
 {
     Q_OBJECT
 
@@ -86,6 +100,8 @@ public:
     SdtApi Sdt;
     WltGetBmpFn GetBmp = nullptr;
     bool HidFound = false;
+    // The HID reader link: searched for at creation, released at destruction.
+    std::unique_ptr<HidTransport> HidReader;
 
     int AppWindowShown = 0;      // 1 after the last show by the tray menu or a read, 0 after a hide
     int FirstActivationDone = 0; // set by the first activation, which hides the program
@@ -96,17 +112,21 @@ public:
     // Forms created by the start-up after the window; null while they do not exist.
     TForm8* Form8 = nullptr;
     TForm12* Form12 = nullptr;
+    Tfrm_chkisexists* frm_chkisexists = nullptr; // the notice the read routine hides
 
     const TForm1Environment& Environment() const { return Env; }
-    UiServices* Ui() const { return Env.Ui; }
+    UiServices& Ui() const;
     Clock& GetClock() const { return *Env.clock; }
     Pump& GetPump() const { return *Env.pump; }
     HidBackend* Hid() const { return Env.Hid; }
 
     // ---- Components created in code ---------------------------------------------------------------
-    std::unique_ptr<TTimer> Timer1;          // auto read
-    std::unique_ptr<TTimer> Timer_Sleep;     // delayed clear
-    std::unique_ptr<TTimer> Timer_GotoLogin; // idle logout; never started
+    // The Access connection (CursorLib 1, default pooling); the start-up sets its attribute lines.
+    THdbc* Hdbc_Access = nullptr;
+    // The timers are components of the window, which destroys them.
+    TTimer* Timer1 = nullptr;          // auto read
+    TTimer* Timer_Sleep = nullptr;     // delayed clear
+    TTimer* Timer_GotoLogin = nullptr; // idle logout; never started
     QSystemTrayIcon* TrayIcon1 = nullptr;
     QMenu* PopupMenu_img = nullptr;
     QAction* N7 = nullptr;
@@ -148,7 +168,7 @@ public:
     void UpDown_chkresulttimeoutClick(QObject* Sender);
     void UpDown_chkprttimeoutClick(QObject* Sender);
     void Timer_GotoLoginTimer(QObject* Sender);
-    // Password gate and operators; filled in by their own dialogs.
+    // Password gate and operators (Unit1Admin.cpp).
     void btn_setupClick(QObject* Sender);
     void btn_EditProjectClick(QObject* Sender);
     void btn_ChangePWDClick(QObject* Sender);
@@ -199,7 +219,6 @@ protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
@@ -207,12 +226,17 @@ private:
     void ConnectHandlers();
     void BindLibraries();
     void LoadSettings();
+    void BindHidReader();
+    void FreeHidReader();
     void RunRead();
     void ClearCard();
+    void RestartPrintCountdown();
 
     TForm1Environment Env;
-    std::unique_ptr<LoadedLibrary> SdtApiModule;
-    std::unique_ptr<LoadedLibrary> WltModule;
+    std::unique_ptr<Clock> OwnClock;
+    std::unique_ptr<Pump> OwnPump;
+    std::unique_ptr<TLibrary> SdtApiModule;
+    std::unique_ptr<TLibrary> WltModule;
     QLabel* StatusPanel[2] = {nullptr, nullptr};
     bool TrayAnimate = false;
     int ReadDepth = 0;
