@@ -4,6 +4,7 @@
 // the list.
 #include <vector>
 
+class TComponent;
 class THbase;
 
 class TChildren
@@ -15,6 +16,9 @@ public:
     void RemChild(THbase* child);
     void Clear() { children_.clear(); }
     bool Contains(const THbase* child) const;
+    // Removes the child that is this component: used when a child is being destroyed, when its
+    // THbase part is already gone and only its component identity can be compared.
+    void RemComponent(const TComponent* component);
     int Count() const { return static_cast<int>(children_.size()); }
 
     // Terminates the first child until none is left. A child whose Terminate did not remove it (or
@@ -22,5 +26,10 @@ public:
     bool Terminate();
 
 private:
-    std::vector<THbase*> children_; // front = head
+    struct Entry
+    {
+        THbase* child;
+        const TComponent* component; // the same object, taken while it was whole
+    };
+    std::vector<Entry> children_; // front = head
 };

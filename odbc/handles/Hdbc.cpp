@@ -199,7 +199,7 @@ void THdbc::Notification(TComponent* component, TOperation operation)
     THbase::Notification(component, operation);
     // A statement destroyed without unregistering must not stay in the list.
     if (operation == opRemove)
-        children_.RemChild(static_cast<THbase*>(component));
+        children_.RemComponent(component);
 }
 
 void THdbc::SetConnected(bool value)

@@ -60,6 +60,9 @@ public:
     int terminated = 0;
     int told = 0;
 
+protected:
+    void Forget() { hdbc_ = nullptr; }
+
 private:
     THdbc* hdbc_ = nullptr;
 };
@@ -310,17 +313,25 @@ TEST(Connection, DisconnectAndDestructionEndTheStatements)
 
 TEST(Connection, ADestroyedStatementLeavesTheList)
 {
+    // Even one that forgets to unregister: the connection hears that it goes.
+    class Forgetful : public FakeStatement
+    {
+    public:
+        using FakeStatement::FakeStatement;
+        void Detach() { Forget(); }
+    };
     THdbc c;
     UseNewSqlite(c);
     c.Connect();
     {
         TComponent owner;
-        auto* stmt = new FakeStatement(&owner);
+        auto* stmt = new Forgetful(&owner);
         stmt->Attach(c);
+        stmt->Detach();
         EXPECT_EQ(c.Children().Count(), 1);
     }
     EXPECT_EQ(c.Children().Count(), 0);
-    c.Disconnect();
+    c.Disconnect(); // would terminate a freed statement if it were still listed
 }
 
 TEST(Connection, ChangingPoolingEndsEveryConnection)
