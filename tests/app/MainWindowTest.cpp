@@ -457,6 +457,16 @@ TEST_F(MainWindowTest, DelayedClearDuringAReadWaitsForTheReadAndNestedReadsAreRe
     EXPECT_EQ(w->LastIdNo(), "");
 }
 
+TEST_F(MainWindowTest, ShowingTheWindowShowsTheBlankCard)
+{
+    CopyBlankTemplates();
+    auto w = Create();
+    EXPECT_TRUE(w->img_cardiiphoto_P->pixmap().isNull());
+    w->show();
+    EXPECT_FALSE(w->img_cardiiphoto_P->pixmap().isNull());
+    EXPECT_FALSE(w->img_cardiiphoto_B->pixmap().isNull());
+}
+
 TEST_F(MainWindowTest, FirstActivationHidesOnlyWhenANotificationAreaExists)
 {
     for (bool tray : {true, false}) {
