@@ -74,6 +74,12 @@ bool TField::GetData(void* buffer) const
 
 void TField::SetData(const void* buffer)
 {
+    CheckWritable();
+    dataSet_->SetFieldData(this, buffer);
+}
+
+void TField::CheckWritable() const
+{
     if (dataSet_ == nullptr)
         DatabaseError("Field '" + fieldName_ + "' has no dataset");
     const TDataSetState state = dataSet_->State();
@@ -85,7 +91,6 @@ void TField::SetData(const void* buffer)
         if (readOnly_ && state != dsSetKey && state != dsFilter)
             DatabaseError("Field '" + fieldName_ + "' cannot be modified", dataSet_);
     }
-    dataSet_->SetFieldData(this, buffer);
 }
 
 void TField::ConvertError(const std::string& text, const char* what) const
@@ -143,8 +148,7 @@ Variant TField::ReadBlob() const
 void TField::WriteBlob(const Variant& value)
 {
     const auto bytes = value.AsBytes();
-    if (dataSet_ == nullptr)
-        DatabaseError("Field '" + fieldName_ + "' has no dataset");
+    CheckWritable();
     auto stream = dataSet_->CreateBlobStream(this, bmWrite);
     if (!stream)
         DatabaseError("Field '" + fieldName_ + "' has no blob stream", dataSet_);

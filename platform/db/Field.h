@@ -98,6 +98,8 @@ public:
 private:
     friend class TDataSet;
 
+    // A write state, and for a data field not read-only and not during a calculation.
+    void CheckWritable() const;
     Variant ReadNative() const;
     void WriteNative(const Variant& value);
     Variant ReadBlob() const;
