@@ -214,3 +214,43 @@ TEST(DetailLink, DetailFollowsTheMasterAndCircularLinksAreRefused)
     }
     EXPECT_EQ(masterSource.DataSet(), &master);
 }
+
+TEST(LinkLifetime, ADatasetGoingFirstLeavesItsSourcesAndLinksEmpty)
+{
+    TDataSource source;
+    TFieldDataLink fl;
+    RecordingLink link;
+    auto ds = std::make_unique<MemDataSet>();
+    FillPeople(*ds, 2);
+    source.SetDataSet(ds.get());
+    fl.SetDataSource(&source);
+    fl.SetFieldName("id");
+    link.SetDataSource(&source);
+    ds->Open();
+    ASSERT_NE(fl.Field(), nullptr);
+    link.Take();
+    ds.reset(); // closes in its own destructor, then the base lets go of the source
+    EXPECT_EQ(source.DataSet(), nullptr);
+    EXPECT_EQ(source.State(), dsInactive);
+    EXPECT_EQ(fl.Field(), nullptr);
+    EXPECT_FALSE(link.Active());
+    EXPECT_EQ(link.Take(), (Log{"active 0"}));
+}
+
+TEST(LinkLifetime, LinksAndSourcesGoingFirstAreForgotten)
+{
+    MemDataSet ds;
+    FillPeople(ds, 5);
+    ds.Open();
+    {
+        TDataSource source;
+        source.SetDataSet(&ds);
+        RecordingLink grid;
+        grid.SetBufferCount(4);
+        grid.SetDataSource(&source);
+        EXPECT_EQ(grid.RecordCount(), 4);
+    }
+    ds.Next();
+    EXPECT_EQ(CurrentId(ds), 2);
+    ds.Close();
+}

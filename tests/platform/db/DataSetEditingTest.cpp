@@ -1,6 +1,7 @@
 #include "DataSetTestSupport.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/DatabaseError.h"
+#include "platform/db/HandleException.h"
 
 #include <gtest/gtest.h>
 
@@ -328,4 +329,27 @@ TEST(NewValue, WritesAndReadsTheActiveRecordInTheNewValueState)
     EXPECT_EQ(ds.FieldByName("name")->NewValue().AsString(), "nv");
     EXPECT_EQ(ds.FieldByName("name")->AsString(), "nv");
     EXPECT_EQ(ds.State(), dsEdit);
+}
+
+TEST(FilterErrors, GoToTheApplicationsHandlerAndKeepTheAnswerSoFar)
+{
+    std::vector<std::string> shown;
+    auto previous = SetHandleExceptionHook([&](TComponent* sender, const std::exception& e) {
+        shown.push_back((sender != nullptr ? sender->Name() : std::string("?")) + ": " + e.what());
+    });
+    MemDataSet ds;
+    ds.SetName("People");
+    FillPeople(ds, 3);
+    ds.SetOnFilterRecord([](TDataSet* d, bool& accept) {
+        const int id = d->FieldByName("id")->AsInteger();
+        accept = id != 1;
+        if (id == 2)
+            throw EDatabaseError("bad row");
+    });
+    ds.SetFiltered(true);
+    ds.Open();
+    SetHandleExceptionHook(std::move(previous));
+    EXPECT_EQ(CurrentId(ds), 2) << "the row counts as the handler had decided before it failed";
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown[0], "People: bad row");
 }
