@@ -447,22 +447,17 @@ void TDataSet::Resync(TResyncMode mode)
     int count = (mode & rmCenter) ? (bufferCount_ - 1) / 2 : activeRecord_;
     MoveBuffer(recordCount_, 0);
     ActivateBuffers();
-    struct Notify
-    {
-        TDataSet& ds;
-        ~Notify()
-        {
-            try {
-                ds.DataEvent(deDataSetChange);
-            } catch (...) {
-            }
-        }
-    };
-    Notify notify{*this};
-    while (count > 0 && GetPriorRecord())
-        --count;
-    GetNextRecords();
-    GetPriorRecords();
+    // The links hear of the new window even when filling it failed half-way.
+    try {
+        while (count > 0 && GetPriorRecord())
+            --count;
+        GetNextRecords();
+        GetPriorRecords();
+    } catch (...) {
+        DataEvent(deDataSetChange);
+        throw;
+    }
+    DataEvent(deDataSetChange);
 }
 
 // ---- Bookmarks
