@@ -266,6 +266,7 @@ TEST_F(ErrorCollection, LostConnectionRuleNeverTouchesAFreedOwnerAndNeverThrows)
 
 TEST_F(ErrorCollection, FailedConnectionAllocationReadsTheEnvironmentsRecords)
 {
+    GlobalHenv(); // allocated before the script counts
     ScriptedOdbc script;
     script.allocDbc = SQL_ERROR;
     script.scriptDiagnostics = true;

@@ -69,7 +69,7 @@ std::string NewSqliteFile()
 std::string DistFolder()
 {
     const char* source = std::getenv("ZIRA_SOURCE_DIR");
-    return std::string(source != nullptr ? source : ".") + "/dist/";
+    return std::string(source != nullptr && *source != '\0' ? source : ZIRA_TEST_SOURCE_DIR) + "/dist/";
 }
 
 std::string PostgresConnectString()
