@@ -15,7 +15,7 @@
 #include "platform/ui/QtPump.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/UpDown.h"
-#include "reader/HidTransport.h"
+#include "reader/ReaderLink.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -234,19 +234,40 @@ void TForm1::BindLibraries()
 
 void TForm1::BindHidReader()
 {
-    // The search runs at every start, whatever port the settings name: the read routine falls back
-    // to another search when the reader was not there yet.
-    HidReader = std::make_unique<HidTransport>(GetClock(), GetPump());
-    HidReader->SetBackend(Env.Hid);
-    HidReader->SetIds(kHidReaderVendorId, kHidReaderProductId);
-    if (!HidFound)
-        HidFound = HidReader->FindHidReader();
+    // The search runs at every start, whatever port the settings name: the read sequences search
+    // again when the reader was not there yet.
+    Reader = std::make_unique<ReaderLink>(GetClock(), GetPump());
+    Reader->SetProgramFolder(AppDir);
+    Reader->SetHidBackend(Env.Hid);
+    Reader->SetOnStatusText(
+        [this](const std::string& text) { SetStatusText(1, QString::fromStdString(text)); });
+    Reader->SetOnNewAddress(
+        [this](const std::string& text) { memo_zxdz->setPlainText(QString::fromStdString(text)); });
+    if (!Reader->HidFound())
+        Reader->FindHidReader();
 }
 
 void TForm1::FreeHidReader()
 {
-    HidReader.reset();
-    HidFound = false;
+    if (Reader)
+        Reader->SetHidBackend(nullptr);
+}
+
+bool TForm1::HidFound() const
+{
+    return Reader && Reader->HidFound();
+}
+
+const std::string& TForm1::LastIdNo() const
+{
+    static const std::string none;
+    return Reader ? Reader->LastIdNo() : none;
+}
+
+void TForm1::SetLastIdNo(std::string idNo)
+{
+    if (Reader)
+        Reader->SetLastIdNo(std::move(idNo));
 }
 
 void TForm1::FormCreate(QObject* Sender)

@@ -34,7 +34,7 @@ class TIniFile;
 class TTimer;
 class UiServices;
 class HidBackend;
-class HidTransport;
+class ReaderLink;
 class TLibrary;
 class TForm8;
 class TForm12;
@@ -83,15 +83,23 @@ public:
     std::string ManagerPassword; // [ManagerPWD] Value, plain text
     int ReaderPort = 1001;       // [ICReader] CommPort: <=1000 serial COMn, 1001..1999 SDK, >=2000 HID
 
-    // Sixteen texts of the card on show; all emptied together by the delayed clear. LastIdNo is the
+    // The reader link: read sequences over serial or HID and the state they share with the read
+    // routine (SamIdRead, BPInUse, BPCommand, LastIdNo, NewAddress). Created at creation, with the
+    // HID reader searched for once.
+    std::unique_ptr<ReaderLink> Reader;
+    bool HidFound() const;
+
+    // The texts of the card on show kept besides the controls; together with the reader link's
+    // LastIdNo and NewAddress they are the sixteen texts the delayed clear empties. LastIdNo is the
     // identity number of that card: the same card is not shown twice while it holds.
     struct CardFieldStrings
     {
-        std::string LastIdNo, Name, Validity, Authority, AuthorityCopy, SexText, SexCode, SexLetter,
-            NationText, NationCode, BirthStored, BirthShown, Address, AddressCopy, NewAddress, Unused;
+        std::string Name, Validity, Authority, AuthorityCopy, SexText, SexCode, SexLetter, NationText,
+            NationCode, BirthStored, BirthShown, Address, AddressCopy, Unused;
         void Clear() { *this = CardFieldStrings{}; }
     } CardFields;
-    std::string& LastIdNo() { return CardFields.LastIdNo; }
+    const std::string& LastIdNo() const;
+    void SetLastIdNo(std::string idNo);
 
     // The reader's reply buffer: 65535 bytes, text from byte 14, photo from byte 270.
     std::vector<std::uint8_t> CardReplyBuffer = std::vector<std::uint8_t>(65535);
@@ -99,9 +107,6 @@ public:
     // Outside libraries bound at creation; entries stay null when missing.
     SdtApi Sdt;
     WltGetBmpFn GetBmp = nullptr;
-    bool HidFound = false;
-    // The HID reader link: searched for at creation, released at destruction.
-    std::unique_ptr<HidTransport> HidReader;
 
     int AppWindowShown = 0;      // 1 after the last show by the tray menu or a read, 0 after a hide
     int FirstActivationDone = 0; // set by the first activation, which hides the program
@@ -151,7 +156,7 @@ public:
     bool TrayAvailable() const;
 
     // True while ReadCard runs (started by the timer or the button).
-    bool ReadRunning() const { return ReadDepth > 0; }
+    bool ReadRunning() const;
 
     // ---- Creation and destruction -------------------------------------------------------------------
     void FormCreate(QObject* Sender);

@@ -9,6 +9,7 @@
 #include "platform/ui/UiServices.h"
 #include "platform/ui/UpDown.h"
 #include "print/Unit12.h"
+#include "reader/ReaderLink.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -50,6 +51,11 @@ QString TForm1::StatusText(int panel) const
 }
 
 // ---- Reading ------------------------------------------------------------------------------------------
+
+bool TForm1::ReadRunning() const
+{
+    return ReadDepth > 0 || (Reader && Reader->Reading());
+}
 
 void TForm1::RunRead()
 {
@@ -123,7 +129,10 @@ void TForm1::Timer_SleepTimer(QObject* Sender)
 
 void TForm1::ClearCard()
 {
+    SetLastIdNo(std::string());
     CardFields.Clear();
+    if (Reader)
+        Reader->SetNewAddress(std::string());
     for (QLineEdit* field : {edt_xm, edt_mz, edt_sfzh, edt_qfjg, edt_yxqx, edt_xb, edt_csrq})
         field->clear();
     memo_xz->clear();

@@ -10,6 +10,7 @@
 #include "platform/core/Exception.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/UpDown.h"
+#include "reader/ReaderLink.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -400,9 +401,9 @@ TEST_F(MainWindowTest, DelayedClearEmptiesTheCardAndShowsTheBlankFaces)
     const QImage blankFront(QString::fromStdString(Folder() + "PrintMP.bmp"));
     ASSERT_FALSE(blankFront.isNull());
 
-    w->CardFields.LastIdNo = "110101198001010011";
+    w->SetLastIdNo("110101198001010011");
     w->CardFields.Name = "张三";
-    w->CardFields.NewAddress = "新地址";
+    w->Reader->SetNewAddress("新地址");
     for (QLineEdit* e : {w->edt_xm, w->edt_mz, w->edt_sfzh, w->edt_qfjg, w->edt_yxqx, w->edt_xb, w->edt_csrq})
         e->setText("x");
     w->memo_xz->setPlainText("地址");
@@ -420,7 +421,7 @@ TEST_F(MainWindowTest, DelayedClearEmptiesTheCardAndShowsTheBlankFaces)
     EXPECT_FALSE(w->Timer_Sleep->Enabled());
     EXPECT_EQ(w->LastIdNo(), "");
     EXPECT_EQ(w->CardFields.Name, "");
-    EXPECT_EQ(w->CardFields.NewAddress, "");
+    EXPECT_EQ(w->Reader->NewAddress(), "");
     for (QLineEdit* e : {w->edt_xm, w->edt_mz, w->edt_sfzh, w->edt_qfjg, w->edt_yxqx, w->edt_xb, w->edt_csrq})
         EXPECT_TRUE(e->text().isEmpty()) << e->objectName().toStdString();
     EXPECT_TRUE(w->memo_xz->toPlainText().isEmpty());
@@ -437,7 +438,7 @@ TEST_F(MainWindowTest, DelayedClearDuringAReadWaitsForTheReadAndNestedReadsAreRe
 {
     auto w = Create();
     w->edt_xm->setText("张三");
-    w->CardFields.LastIdNo = "1";
+    w->SetLastIdNo("1");
     bool clearedDuringRead = false;
     int pumpsSeen = 0;
     pump.onPump = [&] {
@@ -584,7 +585,7 @@ TEST_F(MainWindowTest, OutsideLibrariesAreBoundByNameAndMayBeMissing)
         EXPECT_FALSE(w->Sdt.Complete());
         EXPECT_EQ(w->Sdt.SDT_GetSAMID, nullptr);
         EXPECT_EQ(w->GetBmp, nullptr);
-        EXPECT_FALSE(w->HidFound);
+        EXPECT_FALSE(w->HidFound());
     }
     fs::copy_file(FAKE_SDT_FULL, fs::path(Folder()) / "libsdtapi.so");
     fs::copy_file(FAKE_WLTRS, fs::path(Folder()) / "libwltrs.so");
