@@ -4,6 +4,8 @@
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner)
 {
+    // Never early, as the platform's timer messages: a coarse QTimer may fire 5 % before its time.
+    timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
 }
 
