@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+class TComponent;
 class TFieldDataLink;
 
 using TFieldDataLinkEvent = std::function<void(TFieldDataLink* sender)>;
@@ -14,6 +15,9 @@ using TFieldDataLinkEvent = std::function<void(TFieldDataLink* sender)>;
 class TFieldDataLink : public TDataLink
 {
 public:
+    // The editing control this link serves (not owned; for the control's own use).
+    TComponent* Control() const { return control_; }
+    void SetControl(TComponent* control) { control_ = control; }
     TField* Field() const { return field_; }
     const std::string& FieldName() const { return fieldName_; }
     void SetFieldName(const std::string& name);
@@ -45,6 +49,7 @@ private:
     void UpdateField();
     void SetField(TField* field);
 
+    TComponent* control_ = nullptr;
     TField* field_ = nullptr;
     std::string fieldName_;
     bool modified_ = false;

@@ -64,6 +64,18 @@ TEST_F(Editing, InsertPutsTheRecordBeforeTheCurrentOne)
     EXPECT_EQ(CurrentId(ds), 2) << "the record that was current follows the new one";
 }
 
+TEST(EditingRequired, PostLeavesRequiredChecksToTheDataset)
+{
+    MemDataSet ds;
+    ds.AddColumn("id", ftInteger, 0, true);
+    ds.Open();
+    EXPECT_TRUE(ds.FieldByName("id")->Required());
+    ds.Append();
+    ds.Post();
+    ASSERT_EQ(ds.RowCount(), 1);
+    EXPECT_TRUE(ds.Cell(0, 0).IsNull()) << "the model posts a null required field; the cursor may refuse it";
+}
+
 TEST_F(Editing, AppendAddsAtTheEnd)
 {
     ds.Append();
