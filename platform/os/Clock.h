@@ -3,7 +3,8 @@
 // on a fake one and never sleep for real.
 #include <cstdint>
 
-class Clock {
+class Clock
+{
 public:
     virtual ~Clock() = default;
 

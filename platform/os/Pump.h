@@ -1,7 +1,8 @@
 #pragma once
 // Keeps the user interface responsive while a synchronous exchange waits: the real pump processes
 // the pending events of the Qt event loop, a fake counts calls or runs scripted actions.
-class Pump {
+class Pump
+{
 public:
     virtual ~Pump() = default;
 
