@@ -6,6 +6,8 @@
 #include "odbc/handles/Oci.h"
 #include "platform/core/StringUtils.h"
 
+#include <optional>
+
 namespace {
 
 // A connect-string value that would otherwise end its attribute or start a braced one goes in
@@ -39,10 +41,16 @@ THdbc::~THdbc()
 {
     MarkDestroyed();
     try {
-        if (THenv* env = env_ != nullptr ? env_ : CurrentHenv()) {
-            THenv::ErrorSuppression quiet(*env);
+        // Both the environment this joined and the one the error path reaches now (they differ
+        // only with an environment per thread) stay quiet while the connection goes.
+        THenv* current = CurrentHenv();
+        std::optional<THenv::ErrorSuppression> quietJoined, quietCurrent;
+        if (env_ != nullptr)
+            quietJoined.emplace(*env_);
+        if (current != nullptr && current != env_)
+            quietCurrent.emplace(*current);
+        if (env_ != nullptr || current != nullptr)
             Terminate();
-        }
     } catch (...) {
         // Destructors never throw; Disconnect and Terminate called explicitly report failures.
     }
@@ -96,17 +104,17 @@ bool THdbc::Terminate()
         children_.Terminate();
         if (connected_)
             Disconnect();
-        if (env_ != nullptr)
-            env_->Children().RemChild(this);
+        // Leave the list this connection joined, whichever environment GlobalHenv gives now.
+        THenv& env = env_ != nullptr ? *env_ : GlobalHenv();
+        env.Children().RemChild(this);
         env_ = nullptr;
         SQLHANDLE handle = handle_;
         const SQLRETURN rc = Oci::SQLFreeHandle(SQL_HANDLE_DBC, handle);
         handle_ = nullptr;
         initialized_ = false;
         SetRetCode(rc);
-        TODBCError& error = GlobalHenv().Error();
-        if (!error.Success(rc))
-            error.RaiseError(this, rc, SQL_HANDLE_DBC, handle);
+        if (!env.Error().Success(rc))
+            env.Error().RaiseError(this, rc, SQL_HANDLE_DBC, handle);
     }
     return !initialized_;
 }
