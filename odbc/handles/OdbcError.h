@@ -8,6 +8,7 @@
 // OnConnectionFailure is called. It runs once, skips an owner that no longer exists, and never
 // throws.
 #include "odbc/datasets/OcihError.h"
+#include "odbc/handles/Events.h"
 
 #include <cstdint>
 #include <functional>
@@ -83,7 +84,7 @@ private:
 class TODBCError
 {
 public:
-    using ExceptionEvent = std::function<bool(THbase* sender, EODBC& e)>;
+    using ExceptionEvent = TODBCExceptionEvent;
     using ConnectionFailureEvent = std::function<void(THbase* sender)>;
 
     explicit TODBCError(THenv& env) : env_(env) {}
