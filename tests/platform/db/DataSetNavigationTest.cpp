@@ -243,3 +243,22 @@ TEST(DataSetResync, CenterFillsNeighboursOnBothSides)
     EXPECT_EQ(CurrentId(ds), 5);
     EXPECT_EQ(grid.ActiveRecord(), 0) << "moved inside the window";
 }
+
+TEST(DataSetNavigation, NextIntoAWindowWithRoomLandsOnTheNewRecord)
+{
+    MemDataSet ds;
+    FillPeople(ds, 2);
+    TDataSource source;
+    source.SetDataSet(&ds);
+    RecordingLink grid;
+    grid.SetBufferCount(3);
+    grid.SetDataSource(&source);
+    ds.Open();
+    ds.Next();
+    EXPECT_EQ(CurrentId(ds), 2);
+    ds.AddRow({Variant(3), Variant("n3")}); // a row arrives after the window was filled
+    EXPECT_EQ(ds.MoveBy(1), 1);
+    EXPECT_EQ(CurrentId(ds), 3) << "the record moved to is the one shown";
+    EXPECT_EQ(grid.RecordCount(), 3);
+    EXPECT_FALSE(ds.Eof());
+}
