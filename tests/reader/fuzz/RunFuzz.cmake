@@ -1,0 +1,39 @@
+# Builds the reply fuzzer with clang (libFuzzer, ASan, UBSan) and runs it for a few seconds.
+#   cmake -DCLANGXX=... -DSRC=<source root> -DOUT=<folder> [-DSECONDS=5] -P RunFuzz.cmake
+if(NOT SECONDS)
+  set(SECONDS 5)
+endif()
+set(sources
+  ${SRC}/tests/reader/fuzz/ReplyFuzz.cpp
+  ${SRC}/reader/CardReply.cpp ${SRC}/reader/CardText.cpp ${SRC}/reader/Delay.cpp ${SRC}/reader/Frame.cpp
+  ${SRC}/reader/HexText.cpp ${SRC}/reader/HidTransport.cpp ${SRC}/reader/ReaderLink.cpp
+  ${SRC}/reader/SerialTransport.cpp ${SRC}/platform/os/SerialDevice.cpp
+  ${SRC}/platform/core/TextEncoding.cpp ${SRC}/platform/core/StringUtils.cpp ${SRC}/platform/core/Exception.cpp
+  ${SRC}/tools/readersim/SampleCard.cpp ${SRC}/tools/readersim/ReaderPeer.cpp
+  ${SRC}/tools/readersim/PtyReaderPeer.cpp)
+file(MAKE_DIRECTORY ${OUT}/corpus)
+set(exe ${OUT}/reply_fuzz)
+set(rebuild TRUE)
+if(EXISTS ${exe})
+  set(rebuild FALSE)
+  foreach(s IN LISTS sources)
+    if(${s} IS_NEWER_THAN ${exe})
+      set(rebuild TRUE)
+    endif()
+  endforeach()
+endif()
+if(rebuild)
+  execute_process(
+    COMMAND ${CLANGXX} -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+            -I${SRC} -I${SRC}/tests ${sources} -lutil -o ${exe}
+    RESULT_VARIABLE built)
+  if(NOT built EQUAL 0)
+    message(FATAL_ERROR "reply fuzzer did not build")
+  endif()
+endif()
+execute_process(
+  COMMAND ${exe} -max_total_time=${SECONDS} -max_len=4096 -timeout=20 ${OUT}/corpus
+  RESULT_VARIABLE ran)
+if(NOT ran EQUAL 0)
+  message(FATAL_ERROR "reply fuzzer found a problem (${ran})")
+endif()
