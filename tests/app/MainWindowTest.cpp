@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMenu>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
@@ -241,6 +242,24 @@ TEST_F(MainWindowTest, CreationShapesTheWindow)
     EXPECT_EQ(w->FindComponent("Hdbc_Access"), static_cast<TComponent*>(w->Hdbc_Access));
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed())
         << "closing a dialog while the window is hidden must not end the program";
+}
+
+TEST_F(MainWindowTest, ThePortSetUpDialogIsHiddenAtCreationAndDeletedWithTheWindow)
+{
+    auto dialog = std::make_unique<QWidget>();
+    dialog->show();
+    QPointer<QWidget> watch = dialog.get();
+    TForm1Environment env;
+    env.ProgramFolder = Folder();
+    env.clock = &clock;
+    env.pump = &pump;
+    env.TrayAvailable = [] { return false; };
+    env.frm_FlashForm = std::move(dialog);
+    auto w = std::make_unique<TForm1>(std::move(env));
+    ASSERT_TRUE(watch);
+    EXPECT_FALSE(watch->isVisible());
+    w.reset();
+    EXPECT_FALSE(watch);
 }
 
 TEST_F(MainWindowTest, EightSettingsControlsStartDisabledAndThePasswordEnablesThem)
