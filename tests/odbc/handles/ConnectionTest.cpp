@@ -378,3 +378,23 @@ TEST(Connection, SqliteDriverHasDescribeParam)
     c.SetLoginTimeOut(5);
     EXPECT_TRUE(c.Connected());
 }
+
+TEST(Connection, DisconnectWithAnOpenTransactionRaisesAndStaysConnected)
+{
+    THdbc c;
+    UseNewSqlite(c);
+    c.Connect();
+    ASSERT_EQ(ExecSql(c, "CREATE TABLE t (x INTEGER)"), SQL_SUCCESS);
+    c.StartTransact();
+    ASSERT_EQ(ExecSql(c, "INSERT INTO t VALUES (1)"), SQL_SUCCESS);
+    try {
+        c.Disconnect();
+        FAIL() << "disconnected with a transaction open";
+    } catch (const EODBC& e) {
+        EXPECT_EQ(e.State(), "25000") << e.Message();
+    }
+    EXPECT_TRUE(c.Connected()) << "a failed disconnect is not reported as closed";
+    c.Rollback();
+    c.Disconnect();
+    EXPECT_FALSE(c.Connected());
+}
