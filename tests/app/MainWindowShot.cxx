@@ -2,12 +2,16 @@
 //   mainwin_shot <program folder> <output prefix>
 // writes <prefix>-card.png and <prefix>-settings.png. Run it under Xvfb (see the README) or with
 // QT_QPA_PLATFORM=offscreen.
+//   mainwin_shot --screen <file.png>
+// takes a picture of the whole X screen instead (the running program under Xvfb).
 #include "app/Unit1.h"
 
 #include <QApplication>
 #include <QPixmap>
+#include <QScreen>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
@@ -16,6 +20,10 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication app(argc, argv);
+    if (std::strcmp(argv[1], "--screen") == 0) {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        return screen && screen->grabWindow(0).save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    }
     TForm1Environment env;
     env.ProgramFolder = argv[1];
     env.TrayAvailable = [] { return false; }; // keep the window on the screen for the picture
