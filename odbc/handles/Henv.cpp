@@ -7,16 +7,21 @@ bool ThreadedHenv = false;
 
 namespace {
 
-// The slot is emptied before the environment goes (its destructor runs with its errors
-// suppressed), so nothing reaches a half-destroyed environment through GlobalHenv.
+// The environment stays in its slot while it is destroyed: the connections it terminates report
+// through GlobalHenv, which must find this environment (quiet while it goes) rather than create a
+// new one. The slot is emptied afterwards.
 struct HenvSlot
 {
     std::unique_ptr<THenv> env;
     ~HenvSlot() { Reset(); }
     void Reset()
     {
-        std::unique_ptr<THenv> going = std::move(env);
-        going.reset();
+        if (!env)
+            return;
+        THenv* going = env.get();
+        going->TerminateHandleQuietly();
+        delete going;
+        (void)env.release();
     }
 };
 
@@ -66,12 +71,8 @@ THenv::THenv(TComponent* owner) : THbase(owner)
 THenv::~THenv()
 {
     MarkDestroyed();
-    try {
-        ErrorSuppression quiet(*this);
-        TerminateHandle();
-    } catch (...) {
-        // Destructors never throw; an explicit TerminateHandle reports what fails.
-    }
+    // Destructors never throw; an explicit TerminateHandle reports what fails.
+    TerminateHandleQuietly();
 }
 
 void THenv::Check(std::int16_t rc)
@@ -124,6 +125,16 @@ bool THenv::Terminate()
     THbase::Terminate();
     children_.Terminate();
     return !initialized_;
+}
+
+void THenv::TerminateHandleQuietly() noexcept
+{
+    try {
+        ErrorSuppression quiet(*this);
+        TerminateHandle();
+    } catch (...) {
+        // Nothing may escape while the environment goes.
+    }
 }
 
 bool THenv::TerminateHandle()

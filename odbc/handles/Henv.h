@@ -19,6 +19,8 @@ public:
     bool Terminate() override;
     // Terminate, then free the environment handle.
     bool TerminateHandle();
+    // TerminateHandle with errors suppressed; never throws (destruction, exit).
+    void TerminateHandleQuietly() noexcept;
     // Terminate with errors suppressed (the lost-connection rule).
     void Resolve();
 

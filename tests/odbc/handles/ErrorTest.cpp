@@ -381,3 +381,24 @@ TEST_F(ErrorCollection, AChildLeavesTheEnvironmentItJoined)
     EXPECT_FALSE(c->Initialized());
     c.reset();
 }
+
+TEST_F(ErrorCollection, EndingAThreadsEnvironmentEndsItsConnectionsWithoutANewOne)
+{
+    ThreadedHenv = true;
+    bool connectedAfter = true;
+    bool environmentAfter = true;
+    std::thread worker([&] {
+        THdbc c;
+        UseNewSqlite(c);
+        c.Connect();
+        c.StartTransact();
+        ExecSql(c, "CREATE TABLE t (x)"); // an open transaction makes the disconnect fail
+        ClearHenv();
+        connectedAfter = c.Connected();
+        environmentAfter = CurrentHenv() != nullptr;
+    });
+    worker.join();
+    ThreadedHenv = false;
+    EXPECT_FALSE(connectedAfter);
+    EXPECT_FALSE(environmentAfter) << "terminating the connections must not create another environment";
+}
