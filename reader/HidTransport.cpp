@@ -28,9 +28,10 @@ bool HidTransport::FindHidReader()
             return found_; // the first match is the reader; one that does not open is not found
         device_ = std::move(device);
         devicePath_ = info.path;
-        // A reader whose descriptor gave no lengths still uses identity byte plus 64 frame bytes.
-        inputLength_ = info.inputReportLength > 1 ? info.inputReportLength : kReportFrameBytes + 1;
-        outputLength_ = info.outputReportLength > 1 ? info.outputReportLength : kReportFrameBytes + 1;
+        // Lengths the descriptor did not give, or too short for the identity byte and a command frame
+        // (or the five bytes tested in a first report), fall back to the reader's 1 + 64 bytes.
+        inputLength_ = info.inputReportLength > 6 ? info.inputReportLength : kReportFrameBytes + 1;
+        outputLength_ = info.outputReportLength > 10 ? info.outputReportLength : kReportFrameBytes + 1;
         outputLength_ = std::min(outputLength_, kTxReportSize);
         found_ = true;
         return true;

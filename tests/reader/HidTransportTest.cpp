@@ -153,6 +153,15 @@ TEST_F(HidTransportTest, ModeAndOutputReport)
     EXPECT_TRUE(std::equal(kFrameSelectCard.begin(), kFrameSelectCard.end(), last.begin() + 1));
 }
 
+TEST_F(HidTransportTest, UnusableReportLengthsFallBackToTheReaders)
+{
+    backend.devices[0].info.inputReportLength = 3;
+    backend.devices[0].info.outputReportLength = 0;
+    ASSERT_TRUE(hid.FindHidReader());
+    EXPECT_EQ(hid.Exchange(kFrameReadTextPhoto), 0);
+    EXPECT_EQ(backend.outputReports.back().size(), 65u);
+}
+
 TEST_F(HidTransportTest, ExtendedRepliesNeedTheirHead)
 {
     ASSERT_TRUE(hid.FindHidReader());
