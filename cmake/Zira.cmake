@@ -33,11 +33,13 @@ function(zira_tests target)
   set_target_properties(${target} PROPERTIES AUTOMOC ON AUTOUIC ON)
   target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}" "${PROJECT_SOURCE_DIR}/tests")
   target_link_libraries(${target} PRIVATE ${Z_DEPS} GTest::gtest GTest::gmock zira_test_main)
+  # The folders tests need (ZIRA_SOURCE_DIR, ZIRA_BINARY_DIR, ZIRA_APPDIR) are set by the shared
+  # test main: a list of variables in ENVIRONMENT does not survive discovery at test time.
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZIRA_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZIRA_BINARY_DIR=${PROJECT_BINARY_DIR};ZIRA_APPDIR=${ZIRA_APPDIR}")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
 include(GoogleTest)

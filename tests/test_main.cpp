@@ -3,9 +3,16 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // Where the tests find the sources, the build and the laid-out program folder; the
+    // environment may point elsewhere.
+    setenv("ZIRA_SOURCE_DIR", ZIRA_SOURCE_DIR_DEFAULT, 0);
+    setenv("ZIRA_BINARY_DIR", ZIRA_BINARY_DIR_DEFAULT, 0);
+    setenv("ZIRA_APPDIR", ZIRA_APPDIR_DEFAULT, 0);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
