@@ -23,7 +23,7 @@ int QueuedBytes(int fd)
 
 } // namespace
 
-CommEventThread::CommEventThread(int portHandle, std::shared_ptr<RxCharTarget> target, PostToUiThread post)
+TCommEventThread::TCommEventThread(int portHandle, std::shared_ptr<RxCharTarget> target, PostToUiThread post)
     : portHandle_(portHandle), target_(std::move(target)), post_(std::move(post))
 {
     stopEvent_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -33,13 +33,13 @@ CommEventThread::CommEventThread(int portHandle, std::shared_ptr<RxCharTarget> t
     thread_ = std::thread([this] { Execute(); });
 }
 
-CommEventThread::~CommEventThread()
+TCommEventThread::~TCommEventThread()
 {
     Terminate();
     ::close(stopEvent_);
 }
 
-void CommEventThread::Terminate()
+void TCommEventThread::Terminate()
 {
     if (!thread_.joinable())
         return;
@@ -48,7 +48,7 @@ void CommEventThread::Terminate()
     thread_.join();
 }
 
-void CommEventThread::Execute()
+void TCommEventThread::Execute()
 {
     int seen = 0;
     for (;;) {
@@ -72,7 +72,7 @@ void CommEventThread::Execute()
     tcflush(portHandle_, TCIOFLUSH);
 }
 
-void CommEventThread::NotifyRxChar()
+void TCommEventThread::NotifyRxChar()
 {
     if (!post_)
         return;

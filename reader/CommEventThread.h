@@ -20,14 +20,14 @@ struct RxCharTarget
     SerialPort* port = nullptr;
 };
 
-class CommEventThread
+class TCommEventThread
 {
 public:
-    CommEventThread(int portHandle, std::shared_ptr<RxCharTarget> target, PostToUiThread post);
+    TCommEventThread(int portHandle, std::shared_ptr<RxCharTarget> target, PostToUiThread post);
     // Stops and joins the thread.
-    ~CommEventThread();
-    CommEventThread(const CommEventThread&) = delete;
-    CommEventThread& operator=(const CommEventThread&) = delete;
+    ~TCommEventThread();
+    TCommEventThread(const TCommEventThread&) = delete;
+    TCommEventThread& operator=(const TCommEventThread&) = delete;
 
     // Asks the thread to end and waits until it has; the port handle is still open meanwhile.
     void Terminate();

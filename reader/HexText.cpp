@@ -38,3 +38,28 @@ int ParseHexText(std::span<Byte> output, std::string_view text)
     }
     return static_cast<int>(o);
 }
+
+std::uint32_t BytesToUInt(std::span<const Byte> bytes)
+{
+    std::uint32_t value = 0;
+    for (Byte b : bytes)
+        value = value << 8 | b;
+    return value;
+}
+
+char HexNibbleChar(unsigned v)
+{
+    return "0123456789ABCDEF"[v & 15];
+}
+
+std::string BytesToHexText(std::span<const Byte> bytes, bool spaced)
+{
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (spaced && i > 0)
+            text += ' ';
+        text += HexNibbleChar(bytes[i] >> 4);
+        text += HexNibbleChar(bytes[i]);
+    }
+    return text;
+}

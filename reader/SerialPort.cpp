@@ -45,7 +45,7 @@ bool SerialPort::OpenPort(std::string_view name)
         target_ = std::make_shared<RxCharTarget>();
         target_->onRxChar = onRxChar_;
         target_->port = this;
-        thread_ = std::make_unique<CommEventThread>(device_.Handle(), target_, post_);
+        thread_ = std::make_unique<TCommEventThread>(device_.Handle(), target_, post_);
     }
     return true;
 }

@@ -54,7 +54,7 @@ private:
 
     SerialSettings settings_;
     SerialDevice device_;
-    std::unique_ptr<CommEventThread> thread_;
+    std::unique_ptr<TCommEventThread> thread_;
     std::string currentName_;
     std::string programFolder_;
     PostToUiThread post_;

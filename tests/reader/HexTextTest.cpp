@@ -75,3 +75,18 @@ TEST(ParseHexText, ExtendedPayloadFillsTheArea)
     for (int i = 0; i < 256; ++i)
         ASSERT_EQ(out[i], i);
 }
+
+TEST(HexHelpers, NumbersAndText)
+{
+    const std::vector<Byte> bytes = {0x00, 0x00, 0x02, 0x00};
+    EXPECT_EQ(BytesToUInt(bytes), 512u);
+    EXPECT_EQ(BytesToUInt({}), 0u);
+    EXPECT_EQ(BytesToUInt(std::vector<Byte>{0x01, 0x12, 0x34, 0x56, 0x78}), 0x12345678u);
+    EXPECT_EQ(HexNibbleChar(0x1B), 'B');
+    EXPECT_EQ(BytesToHexText(std::vector<Byte>{0x1B, 0x25, 0xA0}, false), "1B25A0");
+    EXPECT_EQ(BytesToHexText(std::vector<Byte>{0x1B, 0x25, 0xA0}, true), "1B 25 A0");
+    EXPECT_EQ(BytesToHexText({}, true), "");
+    std::vector<Byte> back(3);
+    EXPECT_EQ(ParseHexText(back, BytesToHexText(std::vector<Byte>{0x1B, 0x25, 0xA0}, true)), 3);
+    EXPECT_EQ(back, (std::vector<Byte>{0x1B, 0x25, 0xA0}));
+}
