@@ -1,6 +1,6 @@
 #include "platform/os/FileResolver.h"
 
-#include "TempFolder.h"
+#include "fakes/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "platform/os/InstanceLock.h"
 
-#include "TempFolder.h"
+#include "fakes/TempFolder.h"
 
 #include <csignal>
 #include <cstdlib>

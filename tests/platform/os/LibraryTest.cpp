@@ -2,7 +2,7 @@
 
 #include "platform/os/AppDir.h"
 
-#include "TempFolder.h"
+#include "fakes/TempFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

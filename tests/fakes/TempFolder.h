@@ -11,7 +11,7 @@ class TempFolder
 public:
     TempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zira-os-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "zira-test-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
