@@ -6,6 +6,7 @@
 #include "fakes/FakePump.h"
 #include "tools/readersim/PtyReaderPeer.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 struct FakeReaderPty
@@ -20,7 +21,17 @@ struct FakeReaderPty
         pump.onPump = [this] {
             clock.Advance(msPerPump);
             pty.Service(clock.ticks);
+            if (pty.LastWritten() > 0)
+                AwaitDelivery();
         };
+    }
+
+    // The pseudo-terminal hands bytes to the slave side a moment after they were written; waiting for
+    // them keeps a loaded machine from turning that moment into a time-out on the fake clock.
+    void AwaitDelivery() const
+    {
+        pollfd p{pty.SlaveHandle(), POLLIN, 0};
+        poll(&p, 1, 2000);
     }
 
     ReaderPeer& Peer() { return pty.Peer(); }
@@ -30,6 +41,7 @@ struct FakeReaderPty
     void Inject(const std::vector<Byte>& bytes)
     {
         const ssize_t n = ::write(pty.MasterHandle(), bytes.data(), bytes.size());
-        (void)n;
+        if (n > 0)
+            AwaitDelivery();
     }
 };

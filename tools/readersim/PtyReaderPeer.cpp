@@ -42,6 +42,7 @@ bool PtyReaderPeer::Service(std::uint64_t nowMs)
     }
     const std::vector<Byte> out = peer_.TakeDue(nowMs);
     std::size_t done = 0;
+    lastWritten_ = 0;
     while (done < out.size()) {
         const ssize_t n = ::write(master_, out.data() + done, out.size() - done);
         if (n > 0) {
@@ -53,6 +54,7 @@ bool PtyReaderPeer::Service(std::uint64_t nowMs)
         pollfd p{master_, POLLOUT, 0};
         poll(&p, 1, 10);
     }
+    lastWritten_ = done;
     return moved || !out.empty();
 }
 

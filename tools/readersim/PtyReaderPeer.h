@@ -16,6 +16,10 @@ public:
 
     const std::string& SlavePath() const { return slavePath_; }
     int MasterHandle() const { return master_; }
+    // The peer's own descriptor of the slave side: its input queue is the program's.
+    int SlaveHandle() const { return slave_; }
+    // Bytes written by the last Service call.
+    std::size_t LastWritten() const { return lastWritten_; }
     ReaderPeer& Peer() { return peer_; }
 
     // Reads what the program sent and writes what is due, without waiting. Returns true when something
@@ -30,4 +34,5 @@ private:
     int master_ = -1;
     int slave_ = -1;
     std::string slavePath_;
+    std::size_t lastWritten_ = 0;
 };
