@@ -94,7 +94,7 @@ bool SerialDevice::Open(const std::string& path, const SerialSettings& settings)
         return false;
     }
     fd_ = fd;
-    // Exclusive use, as the original's unshared open: a second opener is refused, not queued.
+    // Exclusive use, like an unshared COM port: a second opener is refused, not queued.
     if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         lastError_ = ErrnoText("in use", path);
         Close();
@@ -129,8 +129,8 @@ bool SerialDevice::Configure(const SerialSettings& settings)
         lastError_ = ErrnoText("tcgetattr", "port");
         return false;
     }
-    // Everything the original left "as the port had it" is cleared here: a Linux tty starts with echo,
-    // canonical input and CR/LF mapping, any of which corrupts binary frames.
+    // Nothing is left as the port had it: a Linux tty starts with echo, canonical input and CR/LF
+    // mapping, any of which corrupts binary frames.
     cfmakeraw(&t);
     t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
     t.c_cflag |= CLOCAL | CREAD;

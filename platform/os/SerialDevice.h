@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-// Line settings in the numbering of the original port description: parity 0 none, 1 odd, 2 even,
+// Line settings in the numbering of the Windows port description (DCB): parity 0 none, 1 odd, 2 even,
 // 3 mark, 4 space; stop bits 0 one, 1 one and a half, 2 two.
 struct SerialSettings
 {
