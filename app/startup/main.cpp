@@ -1,0 +1,24 @@
+// The program's entry: gathers the real environment and runs the start-up. No argument is read.
+#include "app/startup/Startup.h"
+#include "platform/os/AppDir.h"
+#include "platform/os/HidrawBackend.h"
+#include "platform/os/SystemClock.h"
+#include "platform/ui/QtPump.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    SystemClock clock;
+    QApplication application(argc, argv);
+    QtPump pump;
+    HidrawBackend hid;
+
+    StartupEnvironment env;
+    env.ProgramFolder = ExecutableFolder();
+    env.ExecutableName = ExecutableFileName();
+    env.clock = &clock;
+    env.pump = &pump;
+    env.Hid = &hid;
+    return RunStartup(env);
+}

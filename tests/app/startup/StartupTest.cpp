@@ -1,0 +1,322 @@
+#include "app/startup/Startup.h"
+#include "app/Unit1.h"
+#include "app/startup/Unit_flashform.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakePump.h"
+#include "fakes/FakeUiServices.h"
+#include "fakes/TempFolder.h"
+#include "odbc/handles/Hdbc.h"
+#include "platform/core/DateTime.h"
+#include "platform/core/IniFile.h"
+#include "platform/os/InstanceLock.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string SourceDir()
+{
+    return std::getenv("ZIRA_SOURCE_DIR"); // set by the test main
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// unixODBC reads its configuration folder once per process: every test in this executable uses the
+// Access driver registration of the program folder's odbcinst.ini, copied to one private folder.
+class OdbcConfiguration : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        fs::copy_file(SourceDir() + "/dist/odbcinst.ini", folder_.Path() + "odbcinst.ini");
+        folder_.Touch("odbc.ini");
+        setenv("ODBCSYSINI", folder_.Path().c_str(), 1);
+        setenv("ODBCINI", (folder_.Path() + "odbc.ini").c_str(), 1);
+    }
+
+private:
+    TempFolder folder_;
+};
+[[maybe_unused]] const auto* const odbcConfiguration =
+    ::testing::AddGlobalTestEnvironment(new OdbcConfiguration);
+
+// A program folder laid out as the build does, with the given style.ini.
+class ProgramFolder
+{
+public:
+    explicit ProgramFolder(const std::string& styleIni, bool withDatabase = true)
+    {
+        for (const char* name : {"odbcinst.ini", "PrintMP.bmp", "PrintSB.bmp"})
+            if (fs::exists(SourceDir() + "/dist/" + name))
+                fs::copy_file(SourceDir() + "/dist/" + name, folder_.Path() + name);
+        if (withDatabase)
+            fs::copy_file(SourceDir() + "/dist/DataBase.mdb", folder_.Path() + "DataBase.mdb");
+        folder_.Touch("style.ini", styleIni);
+    }
+    std::string Path() const { return folder_.Path(); }
+    std::string Style() const { return ReadAll(folder_.Path() + "style.ini"); }
+    TIniFile Ini() const { return TIniFile(folder_.Path() + "style.ini"); }
+
+private:
+    TempFolder folder_;
+};
+
+struct StartResult
+{
+    int code = -1;
+    bool loopRan = false;
+    bool connected = false;
+};
+
+class StartupTest : public ::testing::Test
+{
+protected:
+    FakeClock clock;
+    FakePump pump;
+    FakeUiServices ui;
+    TempFolder lockFolder;
+
+    std::string Today() const { return FormatDateTime("yyyymmdd", clock.now); }
+
+    StartResult Start(const ProgramFolder& folder)
+    {
+        StartResult run;
+        StartupEnvironment env;
+        env.ProgramFolder = folder.Path();
+        env.ExecutableName = "ziravedur";
+        env.LockFolder = lockFolder.Path();
+        env.clock = &clock;
+        env.pump = &pump;
+        env.RunLoop = [&](TForm1& form) {
+            run.loopRan = true;
+            auto* hdbc = dynamic_cast<THdbc*>(form.FindComponent("Hdbc_Access"));
+            run.connected = hdbc && hdbc->Connected();
+            return 0;
+        };
+        run.code = RunStartup(env);
+        return run;
+    }
+};
+
+} // namespace
+
+TEST(DailyPrintCounter, KeepsTodaysCountAndDropsEveryOtherDay)
+{
+    struct Case
+    {
+        const char* name;
+        const char* before;
+        int today;          // today's count afterwards
+        bool yesterdayGone; // 20251208 no longer there
+    } cases[] = {
+        {"no section", "[SetupKey]\r\nUseBP=0\r\n", 0, true},
+        {"today only", "[print_id]\r\n20251209=5\r\n", 5, true},
+        {"yesterday", "[print_id]\r\n20251208=3\r\n", 0, true},
+        {"a print after midnight", "[print_id]\r\n20251208=3\r\n20251209=7\r\n", 7, true},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const std::string path = folder.Touch("style.ini", c.before);
+        ResetDailyPrintCounter(path, "20251209");
+        TIniFile ini(path);
+        EXPECT_EQ(ini.ReadInteger("print_id", "20251209", -1), c.today) << c.name;
+        EXPECT_EQ(ini.ValueExists("print_id", "20251208"), !c.yesterdayGone) << c.name;
+    }
+}
+
+TEST(DailyPrintCounter, ASecondStartOnTheSameDayWritesNothing)
+{
+    TempFolder folder;
+    const std::string before = "; kept as written\r\n[print_id]\r\n20251209=4\r\n";
+    const std::string path = folder.Touch("style.ini", before);
+    const auto stamp = fs::last_write_time(path);
+    ResetDailyPrintCounter(path, "20251209");
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(fs::last_write_time(path), stamp);
+}
+
+TEST_F(StartupTest, NoPortConfiguredAsksForItAndCancelEndsWithOneKeepingTheChoice)
+{
+    ProgramFolder folder("[SetupKey]\r\nBP_CMD=1B2542\r\nUseBP=1\r\n");
+    std::string shownPort, shownCommand;
+    bool shownChecked = false;
+    ui.onModal = [&](QDialog& dialog) {
+        auto& flash = dynamic_cast<Tfrm_FlashForm&>(dialog);
+        shownPort = flash.ComboBox_txsz->currentText().toStdString();
+        shownCommand = flash.Edit_BPCMD->currentText().toStdString();
+        shownChecked = flash.CheckBox_UseBP->isChecked();
+        flash.ComboBox_txsz->setEditText("3");
+        return int(mrCancel);
+    };
+    const StartResult run = Start(folder);
+
+    EXPECT_EQ(run.code, ExitNotStarted);
+    EXPECT_FALSE(run.loopRan);
+    ASSERT_EQ(ui.dialogs, std::vector<std::string>{"frm_FlashForm"});
+    EXPECT_EQ(shownPort, "1001");
+    EXPECT_EQ(shownCommand, "1B2542");
+    EXPECT_TRUE(shownChecked);
+    // What the dialog wrote before the cancel stays, and the day was reset before it.
+    TIniFile ini = folder.Ini();
+    EXPECT_EQ(ini.ReadInteger("ICReader", "CommPort", 0), 3);
+    EXPECT_EQ(ini.ReadInteger("print_id", Today(), -1), 0);
+}
+
+TEST_F(StartupTest, TheDialogIsShownOnlyWhenNoPortIsSetOrAutoInputTypeIsThree)
+{
+    struct Case
+    {
+        const char* style;
+        bool asked;
+    } cases[] = {
+        {"[ICReader]\r\nCommPort=0\r\n", true},
+        {"", true},
+        {"[ICReader]\r\nCommPort=2001\r\n", false},
+        {"[ICReader]\r\nCommPort=2001\r\n[SetupKey]\r\nAutoInputType=3\r\n", true},
+    };
+    for (const Case& c : cases) {
+        ProgramFolder folder(c.style);
+        ui.dialogs.clear();
+        ui.onModal = [](QDialog& dialog) {
+            auto& flash = dynamic_cast<Tfrm_FlashForm&>(dialog);
+            flash.ComboBox_txsz->setEditText("2001");
+            flash.Button1->click();
+            return flash.ModalResult();
+        };
+        const StartResult run = Start(folder);
+        EXPECT_EQ(run.code, ExitNormal) << c.style;
+        EXPECT_EQ(!ui.dialogs.empty(), c.asked) << c.style;
+        EXPECT_TRUE(run.loopRan) << c.style;
+        EXPECT_TRUE(run.connected) << c.style;
+        EXPECT_EQ(folder.Ini().ReadInteger("ICReader", "CommPort", 0), 2001) << c.style;
+    }
+}
+
+TEST_F(StartupTest, ASecondCopyEndsWithOneAfterTheDayResetAndShowsNothing)
+{
+    ProgramFolder folder("[ICReader]\r\nCommPort=2\r\n[print_id]\r\n20000101=9\r\n");
+    InstanceLock first("ziravedur", lockFolder.Path());
+    ASSERT_TRUE(first.Acquired());
+
+    const StartResult run = Start(folder);
+    EXPECT_EQ(run.code, ExitNotStarted);
+    EXPECT_FALSE(run.loopRan);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.dialogs.empty());
+    TIniFile ini = folder.Ini();
+    EXPECT_FALSE(ini.ValueExists("print_id", "20000101"));
+    EXPECT_EQ(ini.ReadInteger("print_id", Today(), -1), 0);
+}
+
+TEST_F(StartupTest, AMissingDatabaseShowsTheDatabaseMessageAndEndsWithZero)
+{
+    ProgramFolder folder("[ICReader]\r\nCommPort=2\r\n", /*withDatabase=*/false);
+    const StartResult run = Start(folder);
+    EXPECT_EQ(run.code, ExitNormal);
+    EXPECT_FALSE(run.loopRan);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "数据库文件或驱动有问题,请检查参数后重新连接。");
+    EXPECT_EQ(ui.messages[0].caption, "提示");
+    EXPECT_EQ(ui.messages[0].buttons, TMsgButtons::Ok);
+}
+
+// ---- The built program as a process ------------------------------------------------------------
+
+namespace {
+
+struct Process
+{
+    int code = -1;
+    std::string out;
+};
+
+// Lays out a copy of the built program folder with the scripted program as its executable.
+class ProgramCopy
+{
+public:
+    explicit ProgramCopy(const std::string& styleIni)
+    {
+        fs::copy(ZIRA_BUILT_APPDIR, folder_.Path(), fs::copy_options::recursive);
+        fs::remove(folder_.Path() + "ziravedur");
+        fs::copy_file(ZIRA_SCRIPTED_EXE, folder_.Path() + "ziravedur");
+        fs::permissions(folder_.Path() + "ziravedur", fs::perms::owner_all, fs::perm_options::add);
+        folder_.Touch("style.ini", styleIni);
+        fs::create_directories(runtime_.Path());
+    }
+    std::string Path() const { return folder_.Path(); }
+
+    // Starts the program; the pipe gives its standard output.
+    FILE* Start(int quitAfterMs) const
+    {
+        const std::string command = "cd '" + folder_.Path() + "' && XDG_RUNTIME_DIR='" + runtime_.Path() +
+                                    "' ZIRA_QUIT_AFTER_MS=" + std::to_string(quitAfterMs) + " ODBCSYSINI='" +
+                                    folder_.Path() + "' ./ziravedur 2>/dev/null";
+        return popen(command.c_str(), "r");
+    }
+    static Process Finish(FILE* pipe)
+    {
+        Process p;
+        std::array<char, 512> buffer{};
+        while (fgets(buffer.data(), buffer.size(), pipe))
+            p.out += buffer.data();
+        const int status = pclose(pipe);
+        p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return p;
+    }
+    Process Run(int quitAfterMs = 100) const { return Finish(Start(quitAfterMs)); }
+
+private:
+    TempFolder folder_;
+    TempFolder runtime_;
+};
+
+} // namespace
+
+TEST(StartupProcess, ANormalStartConnectsAndRunsTheLoop)
+{
+    ProgramCopy program("[ICReader]\r\nCommPort=2\r\n");
+    const Process p = program.Run();
+    EXPECT_EQ(p.code, 0);
+    EXPECT_EQ(p.out, "loop\n");
+}
+
+TEST(StartupProcess, AMissingDatabaseShowsTheMessageAndEndsWithZero)
+{
+    ProgramCopy program("[ICReader]\r\nCommPort=2\r\n");
+    fs::remove(program.Path() + "DataBase.mdb");
+    const Process p = program.Run();
+    EXPECT_EQ(p.code, 0);
+    EXPECT_EQ(p.out, "message|提示|数据库文件或驱动有问题,请检查参数后重新连接。\n");
+}
+
+TEST(StartupProcess, ASecondInstanceEndsWithOneWhileTheFirstRuns)
+{
+    ProgramCopy program("[ICReader]\r\nCommPort=2\r\n");
+    FILE* first = program.Start(3000);
+    std::array<char, 64> line{};
+    ASSERT_TRUE(fgets(line.data(), line.size(), first)); // "loop": the first one is running
+    EXPECT_STREQ(line.data(), "loop\n");
+
+    const Process second = program.Run();
+    EXPECT_EQ(second.code, 1);
+    EXPECT_EQ(second.out, "");
+    EXPECT_EQ(ProgramCopy::Finish(first).code, 0);
+}
