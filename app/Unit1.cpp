@@ -1,5 +1,6 @@
 // The main window's creation, settings load and destruction, and the handlers of the settings page.
 #include "app/Unit1.h"
+#include "app/PortText.h"
 
 #include "app/AppVersion.h"
 #include "app/TimerInterval.h"
@@ -384,20 +385,12 @@ void TForm1::EnableSettingsControls(bool enabled)
 
 void TForm1::ComboBox_txszChange(QObject* Sender)
 {
-    auto* box = qobject_cast<QComboBox*>(Sender);
-    const QString name = Sender ? Sender->objectName() : QString();
-    if (!box || name.size() < 5 || !name.endsWith(QStringLiteral("_txsz")))
-        return;
-    const std::string text = Trim(box->currentText().toStdString());
-    if (text.empty())
-        return;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return;
     // Beyond the range of an int the conversion raises its error; port and file keep their values.
-    const int port = StrToInt(text);
-    ReaderPort = port;
-    SettingsIni->WriteInteger("ICReader", "CommPort", port);
+    const auto port = PortFromSender(Sender);
+    if (!port)
+        return;
+    ReaderPort = *port;
+    SettingsIni->WriteInteger("ICReader", "CommPort", *port);
 }
 
 void TForm1::chkPrtSetupClick(QObject* Sender)

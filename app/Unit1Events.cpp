@@ -278,8 +278,13 @@ bool TForm1::event(QEvent* e)
 void TForm1::showEvent(QShowEvent* e)
 {
     TForm::showEvent(e);
-    if (!e->spontaneous())
+    // The form is shown once, when the program starts: hiding to the notification area and coming
+    // back stand for the application's window, and must not put the blank card over a card read
+    // while hidden.
+    if (!e->spontaneous() && !formShown_) {
+        formShown_ = true;
         Guarded([&] { FormShow(this); });
+    }
 }
 
 void TForm1::closeEvent(QCloseEvent* e)

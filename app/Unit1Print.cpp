@@ -34,22 +34,17 @@ bool LoadIntoView(QLabel* view, const std::string& path)
 
 } // namespace
 
-void TForm1::N7Click(QObject* Sender)
-{
-    (void)Sender;
-}
-
 void TForm1::ShowComposedCard()
 {
-    LoadIntoView(img_cardiiphoto_P, AppDir + "Print_P.bmp");
-    LoadIntoView(img_cardiiphoto_B, AppDir + "Print_B.bmp");
+    LoadIntoView(img_cardiiphoto_P, ResolveFile(AppDir, "Print_P.bmp"));
+    LoadIntoView(img_cardiiphoto_B, ResolveFile(AppDir, "Print_B.bmp"));
 }
 
 void TForm1::ShowBlankCard()
 {
     try {
-        LoadIntoView(img_cardiiphoto_P, AppDir + "PrintMP.bmp");
-        LoadIntoView(img_cardiiphoto_B, AppDir + "PrintSB.bmp");
+        LoadIntoView(img_cardiiphoto_P, ResolveFile(AppDir, "PrintMP.bmp"));
+        LoadIntoView(img_cardiiphoto_B, ResolveFile(AppDir, "PrintSB.bmp"));
     } catch (...) {
         // A blank template that cannot be shown leaves the views as they were.
     }
@@ -196,4 +191,26 @@ void TForm1::btn_prtformatadjustmentClick(QObject* Sender)
     TemplateFormOpen = 1;
     Form8->QuickRep2->SetDateText(PrintDateText(*this));
     Form8->ShowModal();
+}
+
+// ---- Photo decoding ---------------------------------------------------------------------------------
+
+void TForm1::N7Click(QObject* Sender)
+{
+    (void)Sender;
+    const PhotoDecodeResult decoded = DecodePhoto(GetBmp, AppDir, ReaderPort);
+    if (decoded.Status == PhotoStatus::NoPhotoFile)
+        return;
+    if (decoded.Failed()) {
+        SetStatusText(1, QString::fromStdString(decoded.Message));
+        SetTrayAnimate(false);
+        return;
+    }
+    if (!edt_xm->text().isEmpty() && !edt_sfzh->text().isEmpty())
+        LoadIntoView(Image4, ResolveFile(AppDir, "ImgTemp.bmp"));
+    ComposeCardImages(ShownCardTexts(*this), AppDir);
+    Image1->clear();
+    Image1->repaint();
+    LoadIntoView(Image1, ResolveFile(AppDir, "print_P.bmp"));
+    Image1->repaint();
 }

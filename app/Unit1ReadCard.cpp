@@ -2,6 +2,7 @@
 // then the fields, the photo and the card faces are shown.
 #include "app/CardFields.h"
 #include "app/Unit1.h"
+#include "app/Unit_chkisexists.h"
 
 #include "platform/core/Exception.h"
 #include "platform/os/FileResolver.h"
@@ -124,10 +125,8 @@ void TForm1::ReadCard()
     }
 
     // ---- A card was read ----
-    for (QWidget* notice : QApplication::topLevelWidgets()) {
-        if (notice->objectName() == "frm_chkisexists")
-            notice->hide();
-    }
+    if (frm_chkisexists)
+        frm_chkisexists->hide();
 
     const std::span<const std::uint8_t> cardText(CardReplyBuffer.data() + kCardReplyTextOffset,
                                                  kCardTextSize);

@@ -2,9 +2,10 @@
 
 #include "app/AppVersion.h"
 #include "app/Unit1.h"
-#include "app/startup/Unit_chkisexists.h"
-#include "app/startup/Unit_flashform.h"
+#include "app/Unit_chkisexists.h"
+#include "app/Unit_flashform.h"
 #include "odbc/handles/Hdbc.h"
+#include "odbc/handles/Oci.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Exception.h"
 #include "platform/core/IniFile.h"
@@ -24,7 +25,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -140,7 +140,7 @@ int RunStartup(StartupEnvironment& env)
         }
 
         // unixODBC finds the Access driver through the program folder's odbcinst.ini.
-        setenv("ODBCSYSINI", appDir.c_str(), 0);
+        Oci::UseProgramFolderConfiguration(appDir);
 
         Forms forms;
         TForm1Environment mainEnv;

@@ -2,6 +2,7 @@
 // pseudo-terminal behind ports/COM1 and over the fake HID backend, with the standard and the
 // extended commands. A card is shown with its photo file; a card left on the reader and an empty
 // reader give "请放身份证。".
+#include "DecoderFiles.h"
 #include "app/Unit1.h"
 #include "fakes/FakeHidBackend.h"
 #include "fakes/FakeReaderPty.h"
@@ -63,6 +64,7 @@ protected:
 
     std::unique_ptr<TForm1> Create()
     {
+        InstallDecoderAndTemplates(dir.path().toStdString());
         TForm1Environment env;
         env.ProgramFolder = dir.path().toStdString();
         env.Ui = &ui;

@@ -2,6 +2,7 @@
 // loaded by name from a temporary program folder: a card shown field by field with its photo files,
 // the same card ignored until the delayed clear, no card, no device, lengths the SDK gets wrong, and
 // a library or entry point that is missing. The port number's ranges choose the path.
+#include "DecoderFiles.h"
 #include "app/Unit1.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakePump.h"
@@ -13,6 +14,7 @@
 #include "reader/CardText.h"
 #include "reader/ReaderLink.h"
 
+#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -136,6 +138,7 @@ protected:
 
     std::unique_ptr<TForm1> Create(int port = 1001)
     {
+        InstallDecoderAndTemplates(dir.path().toStdString());
         TForm1Environment env;
         env.ProgramFolder = dir.path().toStdString();
         env.Ui = &ui;
@@ -155,6 +158,9 @@ TEST_F(ReadCardTest, SdkCardIsShownWithItsPhotoFiles)
 {
     InstallSdk("full");
     auto w = Create(1001);
+    // As in the running program: shown at start, then hidden to the notification area.
+    w->show();
+    w->hide();
     PutCard(SampleCard());
     w->ReadCard();
 
@@ -172,6 +178,15 @@ TEST_F(ReadCardTest, SdkCardIsShownWithItsPhotoFiles)
     EXPECT_EQ(ReadFile(File("ImgTemp.wlt")), Photo());
     EXPECT_EQ(ReadFile(File("ImgTempPrt.wlt")), Photo());
     EXPECT_EQ(w->AppWindowShown, 1);
+    // The photo was decoded and both faces composed, shown in the card view and on the photo tab.
+    EXPECT_FALSE(w->Image4->pixmap().isNull());
+    EXPECT_EQ(QImage(QString::fromStdString(File("Print_P.bmp"))).size(), QSize(342, 216));
+    EXPECT_EQ(QImage(QString::fromStdString(File("Print_B.bmp"))).size(), QSize(342, 216));
+    const auto rgb = [](const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); };
+    const QImage shown = rgb(w->img_cardiiphoto_P->pixmap().toImage());
+    EXPECT_EQ(shown.size(), QSize(342, 216));
+    EXPECT_NE(shown, rgb(QImage(QString::fromStdString(File("PrintMP.bmp"))))) << "not the blank face";
+    EXPECT_FALSE(w->Image1->pixmap().isNull());
 
     EXPECT_EQ(lastPort(), 1001) << "the port number goes to the SDK as it is";
     EXPECT_EQ(calls("SDT_GetSAMID"), 1);

@@ -1,6 +1,6 @@
-#include "app/startup/Unit_flashform.h"
+#include "app/Unit_flashform.h"
 
-#include "app/startup/PortText.h"
+#include "app/PortText.h"
 #include "platform/core/IniFile.h"
 #include "platform/ui/Guard.h"
 

@@ -92,5 +92,3 @@ void StandardRead(benchmark::State& state)
 
 BENCHMARK(StandardRead)->Arg(0)->ArgName("paced")->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(StandardRead)->Arg(1)->ArgName("paced")->Unit(benchmark::kMillisecond)->Iterations(10);
-
-BENCHMARK_MAIN();

@@ -1,4 +1,4 @@
-#include "app/startup/PortText.h"
+#include "app/PortText.h"
 
 #include "platform/core/NumberText.h"
 #include "platform/core/StringUtils.h"
