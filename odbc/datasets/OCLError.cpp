@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <algorithm>
 
 namespace {
 
@@ -108,6 +109,24 @@ TOEErrorDialog::TOEErrorDialog(TComponent* owner, QWidget* parent) : TDialogForm
 
     Button3 = NewButton(this, "Button3", "Prev", QRect(108, 216, 75, 25));
     Button4 = NewButton(this, "Button4", "Next", QRect(212, 216, 75, 25));
+
+    // The right-aligned captions were measured for a narrower font: one that does not fit grows to
+    // the left, up to the edit before it, and then takes a smaller font rather than lose letters.
+    const auto fitLeft = [](QLabel* label, int leftmost) {
+        const QRect r = label->geometry();
+        const auto needed = [label] { return label->fontMetrics().horizontalAdvance(label->text()) + 1; };
+        if (needed() <= r.width())
+            return;
+        const int left = std::max(leftmost, r.right() + 1 - needed());
+        label->setGeometry(QRect(QPoint(left, r.top()), r.bottomRight()));
+        QFont smaller = label->font();
+        while (needed() > label->width() && smaller.pixelSize() > 8) {
+            smaller.setPixelSize(smaller.pixelSize() - 1);
+            label->setFont(smaller);
+        }
+    };
+    fitLeft(Label2, 0);
+    fitLeft(Label3, Edit1->geometry().right() + 2);
 
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, Memo1);
