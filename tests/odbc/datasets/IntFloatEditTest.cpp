@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QLocale>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -69,6 +70,21 @@ TEST(IntFloatEdit, StartsAtZeroAndWritesValues)
     edit.SetDecimals(0);
     edit.SetFloat(3);
     EXPECT_EQ(edit.text().toStdString(), "3");
+}
+
+TEST(IntFloatEdit, DecimalPointIgnoresTheLocale)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // "," as decimal separator
+    TIntFloatEdit edit;
+    edit.SetKind(ifkFloat);
+    edit.setText("1.5");
+    const double value = edit.GetFloat();
+    edit.SetFloat(2.25);
+    const std::string written = edit.text().toStdString();
+    QLocale::setDefault(before);
+    EXPECT_DOUBLE_EQ(value, 1.5);
+    EXPECT_EQ(written, "2.25");
 }
 
 struct KeyCase
