@@ -8,27 +8,28 @@ build=$(cd "$(dirname "$0")/../build/release" && pwd)
 ini="$appdir/style.ini"
 [ -e "$ini" ] || : >"$ini"
 
-comm_port() {
-  # [ICReader] CommPort, section and key in any case, CR LF or LF line ends.
-  awk 'BEGIN { IGNORECASE = 1 }
+# read_key SECTION KEY: the value in style.ini, section and key in any case, CR LF or LF line ends.
+read_key() {
+  awk -v sec="$1" -v key="$2" 'BEGIN { IGNORECASE = 1 }
        { sub(/\r$/, "") }
-       /^\[/ { insec = ($0 ~ /^\[ICReader\]/) ; next }
-       insec && /^[ \t]*CommPort[ \t]*=/ { sub(/^[^=]*=[ \t]*/, ""); print; exit }' "$ini"
+       /^\[/ { insec = (tolower($0) == "[" tolower(sec) "]"); next }
+       insec && tolower($0) ~ "^[ \t]*" tolower(key) "[ \t]*=" { sub(/^[^=]*=[ \t]*/, ""); print; exit }' "$ini"
 }
 
-set_comm_port() {
+# write_key SECTION KEY VALUE: sets the key in place, or adds it (and its section) when missing.
+write_key() {
   local tmp="$ini.tmp.$$"
-  awk -v val="$1" 'BEGIN { IGNORECASE = 1; done = 0 }
+  awk -v sec="$1" -v key="$2" -v val="$3" 'BEGIN { done = 0 }
        { line = $0; sub(/\r$/, "", line) }
-       /^\[/ { if (insec && !done) { printf "CommPort=%s\r\n", val; done = 1 }
-               insec = (line ~ /^\[ICReader\]/) }
-       insec && line ~ /^[ \t]*CommPort[ \t]*=/ { if (!done) printf "CommPort=%s\r\n", val; done = 1; next }
+       /^\[/ { if (insec && !done) { printf "%s=%s\r\n", key, val; done = 1 }
+               insec = (tolower(line) == "[" tolower(sec) "]") }
+       insec && !done && tolower(line) ~ "^[ \t]*" tolower(key) "[ \t]*=" { printf "%s=%s\r\n", key, val; done = 1; next }
        { printf "%s\r\n", line }
-       END { if (!done) { if (!insec) printf "[ICReader]\r\n"; printf "CommPort=%s\r\n", val } }' "$ini" >"$tmp"
+       END { if (!done) { if (!insec) printf "[%s]\r\n", sec; printf "%s=%s\r\n", key, val } }' "$ini" >"$tmp"
   mv "$tmp" "$ini"
 }
 
-port=$(comm_port)
+port=$(read_key ICReader CommPort)
 link="$appdir/ports/COM1"
 sim_link=0
 if [ -L "$link" ] && [[ "$(readlink "$link")" == /dev/pts/* ]]; then sim_link=1; fi
@@ -39,7 +40,9 @@ if [ -z "$port" ] || [ "$port" = 0 ] || { [ "$port" = 1 ] && [ "$sim_link" = 1 ]
   "$build/tools/reader_sim" "$appdir" &
   sim_pid=$!
   for _ in $(seq 50); do [ -L "$link" ] && break; sleep 0.1; done
-  set_comm_port 1
+  write_key ICReader CommPort 1
+  # A first start reads the sample card at once.
+  [ -n "$(read_key SetupKey AutoReadCard)" ] || write_key SetupKey AutoReadCard 1
   echo "start: reader simulator on $(readlink "$link") behind ports/COM1"
 fi
 

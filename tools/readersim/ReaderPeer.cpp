@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -27,8 +28,11 @@ std::vector<Byte> StandardReply(Byte sw3, std::span<const Byte> data)
 
 std::vector<Byte> ExtendedReplyText(Byte sw3, const std::string& lengthDigits, const std::string& payload)
 {
-    std::vector<Byte> frame(kFramePreamble.begin(), kFramePreamble.end());
-    frame.insert(frame.end(), {0x00, 0x04, 0x00, 0x00, sw3, 0x94});
+    const Byte head[] = {0x00, 0x04, 0x00, 0x00, sw3, 0x94};
+    std::vector<Byte> frame;
+    frame.reserve(kFramePreamble.size() + sizeof head + lengthDigits.size() + payload.size());
+    frame.insert(frame.end(), kFramePreamble.begin(), kFramePreamble.end());
+    frame.insert(frame.end(), std::begin(head), std::end(head));
     frame.insert(frame.end(), lengthDigits.begin(), lengthDigits.end());
     frame.insert(frame.end(), payload.begin(), payload.end());
     return frame;
