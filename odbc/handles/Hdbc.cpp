@@ -259,15 +259,17 @@ void THdbc::SetConnectAttr(std::int32_t attribute, std::uintptr_t value)
 
 bool THdbc::GetConnectAttr(std::int32_t attribute, std::uint32_t& value)
 {
-    // NOTE: some drivers (mdbtools) report success without writing the value; an untouched
-    // sentinel counts as a failed read.
-    constexpr SQLUINTEGER untouched = 0xFFFFFFFFu;
-    SQLUINTEGER read = untouched;
+    // NOTE: unixODBC answers SQL_ATTR_ODBC_CURSORS itself with a full SQLULEN, drivers answer with
+    // 32 bits, and some (mdbtools) report success without writing anything. The buffer is therefore
+    // SQLULEN wide and filled with ones: untouched it is a failed read, with only its low half
+    // written the high half is still all ones.
+    constexpr SQLULEN untouched = ~SQLULEN{0};
+    SQLULEN read = untouched;
     const SQLRETURN rc = Oci::SQLGetConnectAttr(handle_, attribute, &read, sizeof read, nullptr);
     SetRetCode(rc);
     if (!GlobalHenv().Error().Success(rc) || read == untouched)
         return false;
-    value = read;
+    value = static_cast<std::uint32_t>(read); // a 32-bit answer is the low half
     return true;
 }
 
@@ -298,9 +300,9 @@ void THdbc::SetIsolationLevel(std::uint32_t value)
 std::uint32_t THdbc::GetLoginTimeOut()
 {
     Init();
-    SQLUINTEGER value = 0;
+    SQLULEN value = 0; // wide enough whether the driver writes 32 or 64 bits
     CheckCall(*this, Oci::SQLGetConnectAttr(handle_, SQL_ATTR_LOGIN_TIMEOUT, &value, sizeof value, nullptr));
-    return value;
+    return static_cast<std::uint32_t>(value);
 }
 
 void THdbc::SetLoginTimeOut(std::uint32_t seconds)

@@ -97,9 +97,9 @@ bool THenv::Init()
         const SQLUINTEGER wanted = pooling_ == cpOff            ? SQL_CP_OFF
                                    : pooling_ == cpOnePerDriver ? SQL_CP_ONE_PER_DRIVER
                                                                 : SQL_CP_ONE_PER_HENV;
-        SQLUINTEGER current = wanted;
+        SQLULEN current = wanted; // wide enough whether 32 or 64 bits come back
         const SQLRETURN rc = Oci::SQLGetEnvAttr(nullptr, SQL_ATTR_CONNECTION_POOLING, &current, 0, nullptr);
-        if (error_.Success(rc) && current != wanted)
+        if (error_.Success(rc) && static_cast<SQLUINTEGER>(current) != wanted)
             Check(Oci::SQLSetEnvAttr(nullptr, SQL_ATTR_CONNECTION_POOLING,
                                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(wanted)), 0));
     }

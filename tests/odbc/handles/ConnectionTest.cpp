@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -397,4 +398,39 @@ TEST(Connection, DisconnectWithAnOpenTransactionRaisesAndStaysConnected)
     c.Rollback();
     c.Disconnect();
     EXPECT_FALSE(c.Connected());
+}
+
+// unixODBC answers SQL_ATTR_ODBC_CURSORS itself with a full SQLULEN (8 bytes here); a 4-byte read
+// buffer overwrote the stack and crashed optimised builds at the first connect. The answer is
+// written here by instrumented code, so the sanitizer sees any overflow.
+TEST(Connection, CursorLibraryReadTakesAFullLengthAnswer)
+{
+    static int reads = 0;
+    static SQLULEN written = 0;
+    reads = 0;
+    Oci::DriverManager table = Oci::LoadedDriverManager();
+    table.SQLGetConnectAttr = [](SQLHDBC, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER,
+                                 SQLINTEGER*) -> SQLRETURN {
+        if (attribute != SQL_ATTR_ODBC_CURSORS)
+            return SQL_ERROR;
+        ++reads;
+        const SQLULEN current = SQL_CUR_USE_DRIVER;
+        std::memcpy(value, &current, sizeof current);
+        return SQL_SUCCESS;
+    };
+    static decltype(table.SQLSetConnectAttr) setAttr;
+    setAttr = table.SQLSetConnectAttr;
+    table.SQLSetConnectAttr = [](SQLHDBC dbc, SQLINTEGER attribute, SQLPOINTER value,
+                                 SQLINTEGER length) -> SQLRETURN {
+        if (attribute == SQL_ATTR_ODBC_CURSORS)
+            written = reinterpret_cast<SQLULEN>(value);
+        return setAttr(dbc, attribute, value, length);
+    };
+    Oci::ScopedDriverManager dm(table);
+
+    THdbc hdbc(nullptr);
+    hdbc.SetCursorLib(SQL_CUR_USE_ODBC);
+    EXPECT_TRUE(hdbc.Init());
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(written, SQLULEN{SQL_CUR_USE_ODBC}) << "the setting differs from the answer, so it is set";
 }
