@@ -1,5 +1,6 @@
 // The program's entry: gathers the real environment and runs the start-up. No argument is read.
 #include "app/startup/Startup.h"
+#include "odbc/datasets/OCLError.h"
 #include "platform/os/AppDir.h"
 #include "platform/os/HidrawBackend.h"
 #include "platform/os/SystemClock.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
 {
     SystemClock clock;
     QApplication application(argc, argv);
+    InstallErrorDialog(); // ODBC errors shown with their records, not on stderr
     QtPump pump;
     HidrawBackend hid;
 
