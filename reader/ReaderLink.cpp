@@ -154,6 +154,16 @@ int ReaderLink::FinishStd(std::span<const Byte> cardFrame, CardReply& reply)
 int ReaderLink::ReadCardStd(std::string_view portName, std::string_view timeoutText, CardReply& reply,
                             std::string_view baudText)
 {
+    return RunSequence(portName, timeoutText, reply, baudText, &ReaderLink::StdOverHid,
+                       &ReaderLink::StdOverSerial);
+}
+
+// Both sequences start alike: one read at a time, a clean reply and work buffer, then the HID
+// reader (searched for again when it was not found) or a freshly opened serial port.
+int ReaderLink::RunSequence(std::string_view portName, std::string_view timeoutText, CardReply& reply,
+                            std::string_view baudText, int (ReaderLink::*overHid)(CardReply&),
+                            int (ReaderLink::*overSerial)(CardReply&))
+{
     if (reading_)
         return kReadBusy;
     ReadScope scope(reading_, serial_);
@@ -161,12 +171,12 @@ int ReaderLink::ReadCardStd(std::string_view portName, std::string_view timeoutT
     std::fill(local_.begin(), local_.end(), Byte{0});
     if (IsHidPortName(portName)) {
         FindHidReader();
-        return StdOverHid(reply);
+        return (this->*overHid)(reply);
     }
     serial_.CloseComm();
     if (const int r = OpenSerial(portName, timeoutText, baudText); r != kReadCardOk)
         return r;
-    return StdOverSerial(reply);
+    return (this->*overSerial)(reply);
 }
 
 int ReaderLink::StdOverHid(CardReply& reply)
@@ -258,19 +268,8 @@ int ReaderLink::ExtPhoto(std::span<const Byte> frame, CardReply& reply)
 int ReaderLink::ReadCardExt(std::string_view portName, std::string_view timeoutText, CardReply& reply,
                             std::string_view baudText)
 {
-    if (reading_)
-        return kReadBusy;
-    ReadScope scope(reading_, serial_);
-    reply.Clear();
-    std::fill(local_.begin(), local_.end(), Byte{0});
-    if (IsHidPortName(portName)) {
-        FindHidReader();
-        return ExtOverHid(reply);
-    }
-    serial_.CloseComm();
-    if (const int r = OpenSerial(portName, timeoutText, baudText); r != kReadCardOk)
-        return r;
-    return ExtOverSerial(reply);
+    return RunSequence(portName, timeoutText, reply, baudText, &ReaderLink::ExtOverHid,
+                       &ReaderLink::ExtOverSerial);
 }
 
 int ReaderLink::ExtOverHid(CardReply& reply)

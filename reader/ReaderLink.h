@@ -64,6 +64,9 @@ public:
     static bool IsHidPortName(std::string_view portName);
 
 private:
+    int RunSequence(std::string_view portName, std::string_view timeoutText, CardReply& reply,
+                    std::string_view baudText, int (ReaderLink::*overHid)(CardReply&),
+                    int (ReaderLink::*overSerial)(CardReply&));
     int StdOverHid(CardReply& reply);
     int StdOverSerial(CardReply& reply);
     int ExtOverHid(CardReply& reply);
