@@ -171,7 +171,9 @@ int RunStartup(StartupEnvironment& env)
         (env.RunLoop ? env.RunLoop : DefaultLoop)(*forms.Form1);
         lock->Release();
         return ExitNormal;
-    } catch (const Exception& error) {
+    } catch (const std::exception& error) {
+        // Any failure of the start-up (the library's exceptions, and also the standard library's)
+        // is shown and ends the program normally; none may escape main.
         if (lock)
             lock->Release();
         ShowException(error);

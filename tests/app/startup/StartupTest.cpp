@@ -320,3 +320,27 @@ TEST(StartupProcess, ASecondInstanceEndsWithOneWhileTheFirstRuns)
     EXPECT_EQ(second.out, "");
     EXPECT_EQ(ProgramCopy::Finish(first).code, 0);
 }
+
+TEST_F(StartupTest, AnUnexpectedStartUpFailureIsShownAndEndsWithZero)
+{
+    // A style.ini that cannot be read (a folder in its place) fails the day reset.
+    TempFolder folder;
+    std::filesystem::create_directories(folder.Path() + "style.ini/x");
+    StartupEnvironment env;
+    env.ProgramFolder = folder.Path();
+    env.ExecutableName = "ziravedur";
+    env.LockFolder = lockFolder.Path();
+    env.clock = &clock;
+    env.pump = &pump;
+    bool loopRan = false;
+    env.RunLoop = [&](TForm1&) {
+        loopRan = true;
+        return 0;
+    };
+    EXPECT_EQ(RunStartup(env), ExitNormal);
+    EXPECT_FALSE(loopRan);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].buttons, TMsgButtons::Ok);
+    EXPECT_EQ(InstanceLock("ziravedur", lockFolder.Path()).state(), InstanceLock::State::Acquired)
+        << "the lock is given up";
+}
