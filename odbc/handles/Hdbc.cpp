@@ -6,6 +6,7 @@
 #include "odbc/handles/Oci.h"
 #include "platform/core/StringUtils.h"
 
+#include <bit>
 #include <optional>
 
 namespace {
@@ -28,6 +29,16 @@ std::string ConnectValue(const std::string& value)
 SQLCHAR* Text(const std::string& s)
 {
     return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s.c_str()));
+}
+
+// NOTE: unixODBC answers SQL_DRIVER_HDBC, SQL_DRIVER_HENV and SQL_DRIVER_HLIB itself with a full
+// SQLULEN whatever the buffer length says, and drivers ignore the length of numeric answers. The
+// answer is therefore read into a zeroed SQLULEN; a 2- or 4-byte answer fills its low end.
+SQLRETURN ReadInfoValue(SQLHDBC handle, std::uint16_t infoType, std::size_t width, SQLULEN& value)
+{
+    static_assert(std::endian::native == std::endian::little, "a narrow answer must be the low end");
+    value = 0;
+    return Oci::SQLGetInfo(handle, infoType, &value, static_cast<SQLSMALLINT>(width), nullptr);
 }
 
 } // namespace
@@ -406,20 +417,20 @@ std::int16_t THdbc::GetInfoSmallint(std::uint16_t infoType)
 {
     if (!Init())
         return 0;
-    SQLSMALLINT value = 0;
-    const SQLRETURN rc = Oci::SQLGetInfo(handle_, infoType, &value, sizeof value, nullptr);
+    SQLULEN value = 0;
+    const SQLRETURN rc = ReadInfoValue(handle_, infoType, sizeof(SQLSMALLINT), value);
     SetRetCode(rc);
-    return GlobalHenv().Error().Success(rc) ? value : 0;
+    return GlobalHenv().Error().Success(rc) ? static_cast<std::int16_t>(value) : std::int16_t{0};
 }
 
 std::int32_t THdbc::GetInfoInteger(std::uint16_t infoType)
 {
     if (!Init())
         return 0;
-    SQLINTEGER value = 0;
-    const SQLRETURN rc = Oci::SQLGetInfo(handle_, infoType, &value, sizeof value, nullptr);
+    SQLULEN value = 0;
+    const SQLRETURN rc = ReadInfoValue(handle_, infoType, sizeof(SQLINTEGER), value);
     SetRetCode(rc);
-    return GlobalHenv().Error().Success(rc) ? value : 0;
+    return GlobalHenv().Error().Success(rc) ? static_cast<std::int32_t>(value) : 0;
 }
 
 void THdbc::DoBeforeConnect()

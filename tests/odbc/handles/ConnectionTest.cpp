@@ -434,3 +434,28 @@ TEST(Connection, CursorLibraryReadTakesAFullLengthAnswer)
     EXPECT_EQ(reads, 1);
     EXPECT_EQ(written, SQLULEN{SQL_CUR_USE_ODBC}) << "the setting differs from the answer, so it is set";
 }
+
+// unixODBC answers the driver-handle info types itself with a full SQLULEN, whatever buffer length
+// it is given. The answer is written here by instrumented code, so the sanitizer sees any overflow.
+TEST(Connection, NumericInfoReadsTakeAFullLengthAnswer)
+{
+    static SQLSMALLINT lengthGiven = 0;
+    Oci::DriverManager table = Oci::LoadedDriverManager();
+    table.SQLGetInfo = [](SQLHDBC, SQLUSMALLINT infoType, SQLPOINTER value, SQLSMALLINT length,
+                          SQLSMALLINT*) -> SQLRETURN {
+        lengthGiven = length;
+        if (infoType != SQL_DRIVER_HDBC)
+            return SQL_ERROR;
+        const SQLULEN handle = 0x1122334455667788;
+        std::memcpy(value, &handle, sizeof handle);
+        return SQL_SUCCESS;
+    };
+    Oci::ScopedDriverManager dm(table);
+
+    THdbc hdbc(nullptr);
+    EXPECT_EQ(hdbc.GetInfoInteger(SQL_DRIVER_HDBC), 0x55667788);
+    EXPECT_EQ(lengthGiven, 4);
+    EXPECT_EQ(hdbc.GetInfoSmallint(SQL_DRIVER_HDBC), 0x7788);
+    EXPECT_EQ(lengthGiven, 2);
+    EXPECT_EQ(hdbc.GetInfoInteger(SQL_MAX_DRIVER_CONNECTIONS), 0) << "a failed read gives 0";
+}
