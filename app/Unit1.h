@@ -246,6 +246,7 @@ private:
     QLabel* StatusPanel[2] = {nullptr, nullptr};
     bool TrayAnimate = false;
     int ReadDepth = 0;
+    bool FacesComposed = false; // N7Click composed the faces of the card just read
     bool ClearPending = false;
     bool Destroyed = false;
 };

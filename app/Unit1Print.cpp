@@ -209,6 +209,7 @@ void TForm1::N7Click(QObject* Sender)
     if (!edt_xm->text().isEmpty() && !edt_sfzh->text().isEmpty())
         LoadIntoView(Image4, ResolveFile(AppDir, "ImgTemp.bmp"));
     ComposeCardImages(ShownCardTexts(*this), AppDir);
+    FacesComposed = true;
     Image1->clear();
     Image1->repaint();
     LoadIntoView(Image1, ResolveFile(AppDir, "print_P.bmp"));

@@ -12,6 +12,7 @@
 #include "reader/ReaderLink.h"
 
 #include <QApplication>
+#include <QPixmap>
 
 #include <algorithm>
 #include <filesystem>
@@ -195,12 +196,20 @@ void TForm1::ReadCard()
 
     std::error_code ignored;
     std::filesystem::remove(ResolveFile(AppDir, "ImgTemp.bmp"), ignored);
+    FacesComposed = false;
     N7Click(nullptr);
+    if (!FacesComposed) {
+        // The photo could not be decoded: the face files, the photo and the photo tab still hold the
+        // previous holder's card, which must not appear beside this card's fields.
+        Image4->setPixmap(QPixmap());
+        Image1->setPixmap(QPixmap());
+    }
 
     try {
         ReadHookA(edt_xm->text().toStdString());
         ReadHookB(edt_sfzh->text().toStdString());
-        ShowComposedCard();
+        if (FacesComposed)
+            ShowComposedCard();
         if (TemplateFormOpen == 0) {
             if (PageControl1->currentWidget() != TabSheet1)
                 PageControl1->setCurrentWidget(TabSheet1);

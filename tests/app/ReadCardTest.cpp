@@ -338,6 +338,34 @@ TEST_F(ReadCardTest, PortNumberChoosesThePath)
     }
 }
 
+TEST_F(ReadCardTest, PhotoThatCannotBeDecodedNeverShowsTheEarlierCard)
+{
+    InstallSdk("full");
+    auto w = Create(1001);
+    PutCard(SampleCard());
+    w->ReadCard();
+    ASSERT_TRUE(fs::exists(File("Print_P.bmp")));
+    ASSERT_FALSE(w->Image4->pixmap().isNull());
+
+    // The next holder's photo cannot be decoded: no decoder at all, reported like a decoder error.
+    w->GetBmp = nullptr;
+    Card next = SampleCard();
+    next.name = "李四";
+    next.idNo = "110101199001051001";
+    PutCard(next);
+    w->ReadCard();
+    EXPECT_EQ(Status(*w), "转换二代证图像文件错误，错误代码：0");
+    EXPECT_EQ(w->edt_xm->text().toStdString(), "李四");
+    const auto rgb = [](const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); };
+    EXPECT_EQ(rgb(w->img_cardiiphoto_P->pixmap().toImage()),
+              rgb(QImage(QString::fromStdString(File("PrintMP.bmp")))))
+        << "the card view shows the blank front, not the earlier holder's face";
+    EXPECT_EQ(rgb(w->img_cardiiphoto_B->pixmap().toImage()),
+              rgb(QImage(QString::fromStdString(File("PrintSB.bmp")))));
+    EXPECT_TRUE(w->Image4->pixmap().isNull()) << "no earlier photo beside the new fields";
+    EXPECT_TRUE(w->Image1->pixmap().isNull());
+}
+
 TEST_F(ReadCardTest, TemplateFormOpenKeepsTheWindowWhereItIs)
 {
     InstallSdk("full");
