@@ -32,6 +32,8 @@ bool HidTransport::FindHidReader()
         // (or the five bytes tested in a first report), fall back to the reader's 1 + 64 bytes.
         inputLength_ = info.inputReportLength > 6 ? info.inputReportLength : kReportFrameBytes + 1;
         outputLength_ = info.outputReportLength > 10 ? info.outputReportLength : kReportFrameBytes + 1;
+        // A descriptor is the device's word: a hostile one must not size the buffers.
+        inputLength_ = std::min(inputLength_, kTxReportSize);
         outputLength_ = std::min(outputLength_, kTxReportSize);
         found_ = true;
         return true;

@@ -162,6 +162,15 @@ TEST_F(HidTransportTest, UnusableReportLengthsFallBackToTheReaders)
     EXPECT_EQ(backend.outputReports.back().size(), 65u);
 }
 
+TEST_F(HidTransportTest, HugeDescriptorReportLengthsAreBounded)
+{
+    backend.devices[0].info.inputReportLength = std::size_t{1} << 44;
+    backend.devices[0].info.outputReportLength = std::size_t{1} << 44;
+    ASSERT_TRUE(hid.FindHidReader());
+    EXPECT_EQ(hid.Exchange(kFrameReadTextPhoto), 0);
+    EXPECT_EQ(backend.outputReports.back().size(), HidTransport::kTxReportSize);
+}
+
 TEST_F(HidTransportTest, ExtendedRepliesNeedTheirHead)
 {
     ASSERT_TRUE(hid.FindHidReader());
