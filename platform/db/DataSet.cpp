@@ -11,6 +11,7 @@
 #include "platform/core/Stream.h"
 
 #include <algorithm>
+#include <exception>
 
 TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}
 
@@ -273,6 +274,18 @@ void TDataSet::UpdateCursorPos()
         SetCurrentRecord(activeRecord_);
 }
 
+bool TDataSet::FetchInto(TRecordBuffer buffer, TGetMode mode, bool doCheck)
+{
+    try {
+        return GetRecord(buffer, mode, doCheck) == grOK;
+    } catch (...) {
+        // The cursor may have moved before the fetch failed: the record at the cursor is no
+        // longer the one the window says, and a later edit or delete must position it again.
+        CursorPosChanged();
+        throw;
+    }
+}
+
 bool TDataSet::GetNextRecord()
 {
     TGetMode mode = gmNext;
@@ -284,7 +297,7 @@ bool TDataSet::GetNextRecord()
             GetBookmarkFlag(ActiveBuffer()) == bfCurrent)
             mode = gmCurrent;
     }
-    const bool ok = GetRecord(buffers_[static_cast<size_t>(recordCount_)], mode, true) == grOK;
+    const bool ok = FetchInto(buffers_[static_cast<size_t>(recordCount_)], mode);
     if (ok) {
         if (recordCount_ == 0) {
             ActivateBuffers();
@@ -306,7 +319,7 @@ bool TDataSet::GetPriorRecord()
 {
     if (recordCount_ > 0)
         SetCurrentRecord(0);
-    const bool ok = GetRecord(buffers_[static_cast<size_t>(recordCount_)], gmPrior, true) == grOK;
+    const bool ok = FetchInto(buffers_[static_cast<size_t>(recordCount_)], gmPrior);
     if (ok) {
         if (recordCount_ == 0) {
             ActivateBuffers();
@@ -347,19 +360,20 @@ void TDataSet::First()
     CheckBrowseMode();
     DoBeforeScroll();
     ClearBuffers();
-    struct Finish
-    {
-        TDataSet& ds;
-        ~Finish() { ds.bof_ = true; }
-    };
-    {
-        Finish finish{*this};
+    // The links hear of the new window and AfterScroll runs even when filling it failed.
+    std::exception_ptr failure;
+    try {
         InternalFirst();
         GetNextRecord();
         GetNextRecords();
+    } catch (...) {
+        failure = std::current_exception();
     }
+    bof_ = true;
     DataEvent(deDataSetChange);
     DoAfterScroll();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TDataSet::Last()
@@ -367,19 +381,19 @@ void TDataSet::Last()
     CheckBrowseMode();
     DoBeforeScroll();
     ClearBuffers();
-    struct Finish
-    {
-        TDataSet& ds;
-        ~Finish() { ds.eof_ = true; }
-    };
-    {
-        Finish finish{*this};
+    std::exception_ptr failure;
+    try {
         InternalLast();
         GetPriorRecord();
         GetPriorRecords();
+    } catch (...) {
+        failure = std::current_exception();
     }
+    eof_ = true;
     DataEvent(deDataSetChange);
     DoAfterScroll();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 int TDataSet::MoveBy(int distance)
@@ -391,42 +405,50 @@ int TDataSet::MoveBy(int distance)
         bof_ = false;
         eof_ = false;
         int scrolled = 0;
-        while (distance > 0) {
-            if (activeRecord_ < recordCount_ - 1) {
-                ++activeRecord_;
-            } else {
-                const bool windowFull = recordCount_ >= bufferCount_;
-                if (!GetNextRecord()) {
-                    eof_ = true;
-                    break;
+        // The links hear how far the window scrolled and AfterScroll runs even when a fetch fails.
+        std::exception_ptr failure;
+        try {
+            while (distance > 0) {
+                if (activeRecord_ < recordCount_ - 1) {
+                    ++activeRecord_;
+                } else {
+                    const bool windowFull = recordCount_ >= bufferCount_;
+                    if (!GetNextRecord()) {
+                        eof_ = true;
+                        break;
+                    }
+                    // A full window scrolled one buffer (the active index went down with it); a
+                    // window with room grew: either way the new record becomes the active one.
+                    if (windowFull)
+                        --scrolled;
+                    activeRecord_ = recordCount_ - 1;
                 }
-                // A full window scrolled one buffer (the active index went down with it); a
-                // window with room grew: either way the new record becomes the active one.
-                if (windowFull)
-                    --scrolled;
-                activeRecord_ = recordCount_ - 1;
+                --distance;
+                ++result;
             }
-            --distance;
-            ++result;
-        }
-        while (distance < 0) {
-            if (activeRecord_ > 0) {
-                --activeRecord_;
-            } else {
-                const bool windowFull = recordCount_ >= bufferCount_;
-                if (!GetPriorRecord()) {
-                    bof_ = true;
-                    break;
+            while (distance < 0) {
+                if (activeRecord_ > 0) {
+                    --activeRecord_;
+                } else {
+                    const bool windowFull = recordCount_ >= bufferCount_;
+                    if (!GetPriorRecord()) {
+                        bof_ = true;
+                        break;
+                    }
+                    if (windowFull)
+                        ++scrolled;
+                    activeRecord_ = 0;
                 }
-                if (windowFull)
-                    ++scrolled;
-                activeRecord_ = 0;
+                ++distance;
+                --result;
             }
-            ++distance;
-            --result;
+        } catch (...) {
+            failure = std::current_exception();
         }
         DataEvent(deDataSetScroll, scrolled);
         DoAfterScroll();
+        if (failure)
+            std::rethrow_exception(failure);
     }
     return result;
 }
@@ -436,10 +458,10 @@ void TDataSet::Resync(TResyncMode mode)
     TRecordBuffer spare = buffers_[static_cast<size_t>(recordCount_)];
     if (mode & rmExact) {
         CursorPosChanged();
-        if (GetRecord(spare, gmCurrent, true) != grOK)
+        if (!FetchInto(spare, gmCurrent, true))
             DatabaseError("Record not found", this);
-    } else if (GetRecord(spare, gmCurrent, false) != grOK && GetRecord(spare, gmNext, false) != grOK &&
-               GetRecord(spare, gmPrior, false) != grOK) {
+    } else if (!FetchInto(spare, gmCurrent, false) && !FetchInto(spare, gmNext, false) &&
+               !FetchInto(spare, gmPrior, false)) {
         ClearBuffers();
         DataEvent(deDataSetChange);
         return;

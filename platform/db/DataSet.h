@@ -319,6 +319,8 @@ private:
     void CloseCursor();
     void FreeWindow();
     void SetCurrentRecord(int index);
+    // GetRecord(buffer, mode, doCheck) == grOK; an exception leaves the cursor's position unknown.
+    bool FetchInto(TRecordBuffer buffer, TGetMode mode, bool doCheck = true);
     void MoveBuffer(int curIndex, int newIndex);
     void ActivateBuffers();
     void SetBufListSize(int size);
