@@ -99,7 +99,9 @@ bool THenv::Init()
                                                                 : SQL_CP_ONE_PER_HENV;
         SQLULEN current = wanted; // wide enough whether 32 or 64 bits come back
         const SQLRETURN rc = Oci::SQLGetEnvAttr(nullptr, SQL_ATTR_CONNECTION_POOLING, &current, 0, nullptr);
-        if (error_.Success(rc) && static_cast<SQLUINTEGER>(current) != wanted)
+        // unixODBC sets the process-wide attribute on the null handle but cannot read it there
+        // (SQL_INVALID_HANDLE): a value that cannot be read is set, or the setting would never apply.
+        if (rc == SQL_INVALID_HANDLE || (error_.Success(rc) && static_cast<SQLUINTEGER>(current) != wanted))
             Check(Oci::SQLSetEnvAttr(nullptr, SQL_ATTR_CONNECTION_POOLING,
                                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(wanted)), 0));
     }

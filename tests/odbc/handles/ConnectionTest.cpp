@@ -459,3 +459,31 @@ TEST(Connection, NumericInfoReadsTakeAFullLengthAnswer)
     EXPECT_EQ(lengthGiven, 2);
     EXPECT_EQ(hdbc.GetInfoInteger(SQL_MAX_DRIVER_CONNECTIONS), 0) << "a failed read gives 0";
 }
+
+// The driver manager here sets connection pooling on the null environment handle but answers a
+// read there with SQL_INVALID_HANDLE; the setting must still reach it.
+TEST(Connection, PoolingIsSetWhenTheDriverManagerCannotReadIt)
+{
+    static std::vector<SQLULEN> set;
+    set.clear();
+    static decltype(Oci::DriverManager::SQLSetEnvAttr) realSet;
+    Oci::DriverManager table = Oci::LoadedDriverManager();
+    realSet = table.SQLSetEnvAttr;
+    table.SQLGetEnvAttr = [](SQLHENV env, SQLINTEGER attribute, SQLPOINTER, SQLINTEGER,
+                             SQLINTEGER*) -> SQLRETURN {
+        return env == nullptr && attribute == SQL_ATTR_CONNECTION_POOLING ? SQL_INVALID_HANDLE : SQL_ERROR;
+    };
+    table.SQLSetEnvAttr = [](SQLHENV env, SQLINTEGER attribute, SQLPOINTER value,
+                             SQLINTEGER length) -> SQLRETURN {
+        if (env != nullptr)
+            return realSet(env, attribute, value, length);
+        set.push_back(reinterpret_cast<SQLULEN>(value));
+        return SQL_SUCCESS;
+    };
+    Oci::ScopedDriverManager dm(table);
+
+    const TConnectionPooling before = GlobalHenv().ConnectionPooling();
+    GlobalHenv().SetConnectionPooling(cpOnePerDriver);
+    EXPECT_EQ(set, std::vector<SQLULEN>{SQL_CP_ONE_PER_DRIVER});
+    GlobalHenv().SetConnectionPooling(before);
+}
