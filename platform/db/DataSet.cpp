@@ -253,6 +253,8 @@ void TDataSet::SetCurrentRecord(int index)
     if (currentRecord_ == index)
         return;
     TRecordBuffer buffer = buffers_[static_cast<size_t>(index)];
+    // Until the move has succeeded the cursor may be anywhere, also when the hook raises.
+    currentRecord_ = -1;
     switch (GetBookmarkFlag(buffer)) {
     case bfCurrent:
     case bfInserted:

@@ -435,6 +435,10 @@ void MemDataSet::InternalSetToRecord(TRecordBuffer buffer)
     const std::int32_t id = RowId(buffer);
     if (id > 0)
         InternalGotoBookmark(&id);
+    if (failPositioning_) {
+        failPositioning_ = false;
+        DatabaseError("Positioning failed", this);
+    }
 }
 
 int MemDataSet::CompareBookmarks(const void* a, const void* b)

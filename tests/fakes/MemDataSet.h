@@ -34,6 +34,9 @@ public:
     void SetBookmarks(bool value) { bookmarks_ = value; }
     void SetForwardOnly(bool value) { forwardOnly_ = value; }
     void SetReadOnly(bool value) { readOnly_ = value; }
+    // The next InternalSetToRecord moves the cursor and then raises, as a driver can fail after
+    // the move.
+    void FailNextPositioning() { failPositioning_ = true; }
     // Rows shown are those whose detailField equals masterField of source's dataset.
     void SetMasterSource(TDataSource* source, const std::string& masterField, const std::string& detailField);
 
@@ -120,6 +123,7 @@ private:
     bool bookmarks_ = true;
     bool forwardOnly_ = false;
     bool readOnly_ = false;
+    bool failPositioning_ = false;
     int recInfoOffset_ = 0;
     int calcOffset_ = 0;
     int bufferSize_ = 0;

@@ -1,6 +1,7 @@
 #include "DataSetTestSupport.h"
 #include "platform/core/Exception.h"
 #include "platform/db/DataSource.h"
+#include "platform/db/DatabaseError.h"
 
 #include <gtest/gtest.h>
 
@@ -97,4 +98,21 @@ TEST_F(FetchError, AFailedFirstOrLastStillTellsTheLinksOfTheEmptiedWindow)
     failOn = 0;
     ds.First();
     EXPECT_EQ(CurrentId(ds), 1) << "the dataset works again once the fetch does";
+}
+
+TEST(PositioningError, AFailedPositioningIsRepeatedBeforeTheNextFetch)
+{
+    MemDataSet ds;
+    FillPeople(ds, 5);
+    TDataSource source;
+    source.SetDataSet(&ds);
+    RecordingLink grid;
+    grid.SetBufferCount(3);
+    grid.SetDataSource(&source);
+    ds.Open(); // window 1 2 3, the cursor on 3, the first one active
+    ds.FailNextPositioning();
+    EXPECT_THROW(ds.Edit(), EDatabaseError) << "the cursor moved to 1 before the failure";
+    EXPECT_EQ(ds.State(), dsBrowse);
+    EXPECT_EQ(ds.MoveBy(3), 3);
+    EXPECT_EQ(CurrentId(ds), 4) << "the next record after the window, not after where the cursor was left";
 }
