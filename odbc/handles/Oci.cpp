@@ -1,8 +1,10 @@
 #include "odbc/handles/Oci.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
+#include <mutex>
 
 namespace Oci {
 namespace {
@@ -11,6 +13,9 @@ namespace {
 template <class Table> struct Library
 {
     void* module = nullptr;
+    // Set once the table is complete. With an environment per thread the first calls may come from
+    // several threads at once; they load under loadMutex and later calls only look at this flag.
+    std::atomic<bool> loaded{false};
     Table table{};
     const Table* replacement = nullptr;
     std::string fileName;
@@ -27,6 +32,7 @@ template <class Table> struct Library
 
 Library<DriverManager> driverManager;
 Library<Installer> installer;
+std::mutex loadMutex;
 
 template <class Table> void* Open(Library<Table>& library, const char* defaultFile, const char* errorText)
 {
@@ -43,6 +49,9 @@ template <class Table> void* Open(Library<Table>& library, const char* defaultFi
 
 void LoadOdbc32()
 {
+    if (driverManager.loaded.load(std::memory_order_acquire))
+        return;
+    const std::lock_guard<std::mutex> lock(loadMutex);
     void* module = Open(driverManager, kDriverManagerFile, "Error Loading Library: ODBC32.DLL");
     if (module == nullptr)
         return;
@@ -52,10 +61,14 @@ void LoadOdbc32()
 #undef OCI_RESOLVE
     driverManager.table = table;
     driverManager.module = module;
+    driverManager.loaded.store(true, std::memory_order_release);
 }
 
 void LoadOdbcCp32()
 {
+    if (installer.loaded.load(std::memory_order_acquire))
+        return;
+    const std::lock_guard<std::mutex> lock(loadMutex);
     void* module = Open(installer, kInstallerFile, "Error Loading Library: ODBCCP32.DLL");
     if (module == nullptr)
         return;
@@ -65,15 +78,16 @@ void LoadOdbcCp32()
 #undef OCI_RESOLVE
     installer.table = table;
     installer.module = module;
+    installer.loaded.store(true, std::memory_order_release);
 }
 
 bool Odbc32Loaded()
 {
-    return driverManager.module != nullptr;
+    return driverManager.loaded.load(std::memory_order_acquire);
 }
 bool OdbcCp32Loaded()
 {
-    return installer.module != nullptr;
+    return installer.loaded.load(std::memory_order_acquire);
 }
 
 const DriverManager& LoadedDriverManager()
