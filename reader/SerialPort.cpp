@@ -64,7 +64,10 @@ bool SerialPort::ClosePort()
         thread_.reset();
         target_.reset();
     }
-    device_.Close();
+    if (!device_.Close()) {
+        Message("Error in closing COM port", "Serial Port Error");
+        return false;
+    }
     return true;
 }
 

@@ -44,6 +44,7 @@ public:
     void ConfigurePortDialog();
 
     bool IsOpen() const { return device_.IsOpen(); }
+    int Handle() const { return device_.Handle(); }
     bool EventThreadRunning() const { return thread_ != nullptr; }
     // The name of the open port, "NUL" after a failed open, empty before any.
     const std::string& CurrentName() const { return currentName_; }

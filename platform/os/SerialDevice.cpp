@@ -192,12 +192,15 @@ bool SerialDevice::Configure(const SerialSettings& settings)
     return true;
 }
 
-void SerialDevice::Close()
+bool SerialDevice::Close()
 {
-    if (fd_ >= 0) {
-        ::close(fd_); // also releases the flock
-        fd_ = -1;
-    }
+    if (fd_ < 0)
+        return true;
+    // Also releases the flock. Linux frees the descriptor even when close reports an error, so it
+    // is never closed twice.
+    const int r = ::close(fd_);
+    fd_ = -1;
+    return r == 0 || errno == EINTR;
 }
 
 std::size_t SerialDevice::BytesInQueue() const

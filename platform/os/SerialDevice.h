@@ -43,7 +43,8 @@ public:
     bool Open(const std::string& path, const SerialSettings& settings);
     // Applies new line settings to the open device; false (with LastError) when the device refuses them.
     bool Configure(const SerialSettings& settings);
-    void Close();
+    // False when the system reports an error; the descriptor is released either way.
+    bool Close();
 
     bool IsOpen() const { return fd_ >= 0; }
     int Handle() const { return fd_; }

@@ -150,6 +150,18 @@ TEST_F(SerialPortTest, CloseStopsTheThreadAndSilencesQueuedNotifications)
     ASSERT_TRUE(port.OpenPort("COM1")) << "the port opens again";
 }
 
+TEST_F(SerialPortTest, AFailedCloseIsReported)
+{
+    ASSERT_TRUE(port.OpenPort("COM1"));
+    ::close(port.Handle()); // gone behind the port's back: its own close then fails
+    EXPECT_FALSE(port.ClosePort());
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back(),
+              std::make_pair(std::string("Error in closing COM port"), std::string("Serial Port Error")));
+    EXPECT_FALSE(port.IsOpen()) << "the descriptor is released whatever close said";
+    EXPECT_TRUE(port.ClosePort());
+}
+
 TEST_F(SerialPortTest, ConfigurationDialog)
 {
     ASSERT_TRUE(port.OpenPort("COM1"));
