@@ -53,7 +53,9 @@ void TCommEventThread::Execute()
     int seen = 0;
     for (;;) {
         const int queued = QueuedBytes(portHandle_);
-        if (queued > seen)
+        // More than before is an arrival; fewer but not none means a read took some while more may
+        // have come in between two looks. Either way there is something to read.
+        if (queued > 0 && queued != seen)
             NotifyRxChar();
         seen = queued;
         pollfd fds[2] = {{stopEvent_, POLLIN, 0}, {portHandle_, POLLIN, 0}};

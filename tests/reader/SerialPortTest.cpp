@@ -137,6 +137,21 @@ TEST_F(SerialPortTest, ArrivalsAreReportedOnTheUiThreadOnce)
     EXPECT_EQ(rxChars, 2);
 }
 
+// The user-interface side reads what was reported and a new character comes in before the thread
+// looks again: the queue is shorter than the thread last saw, yet holds a new character.
+TEST_F(SerialPortTest, AnArrivalRightAfterAReadIsReported)
+{
+    ASSERT_TRUE(port.OpenPort("COM1"));
+    Send("ABC");
+    EXPECT_EQ(ui.RunPosted(2000), 1u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the thread has seen all three
+    char taken[3];
+    ASSERT_EQ(::read(port.Handle(), taken, sizeof taken), 3);
+    Send("D");
+    EXPECT_EQ(ui.RunPosted(2000), 1u) << "the new character was never reported";
+    EXPECT_EQ(rxChars, 2);
+}
+
 TEST_F(SerialPortTest, CloseStopsTheThreadAndSilencesQueuedNotifications)
 {
     ASSERT_TRUE(port.OpenPort("COM1"));
