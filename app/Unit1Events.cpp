@@ -83,7 +83,9 @@ void TForm1::Timer1Timer(QObject* Sender)
     (void)Sender;
     Timer1->SetEnabled(false);
     RunRead();
-    Timer1->SetEnabled(true);
+    // The read keeps the event loop moving: auto read may have been switched off meanwhile.
+    if (CheckBox1->isChecked())
+        Timer1->SetEnabled(true);
 }
 
 void TForm1::Button1Click(QObject* Sender)

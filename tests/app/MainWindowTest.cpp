@@ -411,6 +411,14 @@ TEST_F(MainWindowTest, AutoReadSwitchAndInterval)
     if (pump.calls > 0) {
         EXPECT_FALSE(enabledDuringRead);
     }
+
+    // Auto read switched off while a read waits: the tick that ends does not start it again.
+    pump.onPump = [&] { w->CheckBox1->setChecked(false); };
+    w->Timer1Timer(w.get());
+    if (pump.calls > 0) {
+        EXPECT_FALSE(w->Timer1->Enabled()) << "auto read is off";
+        EXPECT_TRUE(w->Button1->isEnabled());
+    }
 }
 
 TEST_F(MainWindowTest, DelayedClearEmptiesTheCardAndShowsTheBlankFaces)
