@@ -248,5 +248,6 @@ private:
     int ReadDepth = 0;
     bool FacesComposed = false; // N7Click composed the faces of the card just read
     bool ClearPending = false;
+    bool PrintPending = false; // the print button was pressed during a read
     bool Destroyed = false;
 };

@@ -62,19 +62,33 @@ void TForm1::RunRead()
     // A read keeps the event loop moving; a click or a tick during it must not start a second one.
     if (ReadRunning())
         return;
-    struct Depth
     {
-        int& depth;
-        explicit Depth(int& d) : depth(d) { ++depth; }
-        ~Depth() { --depth; }
-    } running(ReadDepth);
-    ReadCard();
-    // A delayed clear that fell due during the read runs now, unless the read showed a new card and
-    // started the delayed clear again for it.
-    if (ClearPending) {
-        ClearPending = false;
-        if (!Timer_Sleep->Enabled())
-            ClearCard();
+        struct Depth
+        {
+            int& depth;
+            explicit Depth(int& d) : depth(d) { ++depth; }
+            ~Depth() { --depth; }
+        } running(ReadDepth);
+        try {
+            ReadCard();
+        } catch (...) {
+            PrintPending = false;
+            throw;
+        }
+        // A delayed clear that fell due during the read runs now, unless the read showed a new card
+        // and started the delayed clear again for it.
+        if (ClearPending) {
+            ClearPending = false;
+            if (!Timer_Sleep->Enabled())
+                ClearCard();
+        }
+    }
+    // A print asked for while the fields were being filled runs from the event loop, once the read
+    // is over and the auto-read timer runs again.
+    if (PrintPending) {
+        PrintPending = false;
+        QMetaObject::invokeMethod(
+            this, [this] { Guarded([&] { btn_printchkClick(this); }); }, Qt::QueuedConnection);
     }
 }
 

@@ -110,6 +110,12 @@ bool PrintReport(TForm1& window)
 void TForm1::btn_printchkClick(QObject* Sender)
 {
     (void)Sender;
+    if (ReadRunning()) {
+        // The read routine is replacing the card's fields one by one: a print now would mix two
+        // holders' data on one page. It prints the card once the read is over.
+        PrintPending = true;
+        return;
+    }
     const int index = Settings().ReadInteger("SetPrintInfo", "SelectTemplateIndex", 0);
     if (Form12)
         Form12->ComboBox1->setCurrentIndex(index > 1 ? 0 : index);

@@ -125,6 +125,32 @@ protected:
 
 } // namespace
 
+TEST_F(PrintFlow, PrintPressedDuringAReadWaitsForTheRead)
+{
+    Create();
+    ShowCard();
+    window->ReaderPort = 1001; // no reader SDK here: the read reports it after keeping the loop moving
+    bool pressed = false, printedDuringRead = true;
+    int countDuringRead = 0;
+    pump.onPump = [&] {
+        if (pressed)
+            return;
+        pressed = true;
+        window->btn_printchkClick(window.get());
+        printedDuringRead = Printed();
+        countDuringRead = Count(Today());
+    };
+    window->Button1Click(window.get());
+    if (!pressed)
+        GTEST_SKIP() << "the read routine did not hand control to the event loop";
+    EXPECT_FALSE(printedDuringRead) << "no page from fields that are being replaced";
+    EXPECT_EQ(countDuringRead, -1);
+    for (int i = 0; i < 5 && !Printed(); ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(Printed()) << "the card is printed once the read is over";
+    EXPECT_EQ(Count(Today()), 1);
+}
+
 TEST_F(PrintFlow, CountedAtPrintAndAtCancelButNotWithoutAuthorityOrValidity)
 {
     struct Case
