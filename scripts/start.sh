@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts the program from its program folder (argument 1). When style.ini names no reader yet, or
-# names the simulator left behind by an earlier run, the reader simulator is started behind
+# was given to the simulator by an earlier start, the reader simulator is started behind
 # ports/COM1 with a sample card and the port is set to 1.
 set -euo pipefail
 appdir=$(cd "$1" && pwd)
@@ -31,15 +31,18 @@ write_key() {
 
 port=$(read_key ICReader CommPort)
 link="$appdir/ports/COM1"
-sim_link=0
-if [ -L "$link" ] && [[ "$(readlink "$link")" == /dev/pts/* ]]; then sim_link=1; fi
+# Set when this script put the simulator behind COM1, so later starts bring it back (its link goes
+# with it when it ends) while a real reader configured on COM1 is left alone.
+marker="$appdir/ports/.simulator"
 
 sim_pid=""
-if [ -z "$port" ] || [ "$port" = 0 ] || { [ "$port" = 1 ] && [ "$sim_link" = 1 ]; }; then
+trap '[ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null || true' EXIT
+if [ -z "$port" ] || [ "$port" = 0 ] || { [ "$port" = 1 ] && [ -e "$marker" ]; }; then
   rm -f "$link"
   "$build/tools/reader_sim" "$appdir" &
   sim_pid=$!
   for _ in $(seq 50); do [ -L "$link" ] && break; sleep 0.1; done
+  : >"$marker"
   write_key ICReader CommPort 1
   # A first start reads the sample card at once.
   [ -n "$(read_key SetupKey AutoReadCard)" ] || write_key SetupKey AutoReadCard 1
@@ -51,7 +54,4 @@ if ! ls "$appdir" | grep -qi '^libwltrs\.so$'; then
   cp "$build/tools/wltrs/libwltrs.so" "$appdir/" && echo "start: using the stand-in photo decoder"
 fi
 
-status=0
-"$appdir/ziravedur" || status=$?
-[ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null || true
-exit "$status"
+"$appdir/ziravedur"
