@@ -10,7 +10,7 @@ packages=(
   unixodbc-dev unixodbc odbcinst
   odbc-mdbtools libsqliteodbc odbc-postgresql postgresql
   fonts-wqy-zenhei fonts-noto-cjk fonts-ocr-b
-  socat xvfb poppler-utils clang-format
+  socat xvfb poppler-utils clang-format clang
 )
 
 missing=()
