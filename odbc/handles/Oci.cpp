@@ -45,41 +45,40 @@ template <class Table> void* Open(Library<Table>& library, const char* defaultFi
     return module;
 }
 
+// Loads the library once and fills its table with resolve(table, module).
+template <class Table, class Resolve>
+void LoadOnce(Library<Table>& library, const char* defaultFile, const char* errorText, Resolve resolve)
+{
+    if (library.loaded.load(std::memory_order_acquire))
+        return;
+    const std::lock_guard<std::mutex> lock(loadMutex);
+    void* module = Open(library, defaultFile, errorText);
+    if (module == nullptr)
+        return;
+    Table table;
+    resolve(table, module);
+    library.table = table;
+    library.module = module;
+    library.loaded.store(true, std::memory_order_release);
+}
+
 } // namespace
+
+#define OCI_RESOLVE(name) table.name = reinterpret_cast<decltype(table.name)>(dlsym(module, #name));
 
 void LoadOdbc32()
 {
-    if (driverManager.loaded.load(std::memory_order_acquire))
-        return;
-    const std::lock_guard<std::mutex> lock(loadMutex);
-    void* module = Open(driverManager, kDriverManagerFile, "Error Loading Library: ODBC32.DLL");
-    if (module == nullptr)
-        return;
-    DriverManager table;
-#define OCI_RESOLVE(name) table.name = reinterpret_cast<decltype(table.name)>(dlsym(module, #name));
-    OCI_DRIVER_MANAGER_FUNCTIONS(OCI_RESOLVE)
-#undef OCI_RESOLVE
-    driverManager.table = table;
-    driverManager.module = module;
-    driverManager.loaded.store(true, std::memory_order_release);
+    LoadOnce(driverManager, kDriverManagerFile, "Error Loading Library: ODBC32.DLL",
+             [](DriverManager& table, void* module) { OCI_DRIVER_MANAGER_FUNCTIONS(OCI_RESOLVE) });
 }
 
 void LoadOdbcCp32()
 {
-    if (installer.loaded.load(std::memory_order_acquire))
-        return;
-    const std::lock_guard<std::mutex> lock(loadMutex);
-    void* module = Open(installer, kInstallerFile, "Error Loading Library: ODBCCP32.DLL");
-    if (module == nullptr)
-        return;
-    Installer table;
-#define OCI_RESOLVE(name) table.name = reinterpret_cast<decltype(table.name)>(dlsym(module, #name));
-    OCI_INSTALLER_FUNCTIONS(OCI_RESOLVE)
-#undef OCI_RESOLVE
-    installer.table = table;
-    installer.module = module;
-    installer.loaded.store(true, std::memory_order_release);
+    LoadOnce(installer, kInstallerFile, "Error Loading Library: ODBCCP32.DLL",
+             [](Installer& table, void* module) { OCI_INSTALLER_FUNCTIONS(OCI_RESOLVE) });
 }
+
+#undef OCI_RESOLVE
 
 bool Odbc32Loaded()
 {
