@@ -31,7 +31,9 @@ zira_pg_start() {
     echo "postgres: no user postgres; PostgreSQL tests will skip"
     return 0
   fi
-  local dir port=54329
+  # The port only names the socket file in the private folder and keys the server's shared memory;
+  # a port of its own per run lets several runs (developers' worktrees) go side by side.
+  local dir port=$((40000 + $$ % 20000))
   dir=$(mktemp -d "${TMPDIR:-/tmp}/zira-pg-XXXXXX") || return 0
   if [ "$(id -u)" -eq 0 ]; then
     chown postgres: "$dir"
@@ -43,12 +45,17 @@ zira_pg_start() {
     cat "$dir/initdb.log"
     return 0
   fi
-  if ! zira_pg_run "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 \
-      -o "-k $dir -p $port -c listen_addresses='' -c fsync=off" start >/dev/null 2>&1; then
-    echo "postgres: the server did not start; PostgreSQL tests will skip"
-    cat "$dir/server.log" 2>/dev/null || true
-    return 0
-  fi
+  local tries=0
+  until zira_pg_run "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 \
+      -o "-k $dir -p $port -c listen_addresses='' -c fsync=off" start >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge 5 ]; then
+      echo "postgres: the server did not start; PostgreSQL tests will skip"
+      cat "$dir/server.log" 2>/dev/null || true
+      return 0
+    fi
+    port=$((port + 1))
+  done
   export ZIRA_PG_SOCKET="$dir" ZIRA_PG_PORT="$port"
   echo "postgres: throwaway cluster on $dir (port $port)"
 }
