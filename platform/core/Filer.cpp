@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 static_assert(std::endian::native == std::endian::little, "the stream form is little-endian");
 
@@ -23,6 +24,37 @@ template <class T> void WriteRaw(TStream& stream, T value)
 }
 
 } // namespace
+
+// ---- Sub-objects ---------------------------------------------------------------------------------
+
+namespace {
+
+// Hands each property the sub-object declares on to the holder's filer under the prefixed name.
+class TPrefixFiler : public TFiler
+{
+public:
+    TPrefixFiler(TFiler& outer, std::string prefix)
+        : TFiler(outer.Stream()), outer_(outer), prefix_(std::move(prefix))
+    {
+    }
+    void DefineProperty(const std::string& name, const TReaderProc& readData, const TWriterProc& writeData,
+                        bool hasData) override
+    {
+        outer_.DefineProperty(prefix_ + name, readData, writeData, hasData);
+    }
+
+private:
+    TFiler& outer_;
+    std::string prefix_;
+};
+
+} // namespace
+
+void DefineSubProperties(TFiler& filer, const std::string& name, TPersistent& object)
+{
+    TPrefixFiler prefixed(filer, name + ".");
+    object.DefineProperties(prefixed);
+}
 
 // ---- TWriter ------------------------------------------------------------------------------------
 

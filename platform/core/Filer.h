@@ -72,6 +72,11 @@ private:
     TStream& stream_;
 };
 
+// Declares the properties of a published sub-object as properties of its holder, each named
+// "<name>.<property>" as the class library streams them ("hStmt.CursorType"). Sub-objects nest:
+// a sub-object's own sub-object gets both prefixes.
+void DefineSubProperties(TFiler& filer, const std::string& name, TPersistent& object);
+
 // A class that must prepare the reader before its properties are read (for example to install an
 // error handler for properties that earlier versions wrote) implements this; TReader::ReadComponent
 // then calls ReadState instead of reading the properties itself. ReadState ends by calling

@@ -8,10 +8,12 @@
 #include "platform/db/HandleException.h"
 #include "platform/db/NativeData.h"
 
+#include "platform/core/Filer.h"
 #include "platform/core/Stream.h"
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}
 
@@ -30,6 +32,10 @@ TDataSet::~TDataSet()
 
 void TDataSet::SetActive(bool value)
 {
+    if (HasState(csLoading)) {
+        streamedActive_ = value;
+        return;
+    }
     if (Active() == value)
         return;
     if (value) {
@@ -53,6 +59,34 @@ void TDataSet::SetActive(bool value)
         SetState(dsInactive);
         CloseCursor();
         DoAfterClose();
+    }
+}
+
+void TDataSet::DefineProperties(TFiler& filer)
+{
+    TComponent::DefineProperties(filer);
+    filer.DefineProperty(
+        "Active", [this](TReader& r) { SetActive(r.ReadBoolean()); },
+        [](TWriter& w) { w.WriteBoolean(true); }, Active());
+    filer.DefineProperty(
+        "Filtered", [this](TReader& r) { SetFiltered(r.ReadBoolean()); },
+        [](TWriter& w) { w.WriteBoolean(true); }, filtered_);
+    filer.DefineProperty(
+        "AutoCalcFields", [this](TReader& r) { SetAutoCalcFields(r.ReadBoolean()); },
+        [](TWriter& w) { w.WriteBoolean(false); }, !autoCalcFields_);
+}
+
+void TDataSet::Loaded()
+{
+    TComponent::Loaded();
+    if (!std::exchange(streamedActive_, false))
+        return;
+    try {
+        SetActive(true);
+    } catch (...) {
+        if (!HasState(csDesigning))
+            throw;
+        InternalHandleException();
     }
 }
 

@@ -15,6 +15,11 @@
 // Opening never calls InternalFirst: after InternalOpen the window is filled with GetRecord(gmNext),
 // so a forward-only cursor works as long as nothing moves backward.
 //
+// Streaming: DefineProperties declares Active, Filtered and AutoCalcFields. While the dataset is
+// being loaded from a stream, Active is only remembered and the dataset opens in Loaded, once every
+// property (including those of sub-objects and parameters, which may close or reconfigure it) has
+// been read.
+//
 // C++ notes: the base constructor and destructor make no virtual calls. A concrete dataset's
 // destructor calls Close() first, while its hooks still exist; the base destructor only lets go of
 // its data sources and destroys the fields. Record buffers are plain bytes; slots inside them are
@@ -49,6 +54,7 @@ public:
     void Open() { SetActive(true); }
     void Close() { SetActive(false); }
     bool Active() const { return state_ != dsInactive; }
+    // While loading (csLoading), only remembered for Loaded.
     void SetActive(bool value);
     TDataSetState State() const { return state_; }
     bool Bof() const { return bof_; }
@@ -206,6 +212,12 @@ public:
     void SetOnPostError(TDataSetErrorEvent h) { onPostError_ = std::move(h); }
     void SetOnDeleteError(TDataSetErrorEvent h) { onDeleteError_ = std::move(h); }
 
+    // ---- Streaming
+    void DefineProperties(TFiler& filer) override;
+    // Opens the dataset when the stream said Active. A failure is raised, or, while designing,
+    // shown through InternalHandleException.
+    void Loaded() override;
+
     // ---- Temporary states: a read or write in another state (dsCalcFields, dsFilter, dsOldValue,
     // dsNewValue) with notifications held back. SetTempState returns the state to restore.
     TDataSetState SetTempState(TDataSetState state);
@@ -347,6 +359,7 @@ private:
     bool defaultFields_ = false;
     bool autoCalcFields_ = true;
     bool filtered_ = false;
+    bool streamedActive_ = false;
     int blockReadSize_ = 0;
     int bookmarkSize_ = 0;
     int calcFieldsSize_ = 0;
