@@ -1,11 +1,11 @@
 #include "app/startup/Startup.h"
 
 #include "app/AppVersion.h"
-#include "app/Unit1.h"
-#include "app/Unit_chkisexists.h"
-#include "app/Unit_flashform.h"
+#include "app/dialogs/CheckedNotice.h"
+#include "app/dialogs/ReaderPortSetupDialog.h"
+#include "app/mainwindow/MainWindow.h"
+#include "odbc/driver/Oci.h"
 #include "odbc/handles/Hdbc.h"
-#include "odbc/handles/Oci.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Exception.h"
 #include "platform/core/IniFile.h"
@@ -17,9 +17,9 @@
 #include "platform/os/FileResolver.h"
 #include "platform/os/InstanceLock.h"
 #include "platform/ui/UiServices.h"
-#include "print/Unit12.h"
-#include "print/Unit8.h"
-#include "reader/ui/CommPortForm.h"
+#include "print/PrintChoiceDialog.h"
+#include "print/ReportForm.h"
+#include "reader/commport/CommPortForm.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 // The program's entry: gathers the real environment and runs the start-up. No argument is read.
 #include "app/startup/Startup.h"
-#include "odbc/datasets/OCLError.h"
+#include "odbc/dialogs/OCLError.h"
 #include "platform/core/Exception.h"
 #include "platform/db/HandleException.h"
 #include "platform/os/AppDir.h"

@@ -1,9 +1,9 @@
 #include "odbc/handles/Hdbc.h"
 
-#include "odbc/datasets/OcihText.h"
+#include "odbc/base/OcihText.h"
+#include "odbc/driver/Oci.h"
 #include "odbc/handles/Check.h"
 #include "odbc/handles/Henv.h"
-#include "odbc/handles/Oci.h"
 #include "platform/core/StringUtils.h"
 
 #include <bit>

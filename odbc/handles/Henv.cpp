@@ -1,7 +1,7 @@
 #include "odbc/handles/Henv.h"
 
-#include "odbc/datasets/OcihText.h"
-#include "odbc/handles/Oci.h"
+#include "odbc/base/OcihText.h"
+#include "odbc/driver/Oci.h"
 
 bool ThreadedHenv = false;
 

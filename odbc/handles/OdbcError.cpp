@@ -1,7 +1,7 @@
 #include "odbc/handles/OdbcError.h"
 
+#include "odbc/driver/Oci.h"
 #include "odbc/handles/Henv.h"
-#include "odbc/handles/Oci.h"
 
 #include <cstdio>
 

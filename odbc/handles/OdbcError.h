@@ -7,7 +7,7 @@
 // is destroyed, the owner's connection is dropped quietly (when ResolveOnFailure is set) and
 // OnConnectionFailure is called. It runs once, skips an owner that no longer exists, and never
 // throws.
-#include "odbc/datasets/OcihError.h"
+#include "odbc/base/OcihError.h"
 #include "odbc/handles/Events.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "odbc/handles/Values.h"
 
-#include "odbc/datasets/OcihNumbers.h"
-#include "odbc/datasets/OcihText.h"
+#include "odbc/base/OcihNumbers.h"
+#include "odbc/base/OcihText.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Exception.h"
 

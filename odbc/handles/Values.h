@@ -2,7 +2,7 @@
 // Buffers in ODBC's own binary forms: sizes, the SQL type <-> C type maps, and conversions of a
 // buffer of any C type to and from text, float, integer and TTimeStamp; plus the time-stamp helpers.
 // Type codes are ODBC's (SQL_C_SLONG -16, SQL_INTEGER 4 ...); every length is SQLLEN-wide.
-#include "odbc/datasets/OcihTypes.h"
+#include "odbc/base/OcihTypes.h"
 #include "odbc/handles/Enums.h"
 
 #include <cstdint>

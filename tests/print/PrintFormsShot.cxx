@@ -4,9 +4,9 @@
 // folder (Print_P.bmp, Print_B.bmp) when they are there, with its stored offsets. Run it under Xvfb
 // (see the README) or with QT_QPA_PLATFORM=offscreen.
 #include "print/CardFaces.h"
+#include "print/PrintChoiceDialog.h"
 #include "print/QuickRep.h"
-#include "print/Unit12.h"
-#include "print/Unit8.h"
+#include "print/ReportForm.h"
 
 #include <QApplication>
 #include <QDir>

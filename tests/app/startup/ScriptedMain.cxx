@@ -1,7 +1,7 @@
 // The program's start-up with a scripted user: every message box is printed as
 // "message|<caption>|<text>" on stdout and answered OK, dialogs are cancelled, and the message loop
 // ends after ZIRA_QUIT_AFTER_MS milliseconds (default 200). Everything else is the real program.
-#include "app/Unit1.h"
+#include "app/mainwindow/MainWindow.h"
 #include "app/startup/Startup.h"
 #include "platform/os/AppDir.h"
 #include "platform/os/HidrawBackend.h"

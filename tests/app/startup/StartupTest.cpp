@@ -1,6 +1,6 @@
 #include "app/startup/Startup.h"
-#include "app/Unit1.h"
-#include "app/Unit_flashform.h"
+#include "app/dialogs/ReaderPortSetupDialog.h"
+#include "app/mainwindow/MainWindow.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakePump.h"
 #include "fakes/FakeUiServices.h"

@@ -1,9 +1,9 @@
 // THenv and THdbc against real drivers (SQLite3, mdbtools on DataBase.mdb, PostgreSQL when the test
 // script started a cluster) and, for call selection, the scripted table passing calls through.
-#include "OdbcTestConfig.h"
-#include "ScriptedOdbc.h"
-#include "SqlHelpers.h"
 #include "odbc/handles/Henv.h"
+#include "odbc/support/OdbcTestConfig.h"
+#include "odbc/support/ScriptedOdbc.h"
+#include "odbc/support/SqlHelpers.h"
 #include "platform/core/StringUtils.h"
 
 #include <gtest/gtest.h>

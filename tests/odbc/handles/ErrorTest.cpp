@@ -1,8 +1,8 @@
 // The error collection through the scripted function table: records, synthetic records, the
 // lost-connection rule and the OnException veto.
-#include "ScriptedOdbc.h"
-#include "SqlHelpers.h"
 #include "odbc/handles/Henv.h"
+#include "odbc/support/ScriptedOdbc.h"
+#include "odbc/support/SqlHelpers.h"
 
 #include <gtest/gtest.h>
 

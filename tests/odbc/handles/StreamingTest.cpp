@@ -1,7 +1,7 @@
 // THdbc in a form resource: its properties round-trip, properties of earlier versions are skipped,
 // a streamed Connected connects once loading ends.
-#include "SqlHelpers.h"
 #include "odbc/handles/Henv.h"
+#include "odbc/support/SqlHelpers.h"
 #include "platform/core/Filer.h"
 #include "platform/core/MemoryStream.h"
 

@@ -1,0 +1,216 @@
+#include "odbc/controls/ExtVCsIntFloatEdit.h"
+
+#include "platform/ui/Guard.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace {
+
+// The text without leading blanks and without a leading "+", which from_chars does not take.
+std::string NumberText(const QString& text)
+{
+    std::string s = text.trimmed().toStdString();
+    if (!s.empty() && s.front() == '+')
+        s.erase(0, 1);
+    return s;
+}
+
+std::optional<int> ParseInt(const QString& text)
+{
+    const std::string s = NumberText(text);
+    int value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value, 10);
+    if (s.empty() || error != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
+    return value;
+}
+
+// "." is the decimal point here whatever the locale; infinities and NaN are not numbers for the box.
+std::optional<double> ParseFloat(const QString& text)
+{
+    const std::string s = NumberText(text);
+    double value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || error != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// Keys the platform handles before any character reaches the box (dialog keys).
+bool IsDialogKey(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Tab ||
+           key == Qt::Key_Backtab;
+}
+
+} // namespace
+
+TIntFloatEdit::TIntFloatEdit(QWidget* parent) : QLineEdit(parent)
+{
+    ConnectGuarded(this, &QLineEdit::textChanged, this, [this] {
+        if (onChange_)
+            onChange_(this);
+    });
+    SetInt(min_);
+}
+
+void TIntFloatEdit::SetMin(int value)
+{
+    min_ = value;
+    DoExit();
+}
+
+void TIntFloatEdit::SetMax(int value)
+{
+    max_ = value;
+    DoExit();
+}
+
+void TIntFloatEdit::SetKind(TIntFloatKind value)
+{
+    kind_ = value;
+    DoExit();
+}
+
+void TIntFloatEdit::SetDecimals(int value)
+{
+    decimals_ = value;
+    DoExit();
+}
+
+int TIntFloatEdit::GetInt() const
+{
+    int value = ParseInt(text()).value_or(0);
+    if (Bounded()) {
+        if (value < min_)
+            value = min_;
+        if (value > max_)
+            value = max_;
+    }
+    return value;
+}
+
+void TIntFloatEdit::SetInt(int value)
+{
+    setText(QString::number(value));
+}
+
+double TIntFloatEdit::GetFloat() const
+{
+    double value = ParseFloat(text()).value_or(min_);
+    if (Bounded()) {
+        if (value < min_)
+            value = min_;
+        if (value > max_)
+            value = max_;
+    }
+    return value;
+}
+
+void TIntFloatEdit::SetFloat(double value)
+{
+    // QString::number is locale-independent: the point is always ".".
+    setText(QString::number(value, 'f', decimals_ > 0 ? decimals_ : 0));
+}
+
+void TIntFloatEdit::DoExit()
+{
+    if (kind_ == ifkInt)
+        SetInt(GetInt());
+    else
+        SetFloat(GetFloat());
+    if (onExit_)
+        onExit_(this);
+}
+
+void TIntFloatEdit::KeyPress(QChar& key)
+{
+    const char16_t c = key.unicode();
+    const bool allowed = c == 8 || c == u'-' || (c >= u'0' && c <= u'9') || (c == u'.' && kind_ == ifkFloat);
+    if (!allowed) {
+        key = QChar(0);
+        return;
+    }
+    if (c == u'-' && !text().isEmpty()) {
+        const QString current = text();
+        setText(current.startsWith(u'-') ? current.mid(1) : QStringLiteral("-") + current);
+        setCursorPosition(static_cast<int>(text().size()));
+        key = QChar(0);
+    } else if (c == u'.') {
+        if (text().isEmpty()) {
+            setText(QStringLiteral("0."));
+            setCursorPosition(static_cast<int>(text().size()));
+            key = QChar(0);
+        } else if (text().contains(u'.')) {
+            key = QChar(0);
+        }
+    }
+    if (onKeyPress_)
+        onKeyPress_(this, key);
+}
+
+void TIntFloatEdit::keyPressEvent(QKeyEvent* event)
+{
+    Guarded([&] { HandleKeyPress(event); });
+}
+
+void TIntFloatEdit::HandleKeyPress(QKeyEvent* event)
+{
+    if (onKeyDown_) {
+        int key = event->key();
+        onKeyDown_(this, key, event->modifiers());
+        if (key == 0) {
+            event->accept();
+            return;
+        }
+    }
+    const int code = event->key();
+    const QString typed = event->text();
+    // Keys without a character (arrows, Delete, Home ...) and dialog keys are not filtered.
+    if (IsDialogKey(code) || (typed.isEmpty() && code != Qt::Key_Backspace)) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (code != Qt::Key_Backspace && typed.size() != 1)
+        return; // composed input of several characters cannot be filtered one by one here
+    const QChar original = code == Qt::Key_Backspace ? QChar(8) : typed.front();
+    QChar key = original;
+    KeyPress(key);
+    if (key.isNull())
+        return;
+    if (key == original)
+        QLineEdit::keyPressEvent(event);
+    else if (key.unicode() == 8)
+        backspace();
+    else
+        insert(QString(key));
+}
+
+void TIntFloatEdit::keyReleaseEvent(QKeyEvent* event)
+{
+    Guarded([&] {
+        if (onKeyUp_) {
+            int key = event->key();
+            onKeyUp_(this, key, event->modifiers());
+            if (key == 0) {
+                event->accept();
+                return;
+            }
+        }
+        QLineEdit::keyReleaseEvent(event);
+    });
+}
+
+void TIntFloatEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    // A context menu or another window taking the focus is not leaving the box.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        Guarded([this] { DoExit(); });
+}

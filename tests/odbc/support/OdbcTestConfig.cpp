@@ -1,0 +1,85 @@
+// Writes a private odbcinst.ini/odbc.ini into a temporary folder and points unixODBC at it before any
+// test runs (libodbcinst reads ODBCSYSINI and ODBCINI once, on first use); removes it afterwards.
+#include "odbc/support/OdbcTestConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace OdbcTest {
+namespace {
+
+std::string& Dir()
+{
+    static std::string dir;
+    return dir;
+}
+
+class ConfigEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        std::string templ = (fs::temp_directory_path() / "zira-odbc-XXXXXX").string();
+        ASSERT_NE(mkdtemp(templ.data()), nullptr);
+        Dir() = templ;
+        const std::string odbc = "/usr/lib/x86_64-linux-gnu/odbc/";
+        std::ofstream(templ + "/odbcinst.ini")
+            << "[SQLite3]\nDriver=" << odbc << "libsqlite3odbc.so\n\n"
+            << "[Microsoft Access Driver (*.mdb)]\nDriver=" << odbc << "libmdbodbc.so\n\n"
+            << "[PostgreSQL ANSI]\nDriver=" << odbc << "psqlodbca.so\n";
+        std::ofstream(templ + "/odbc.ini")
+            << "[" << kSqliteDsn << "]\nDriver=SQLite3\nDatabase=" << templ << "/dsn.db\n";
+        // The driver manager unloads a driver when its last connection goes; allocations a driver
+        // never frees could then not be traced to it and its leak suppression would not apply.
+        // Keeping the drivers mapped for the whole run avoids that.
+        for (const char* driver : {"libsqlite3odbc.so", "libmdbodbc.so", "psqlodbca.so"})
+            dlopen((odbc + driver).c_str(), RTLD_NOW | RTLD_NODELETE);
+        setenv("ODBCSYSINI", templ.c_str(), 1);
+        setenv("ODBCINI", (templ + "/odbc.ini").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(Dir(), ignored);
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const registered =
+    ::testing::AddGlobalTestEnvironment(new ConfigEnvironment);
+
+} // namespace
+
+const std::string& ConfigDir()
+{
+    return Dir();
+}
+
+std::string NewSqliteFile()
+{
+    static int counter = 0;
+    return Dir() + "/test" + std::to_string(++counter) + ".db";
+}
+
+std::string DistFolder()
+{
+    const char* source = std::getenv("ZIRA_SOURCE_DIR");
+    return std::string(source != nullptr && *source != '\0' ? source : ZIRA_TEST_SOURCE_DIR) + "/dist/";
+}
+
+std::string PostgresConnectString()
+{
+    const char* socket = std::getenv("ZIRA_PG_SOCKET");
+    const char* port = std::getenv("ZIRA_PG_PORT");
+    if (socket == nullptr || port == nullptr || *socket == '\0')
+        return {};
+    return std::string("DRIVER=PostgreSQL ANSI;Servername=") + socket + ";Port=" + port +
+           ";Database=postgres;UID=postgres;";
+}
+
+} // namespace OdbcTest
