@@ -10,6 +10,7 @@ set(ZIRA_AREAS
     odbc/base
     odbc/driver
     odbc/handles
+    odbc/statements
     odbc/controls
     odbc/dialogs
     print

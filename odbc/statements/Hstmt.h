@@ -1,0 +1,637 @@
+#pragma once
+// THstmt: an ODBC statement component. It holds SQL text with named parameters (":name"), allocates
+// its statement handle on first use under its connection (hDbc), prepares and executes the text,
+// binds parameters, binds the result columns column-wise to RowSetSize rows, fetches rowsets, gives
+// typed access to the cells, and writes rows back through the cursor or generated statements.
+//
+// The work is spread over several files by concern:
+//   HstmtLifecycle.cpp   construction, Init/Terminate/Close, attributes, parsing, prepare, execute
+//   HstmtRowCount.cpp    GetRowCount and the count statement
+//   HstmtSettings.cpp    per-column, per-cell and per-parameter settings, row status and flags,
+//                        bookmarks
+//   HstmtColumns.cpp     describing and binding the result columns, fetching
+//   HstmtBlobs.cpp       reading long columns in pieces
+//   HstmtCells.cpp       typed cell reads and writes
+//   HstmtNames.cpp       names of columns and parameters, type names
+//   HstmtStreaming.cpp   the published properties in form resources
+//   HstmtParams*.cpp     parameter binding and data at execution
+//   HstmtRows*.cpp       generated statements and row operations
+//
+// Numbers: columns, parameters and rows count from 1. Lengths, indicators, row counts and row
+// numbers are SQLLEN/SQLULEN-wide (SqlLen/SqlULen).
+#include "odbc/handles/Enums.h"
+#include "odbc/handles/Events.h"
+#include "odbc/handles/Hbase.h"
+#include "odbc/handles/Values.h"
+#include "odbc/statements/StatementRecords.h"
+#include "platform/core/Filer.h"
+#include "platform/core/StringList.h"
+#include "platform/core/Variant.h"
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Clock;
+class Pump;
+class TMemoryStream;
+class TStream;
+class THdbc;
+
+// The Col, ByName and ColByName forms of a typed cell family, all built on GetCell<T>/SetCell<T>.
+#define THSTMT_CELL_FORMS(T, Type, In)                                                                       \
+    Type GetCol##T(std::uint16_t col)                                                                        \
+    {                                                                                                        \
+        return GetCell##T(col, 1);                                                                           \
+    }                                                                                                        \
+    Type GetCell##T##ByName(std::string_view name, SqlULen row)                                              \
+    {                                                                                                        \
+        return GetCell##T(ColByName(name), row);                                                             \
+    }                                                                                                        \
+    Type GetCol##T##ByName(std::string_view name)                                                            \
+    {                                                                                                        \
+        return GetCell##T(ColByName(name), 1);                                                               \
+    }                                                                                                        \
+    void SetCol##T(std::uint16_t col, In value)                                                              \
+    {                                                                                                        \
+        SetCell##T(col, 1, value);                                                                           \
+    }                                                                                                        \
+    void SetCell##T##ByName(std::string_view name, SqlULen row, In value)                                    \
+    {                                                                                                        \
+        SetCell##T(ColByName(name), row, value);                                                             \
+    }                                                                                                        \
+    void SetCol##T##ByName(std::string_view name, In value)                                                  \
+    {                                                                                                        \
+        SetCell##T(ColByName(name), 1, value);                                                               \
+    }
+
+// The single, array and by-name forms of a typed parameter binding.
+#define THSTMT_BIND_FORMS(T, Ts, Type)                                                                       \
+    void Bind##T(std::uint16_t param, Type& value);                                                          \
+    void Bind##T##ByName(std::string_view name, Type& value)                                                 \
+    {                                                                                                        \
+        Bind##T(ParamByName(name), value);                                                                   \
+    }                                                                                                        \
+    void Bind##Ts(std::uint16_t param, Type* values, SqlULen high);                                          \
+    void Bind##Ts##ByName(std::string_view name, Type* values, SqlULen high)                                 \
+    {                                                                                                        \
+        Bind##Ts(ParamByName(name), values, high);                                                           \
+    }
+
+class THstmt : public THbase, public TStateReader
+{
+public:
+    using TNotifyEvent = std::function<void(THstmt* sender)>;
+
+    // With an owner, hDbc is the first THdbc among the owner's components. No handle is allocated.
+    explicit THstmt(TComponent* owner = nullptr);
+    // Terminates with errors suppressed.
+    ~THstmt() override;
+
+    // ---- Lifecycle and execution ----------------------------------------------------------------
+
+    // Connects hDbc, allocates the handle and applies the stored attributes. Raises RIDIZOrurori
+    // "Property Hdbc of <Name> not set." without a connection.
+    bool Init() override;
+    // Closes and frees the handle; the text and properties stay for the next use.
+    bool Terminate() override;
+    // Closes the cursor and frees parameters and columns; the statement is no longer prepared.
+    virtual void Close();
+    virtual void CloseCursor();
+    void Prepare();
+    // SQL_NO_DATA (a searched write that touched no row) and SQL_NEED_DATA are no failures.
+    void Execute();
+    // The text for ODBC: each ":name" outside quotes becomes "?" and its name goes to ParamNames.
+    std::string ParseSQL();
+    void* GetHandle();
+    bool Initialized() const { return initialized_; }
+
+    THdbc* hDbc() const { return hdbc_; }
+    void SetHdbc(THdbc* connection);
+    const std::string& SQL() const { return sql_; }
+    void SetSQL(const std::string& text);
+    bool Prepared() const { return prepared_; }
+    bool Executed() const { return executed_; }
+    void SetPrepared(bool value);
+    void SetExecuted(bool value);
+
+    std::uint32_t ConcurrencyType() const { return concurrencyType_; }
+    void SetConcurrencyType(std::uint32_t value);
+    std::uint32_t CursorType() const { return cursorType_; }
+    void SetCursorType(std::uint32_t value);
+    // What the cursor type can do (SQL_CA1_* bits of the driver's cursor attributes).
+    std::uint32_t CursorAttributes() const { return cursorAttributes_; }
+    SqlULen RowSetSize() const { return rowSetSize_; }
+    // 0 is ignored.
+    void SetRowSetSize(SqlULen value);
+    bool SkipByPosition() const { return skipByPosition_; }
+    void SetSkipByPosition(bool value) { skipByPosition_ = value; }
+    bool SkipByCursor() const { return skipByCursor_; }
+    void SetSkipByCursor(bool value) { skipByCursor_ = value; }
+    bool BindBookmarks() const { return bindBookmarks_; }
+    void SetBindBookmarks(bool value) { bindBookmarks_ = value; }
+    SqlLen BlobSize() const { return blobSize_; }
+    // Values below 1025 are ignored.
+    void SetBlobSize(SqlLen value);
+    bool BlobDeferral() const { return blobDeferral_; }
+    void SetBlobDeferral(bool value) { blobDeferral_ = value; }
+    TBlobPlacement BlobPlacement() const { return blobPlacement_; }
+    void SetBlobPlacement(TBlobPlacement value) { blobPlacement_ = value; }
+    bool ExecAsync() const { return execAsync_; }
+    void SetExecAsync(bool value) { execAsync_ = value; }
+    TEmptyToNull EmptyStringToNull() const { return emptyStringToNull_; }
+    void SetEmptyStringToNull(TEmptyToNull value) { emptyStringToNull_ = value; }
+    TStringTrimming StringTrimming() const { return stringTrimming_; }
+    void SetStringTrimming(TStringTrimming value) { stringTrimming_ = value; }
+    bool BindByName() const { return bindByName_; }
+    void SetBindByName(bool value) { bindByName_ = value; }
+    TRowCountMethod RowCountMethod() const { return rowCountMethod_; }
+    void SetRowCountMethod(TRowCountMethod value) { rowCountMethod_ = value; }
+    std::string GetVersion() const { return "5.02"; }
+
+    // What an asynchronous execution waits with: the pump handles the application's pending events
+    // between polls (none without a pump), the clock sleeps briefly between them (the system clock
+    // when none is set). Statements this one creates for itself use the same.
+    void SetPump(Pump* pump) { pump_ = pump; }
+    Pump* GetPump() const { return pump_; }
+    void SetClock(Clock* clock) { clock_ = clock; }
+    Clock* GetClock() const { return clock_; }
+
+    SqlULen GetQueryTimeOut();
+    void SetQueryTimeOut(SqlULen seconds);
+    SqlULen GetMaxRows();
+    void SetMaxRows(SqlULen rows);
+    // Only 1 (input), 2 (input/output) and 4 (output) are taken; it applies to the next binding.
+    void SetParamType(std::int16_t type);
+    SqlULen BulkSize() const { return bulkSize_; }
+    // 0 is ignored.
+    void SetBulkSize(SqlULen rows);
+    const std::string& TargetTable() const { return targetTable_; }
+    void SetTargetTable(const std::string& name);
+
+    // Rows of the whole result: by the driver's diagnostic row count, the OnRowCount handler, a
+    // count statement or traversal, per RowCountMethod (each falling back to the next).
+    SqlLen GetRowCount();
+    // Rows of the last fetch.
+    SqlULen GetRowsFetched() const { return rowsFetched_; }
+    // Rows touched by the last UPDATE, INSERT or DELETE.
+    SqlLen GetRowsAffected();
+    std::int16_t GetColCount();
+    const TStringList& GetParamNames();
+    const TStringList& GetColNames() const { return colNames_; }
+
+    // ---- Per-parameter, per-column and per-cell settings ----------------------------------------
+
+    // The length in the parameter's first indicator (a data-at-execution length gives the length it
+    // announces); 0 for a marker without record.
+    SqlLen GetParamSize(std::uint16_t param);
+    // Keeps a data-at-execution parameter in that form; -1 makes it NULL.
+    void SetParamSize(std::uint16_t param, SqlLen size);
+    SqlLen GetBulkParamSize(std::uint16_t param, SqlULen row);
+    void SetBulkParamSize(std::uint16_t param, SqlULen row, SqlLen size);
+
+    // The cell's indicator; for a blob column its one value's size (or its negative indicator).
+    SqlLen GetCellSize(std::uint16_t col, SqlULen row);
+    SqlLen GetColSize(std::uint16_t col) { return GetCellSize(col, 1); }
+    // An indicator larger than the cell is clamped to it (a length the driver reported for a value
+    // it had to cut).
+    void SetCellSize(std::uint16_t col, SqlULen row, SqlLen size);
+    void SetColSize(std::uint16_t col, SqlLen size) { SetCellSize(col, 1, size); }
+    bool GetCellNull(std::uint16_t col, SqlULen row);
+    bool GetColNull(std::uint16_t col) { return GetCellNull(col, 1); }
+    // false does nothing: a value must be written to clear NULL.
+    void SetCellNull(std::uint16_t col, SqlULen row, bool value);
+    void SetColNull(std::uint16_t col, bool value) { SetCellNull(col, 1, value); }
+    bool GetCellIgnore(std::uint16_t col, SqlULen row);
+    bool GetColIgnore(std::uint16_t col) { return GetCellIgnore(col, 1); }
+    void SetCellIgnore(std::uint16_t col, SqlULen row, bool value);
+    void SetColIgnore(std::uint16_t col, bool value);
+    TFormatStyle GetFormatStyle(std::uint16_t col);
+    void SetFormatStyle(std::uint16_t col, TFormatStyle style);
+    std::string GetFormatMask(std::uint16_t col);
+    void SetFormatMask(std::uint16_t col, const std::string& mask);
+    bool GetColPrimary(std::uint16_t col);
+    void SetColPrimary(std::uint16_t col, bool value);
+    SqlULen GetColPrecision(std::uint16_t col);
+    std::int16_t GetColScale(std::uint16_t col);
+    std::int16_t GetColNullable(std::uint16_t col);
+    SqlULen GetParamPrecision(std::uint16_t param);
+    std::int16_t GetParamScale(std::uint16_t param);
+    std::int16_t GetParamNullable(std::uint16_t param);
+
+    // ---- Rows of the current rowset --------------------------------------------------------------
+
+    // SQL_ROW_NOROW (3) for a row outside the rowset or when no columns are bound.
+    std::uint16_t GetRowStatus(SqlULen row) const;
+    bool GetRowValid(SqlULen row) const;
+    // The low four bits of the row's flag word; 0 outside the rowset.
+    std::uint16_t GetRowFlag(SqlULen row) const;
+    void SetRowFlag(SqlULen row, std::uint16_t flags);
+    // Address of the row's flag word, nullptr outside the rowset.
+    std::uint16_t* RowFlags(SqlULen row);
+
+    // Row 1's bookmark, empty when the cursor has none or row 1 is not valid.
+    std::vector<std::uint8_t> GetBookmark();
+    // Fetches the rowset that starts at the bookmark.
+    bool SetBookmark(const std::vector<std::uint8_t>& bookmark) { return FetchBookmark(bookmark.data()); }
+    static void FreeBookmark(std::vector<std::uint8_t>& bookmark) { bookmark.clear(); }
+    SqlLen BookmarkLength() const { return bookmarkLength_; }
+
+    // ---- Parameter binding -------------------------------------------------------------------------
+    // Each binds an address: what lies there at Execute is sent. By-name forms bind the first marker
+    // of that name. Array forms take the index of the last element (length - 1).
+
+    void BindNull(std::uint16_t param);
+    void BindNullByName(std::string_view name) { BindNull(ParamByName(name)); }
+    // As many NULLs as the current BulkSize (one when it is 0).
+    void BindNulls(std::uint16_t param);
+    void BindNullsByName(std::string_view name) { BindNulls(ParamByName(name)); }
+    // A zero-terminated text; arrays are 256-byte slots.
+    void BindNullString(std::uint16_t param, char* value);
+    void BindNullStringByName(std::string_view name, char* value)
+    {
+        BindNullString(ParamByName(name), value);
+    }
+    void BindNullStrings(std::uint16_t param, char* values, SqlULen high);
+    void BindNullStringsByName(std::string_view name, char* values, SqlULen high)
+    {
+        BindNullStrings(ParamByName(name), values, high);
+    }
+    // The string's characters as they are at binding; an empty string is an empty text, not NULL.
+    void BindString(std::uint16_t param, std::string& value);
+    void BindStringByName(std::string_view name, std::string& value) { BindString(ParamByName(name), value); }
+    THSTMT_BIND_FORMS(Single, Singles, float)
+    THSTMT_BIND_FORMS(Double, Doubles, double)
+    THSTMT_BIND_FORMS(Shortint, Shortints, std::int8_t)
+    THSTMT_BIND_FORMS(Byte, Bytes, std::uint8_t)
+    THSTMT_BIND_FORMS(Smallint, Smallints, std::int16_t)
+    THSTMT_BIND_FORMS(Word, Words, std::uint16_t)
+    THSTMT_BIND_FORMS(Integer, Integers, std::int32_t)
+    THSTMT_BIND_FORMS(Longint, Longints, std::int32_t)
+    THSTMT_BIND_FORMS(Cardinal, Cardinals, std::uint32_t)
+    THSTMT_BIND_FORMS(Longword, Longwords, std::uint32_t)
+    THSTMT_BIND_FORMS(Date, Dates, TDate)
+    THSTMT_BIND_FORMS(Time, Times, TTime)
+    THSTMT_BIND_FORMS(TimeStamp, TimeStamps, TTimeStamp)
+    // The stream's memory as it is at binding; an empty stream binds NULL.
+    void BindBinary(std::uint16_t param, TMemoryStream& value);
+    void BindBinaryByName(std::string_view name, TMemoryStream& value)
+    {
+        BindBinary(ParamByName(name), value);
+    }
+    void BindText(std::uint16_t param, TMemoryStream& value);
+    void BindTextByName(std::string_view name, TMemoryStream& value) { BindText(ParamByName(name), value); }
+    void BindMemory(std::uint16_t param, TMemoryStream& value, bool binary);
+    void BindMemoryByName(std::string_view name, TMemoryStream& value, bool binary)
+    {
+        BindMemory(ParamByName(name), value, binary);
+    }
+
+    // Binds one value with the driver's description of the marker.
+    void BindParam(std::uint16_t param, std::int16_t colType, void* value);
+    // Binds one value described from sqlType alone.
+    void BindParamCore(std::uint16_t param, std::int16_t colType, void* value, std::int16_t sqlType);
+    // Binds an array of count values with the driver's description.
+    void BindParams(std::uint16_t param, std::int16_t colType, void* value, SqlULen count);
+    void DescribeParam(std::uint16_t param, std::int16_t& sqlType, SqlULen& columnSize,
+                       std::int16_t& decimalDigits, std::int16_t& nullable, bool core);
+    // The one place that records a parameter and calls SQLBindParameter; count 0 is a single value.
+    void BindParamMain(std::uint16_t param, std::int16_t colType, void* value, std::int16_t sqlType,
+                       SqlULen columnSize, std::int16_t decimalDigits, std::int16_t nullable, SqlULen count);
+    // Whether the typed single-value bindings describe markers themselves.
+    bool BindCore();
+    // Whether long values go by data at execution (BlobPlacement, else the driver's answer).
+    bool NeedLongDataLen();
+    // Sends the data-at-execution values of records while the driver asks for them.
+    void DataAtExecution(const std::vector<TCommonRec*>& records);
+
+    // ---- Column binding and fetching ----------------------------------------------------------------
+
+    // Describes and binds every result column, unless that is done.
+    void BindCols();
+    // The SQL type column col is bound as at the next binding.
+    void BindCol(std::uint16_t col, std::int16_t sqlType);
+    std::string ColAttrString(std::uint16_t col, std::uint16_t fieldIdentifier);
+    SqlLen ColAttrInteger(std::uint16_t col, std::uint16_t fieldIdentifier);
+    // True when a rowset came, false at the end of the result set.
+    bool Fetch(std::int16_t orientation, SqlLen offset);
+    bool FetchFirst();
+    bool FetchNext();
+    bool FetchLast();
+    bool FetchPrev();
+    bool FetchAbsolute(SqlLen row);
+    bool FetchRelative(SqlLen offset);
+    bool FetchBookmark(const void* bookmark);
+    // Moves to the next result set (its columns are bound afresh); false when there is none.
+    bool MoreResults();
+    // Cancels the running statement once; an asynchronous Execute then gives up silently.
+    void AbortQuery();
+    // Reads a blob of the current row into stream; the total length, or -1 for NULL.
+    SqlLen FetchCol(std::uint16_t col, SqlULen row, std::int16_t colType, TStream& stream);
+    // The same for a row of the rowset (positioning the cursor on it first when needed).
+    SqlLen FetchCell(std::uint16_t col, SqlULen row, std::int16_t colType, TStream& stream);
+    void ColStream(std::uint16_t col, TStream& stream);
+    void CellStream(std::uint16_t col, SqlULen row, TStream& stream);
+
+    // ---- Typed cell access --------------------------------------------------------------------------
+    // Unknown columns and rows outside the rowset are no errors: getters give the empty value of their
+    // type, setters do nothing. Unknown names raise.
+
+    std::string GetCellString(std::uint16_t col, SqlULen row);
+    void SetCellString(std::uint16_t col, SqlULen row, const std::string& value);
+    THSTMT_CELL_FORMS(String, std::string, const std::string&)
+    float GetCellSingle(std::uint16_t col, SqlULen row);
+    void SetCellSingle(std::uint16_t col, SqlULen row, float value);
+    THSTMT_CELL_FORMS(Single, float, float)
+    double GetCellDouble(std::uint16_t col, SqlULen row);
+    void SetCellDouble(std::uint16_t col, SqlULen row, double value);
+    THSTMT_CELL_FORMS(Double, double, double)
+    bool GetCellBoolean(std::uint16_t col, SqlULen row);
+    void SetCellBoolean(std::uint16_t col, SqlULen row, bool value);
+    THSTMT_CELL_FORMS(Boolean, bool, bool)
+    std::int8_t GetCellShortint(std::uint16_t col, SqlULen row);
+    void SetCellShortint(std::uint16_t col, SqlULen row, std::int8_t value);
+    THSTMT_CELL_FORMS(Shortint, std::int8_t, std::int8_t)
+    std::uint8_t GetCellByte(std::uint16_t col, SqlULen row);
+    void SetCellByte(std::uint16_t col, SqlULen row, std::uint8_t value);
+    THSTMT_CELL_FORMS(Byte, std::uint8_t, std::uint8_t)
+    std::int16_t GetCellSmallint(std::uint16_t col, SqlULen row);
+    void SetCellSmallint(std::uint16_t col, SqlULen row, std::int16_t value);
+    THSTMT_CELL_FORMS(Smallint, std::int16_t, std::int16_t)
+    std::uint16_t GetCellWord(std::uint16_t col, SqlULen row);
+    void SetCellWord(std::uint16_t col, SqlULen row, std::uint16_t value);
+    THSTMT_CELL_FORMS(Word, std::uint16_t, std::uint16_t)
+    std::int32_t GetCellInteger(std::uint16_t col, SqlULen row);
+    void SetCellInteger(std::uint16_t col, SqlULen row, std::int32_t value);
+    THSTMT_CELL_FORMS(Integer, std::int32_t, std::int32_t)
+    std::uint32_t GetCellCardinal(std::uint16_t col, SqlULen row);
+    void SetCellCardinal(std::uint16_t col, SqlULen row, std::uint32_t value);
+    THSTMT_CELL_FORMS(Cardinal, std::uint32_t, std::uint32_t)
+    std::int32_t GetCellLongint(std::uint16_t col, SqlULen row) { return GetCellInteger(col, row); }
+    void SetCellLongint(std::uint16_t col, SqlULen row, std::int32_t value)
+    {
+        SetCellInteger(col, row, value);
+    }
+    THSTMT_CELL_FORMS(Longint, std::int32_t, std::int32_t)
+    std::uint32_t GetCellLongword(std::uint16_t col, SqlULen row) { return GetCellCardinal(col, row); }
+    void SetCellLongword(std::uint16_t col, SqlULen row, std::uint32_t value)
+    {
+        SetCellCardinal(col, row, value);
+    }
+    THSTMT_CELL_FORMS(Longword, std::uint32_t, std::uint32_t)
+    // The whole 64 bits of a BIGINT cell (other cells as GetCellInteger gives them).
+    std::int64_t GetCellInt64(std::uint16_t col, SqlULen row);
+    void SetCellInt64(std::uint16_t col, SqlULen row, std::int64_t value);
+    THSTMT_CELL_FORMS(Int64, std::int64_t, std::int64_t)
+    TDate GetCellDate(std::uint16_t col, SqlULen row);
+    void SetCellDate(std::uint16_t col, SqlULen row, const TDate& value);
+    THSTMT_CELL_FORMS(Date, TDate, const TDate&)
+    TTime GetCellTime(std::uint16_t col, SqlULen row);
+    void SetCellTime(std::uint16_t col, SqlULen row, const TTime& value);
+    THSTMT_CELL_FORMS(Time, TTime, const TTime&)
+    TTimeStamp GetCellTimeStamp(std::uint16_t col, SqlULen row);
+    void SetCellTimeStamp(std::uint16_t col, SqlULen row, const TTimeStamp& value);
+    THSTMT_CELL_FORMS(TimeStamp, TTimeStamp, const TTimeStamp&)
+    Variant GetCellVariant(std::uint16_t col, SqlULen row);
+    void SetCellVariant(std::uint16_t col, SqlULen row, const Variant& value);
+    THSTMT_CELL_FORMS(Variant, Variant, const Variant&)
+
+    // A blob column's one value, re-read from the driver (unless the program wrote it); nullptr for
+    // other columns. The stream belongs to the statement.
+    TMemoryStream* GetCellMemory(std::uint16_t col, SqlULen row);
+    // The value fetched with the row (read now with BlobDeferral).
+    TMemoryStream* GetColMemory(std::uint16_t col);
+    TMemoryStream* GetCellMemoryByName(std::string_view name, SqlULen row)
+    {
+        return GetCellMemory(ColByName(name), row);
+    }
+    TMemoryStream* GetColMemoryByName(std::string_view name) { return GetColMemory(ColByName(name)); }
+    // Replaces the blob column's one value by the whole of stream (the row is not used).
+    void SetColMemory(std::uint16_t col, TStream& stream);
+    void SetCellMemory(std::uint16_t col, SqlULen row, TStream& stream)
+    {
+        (void)row;
+        SetColMemory(col, stream);
+    }
+    void SetColMemoryByName(std::string_view name, TStream& stream) { SetColMemory(ColByName(name), stream); }
+    void SetCellMemoryByName(std::string_view name, SqlULen row, TStream& stream)
+    {
+        SetCellMemory(ColByName(name), row, stream);
+    }
+
+    // The cell's data (a blob column's stream memory); nullptr for an unknown cell.
+    void* GetCellValue(std::uint16_t col, SqlULen row);
+    void* GetColValue(std::uint16_t col) { return GetCellValue(col, 1); }
+    // 0 for an unknown column.
+    std::int16_t GetColType(std::uint16_t col);
+    std::int16_t GetSqlType(std::uint16_t col);
+    bool GetBlobCol(std::uint16_t col);
+
+    // The column's record after binding; nullptr for 0 or a column above the count.
+    TColRec* ColRec(std::uint16_t col);
+    // A view of one cell; empty for an unknown column or a row outside the rowset.
+    std::optional<TRowRec> RowRec(std::uint16_t col, SqlULen row);
+    TParamRec* ParamRec(std::uint16_t param);
+    TColBindRec* ColBindRec(std::uint16_t col);
+    // 1-based; raises RIDIZOrurori "Identifier <name> not found in result set."
+    std::uint16_t ColByName(std::string_view name);
+    // 1-based, first match; raises RIDIZOrurori "Token <NAME> not found in SQL statement."
+    std::uint16_t ParamByName(std::string_view name);
+    void NullCols(std::initializer_list<std::string_view> names);
+    void IgnoreCols(std::initializer_list<std::string_view> names);
+    void PrimaryCols(std::initializer_list<std::string_view> names);
+    // The driver's name of an SQL type, with the size put in for character and binary types.
+    std::string TypeString(std::int16_t dataType, SqlLen size);
+
+    // ---- Generated statements and row operations ----------------------------------------------------
+
+    void InsertRow(SqlULen row);
+    void UpdateRow(SqlULen row);
+    void DeleteRow(SqlULen row);
+    void RefreshRow(SqlULen row);
+    // The one-row operation for each fetched row whose flag is exactly that operation's.
+    void InsertRows();
+    void UpdateRows();
+    void DeleteRows();
+    void RefreshRows();
+    void InsertFields();
+    void UpdateFields(const std::string& whereClause, bool bindPrimary);
+    void DeleteFields(const std::string& whereClause, bool bindPrimary);
+    void RefreshFields(const std::string& whereClause);
+    std::string PrimaryClause();
+    void BindClause(std::uint16_t& param, THstmt& target, bool primaryOnly, bool sizesOnly);
+    std::string UpdateWhereClause();
+    std::string DeleteWhereClause();
+    std::string RefreshWhereClause();
+    void DetermineTargetTable();
+    void DeterminePrimaryCols();
+    void DetermineIgnoreCols();
+    const std::string& GetTableOwner() const { return tableOwner_; }
+    const std::string& GetTableName() const { return tableName_; }
+    std::string GetPrimaryColNames();
+    std::string GetIgnoreColNames();
+    std::string CursorName();
+    void BindBlobCols(bool bind);
+    // The cursor attributes, or 0 when SkipByPosition / SkipByCursor forbid their use.
+    std::uint32_t GetPosOpts() const;
+    std::uint32_t GetPosStmts() const;
+
+    // ---- Events -------------------------------------------------------------------------------------
+
+    void SetBeforePrepare(TNotifyEvent e) { beforePrepare_ = std::move(e); }
+    void SetAfterPrepare(TNotifyEvent e) { afterPrepare_ = std::move(e); }
+    void SetBeforeExecute(TNotifyEvent e) { beforeExecute_ = std::move(e); }
+    void SetAfterExecute(TNotifyEvent e) { afterExecute_ = std::move(e); }
+    void SetBeforeFetch(TNotifyEvent e) { beforeFetch_ = std::move(e); }
+    void SetAfterFetch(TNotifyEvent e) { afterFetch_ = std::move(e); }
+    void SetOnInsert(TConfirmEvent e) { onInsert_ = std::move(e); }
+    void SetOnUpdate(TConfirmEvent e) { onUpdate_ = std::move(e); }
+    void SetOnDelete(TConfirmEvent e) { onDelete_ = std::move(e); }
+    void SetOnRefresh(TConfirmEvent e) { onRefresh_ = std::move(e); }
+    void SetOnStatement(TStatementEvent e) { onStatement_ = std::move(e); }
+    void SetOnRowCount(TRowCountEvent e) { onRowCount_ = std::move(e); }
+
+    // ---- Component plumbing -------------------------------------------------------------------------
+
+    void Notification(TComponent* component, TOperation operation) override;
+    void DefineProperties(TFiler& filer) override;
+    void ReadState(TReader& reader) override;
+    // Errors from events of earlier versions ("OnPrepare", "OnExecute", "OnFetch") are handled.
+    void ReaderError(TReader& reader, const std::string& message, bool& handled);
+    void DiagnosticHandle(std::int16_t& handleType, void*& handle) const override;
+    void ResolveLostConnection() override;
+
+    // Lists (used by binding and by the dataset layer).
+    void FreeParams();
+    void FreeCols();
+    void FreeColBinds();
+    void FreeHstmts();
+    TParamRec& InsertHead(std::uint16_t param, std::int16_t colType, std::int16_t sqlType, void* value);
+    TColRec& InsertTail(std::int16_t colType, std::int16_t sqlType);
+    void InsertColBind(std::uint16_t col, std::int16_t sqlType);
+    const std::vector<std::unique_ptr<TColRec>>& Cols() const { return cols_; }
+    const std::vector<std::unique_ptr<TParamRec>>& Params() const { return params_; }
+
+protected:
+    virtual void DoBeforePrepare();
+    virtual void DoAfterPrepare();
+    virtual void DoBeforeExecute();
+    virtual void DoAfterExecute();
+    virtual void DoBeforeFetch();
+    virtual void DoAfterFetch();
+    virtual std::int32_t DoRowCount();
+
+public:
+    // The entry points of the dataset layer's writes: confirm, then the one-row operation (row 1)
+    // or, with a multi-row rowset, the flagged rows.
+    virtual void DoInsert();
+    virtual void DoUpdate();
+    virtual void DoDelete();
+    virtual void DoRefresh();
+
+private:
+    // True when the statement still has its handle after a checked call: the lost-connection rule
+    // may have ended it while the call's exception was handled elsewhere (a vetoed failure).
+    bool Alive() const { return initialized_; }
+    // The checkpoint for this statement's calls; false when the call failed (vetoed or suppressed).
+    bool Check(std::int16_t rc);
+    // Reads a statement attribute quietly; false when the read failed or left the value untouched.
+    bool GetStmtAttr(std::int32_t attribute, SqlULen& value);
+    // Sets a statement attribute; raises unless quiet.
+    bool SetStmtAttr(std::int32_t attribute, SqlULen value, bool quiet = false);
+    void ApplyRowArraySize();
+    void RunExecute(bool prepared, const std::string& text);
+    std::int16_t CallExecute(bool prepared, const std::string& text);
+    void WaitAsync(std::int16_t& rc, const std::function<std::int16_t()>& call);
+    // Fetch one rowset through the driver, row by row where the driver cannot fetch arrays.
+    std::int16_t FetchRowset(std::int16_t orientation, SqlLen offset);
+    void DescribeColumn(std::uint16_t col);
+    void ReadBlobsOfRow();
+    bool CellRecord(std::uint16_t col, SqlULen row, TColRec*& rec, void*& cell, SqlLen*& ind);
+    void StoreText(TColRec& rec, void* cell, SqlLen* ind, const std::string& text);
+    bool EmptyToNullTest(const TColRec& rec) const;
+    std::string FormatCellString(std::uint16_t col, SqlULen row, const TColRec& rec, std::string text);
+    std::unique_ptr<THstmt> NewHelperStatement() const;
+    void RebindParamsTo(THstmt& target);
+    SqlLen CountBySelect(THstmt& counter);
+    SqlLen CountByTraversal(THstmt& counter);
+
+    THdbc* hdbc_ = nullptr;
+    void* handle_ = nullptr;
+    void* impParamDesc_ = nullptr;
+    bool initialized_ = false;
+    std::vector<TColBindRec> colBinds_;
+    std::vector<std::unique_ptr<TColRec>> cols_;
+    std::vector<std::unique_ptr<TParamRec>> params_; // the newest first
+    // The row status array the driver fills, and the program's row flags; RowSetSize entries each.
+    std::vector<std::uint16_t> rowStatus_;
+    std::vector<std::uint16_t> rowFlags_;
+    // Bound bookmarks (RowSetSize × BookmarkLength bytes) and their indicators, with BindBookmarks.
+    std::vector<std::uint8_t> bookmarks_;
+    std::vector<SqlLen> bookmarkInd_;
+    std::int16_t numCols_ = 0;
+    SqlULen rowsFetched_ = 0;
+    SqlULen bulkSize_ = 0;
+    // Parameter arrays: per-row status and the rows processed, as the driver reports them.
+    std::vector<std::uint16_t> paramStatus_;
+    SqlULen paramsProcessed_ = 0;
+    bool colsBound_ = false;
+    bool fetchBlobs_ = false;
+    bool bindBookmarks_ = false;
+    SqlLen bookmarkLength_ = 4;
+    bool prepared_ = false;
+    bool executed_ = false;
+    std::int16_t paramType_ = 1;
+    std::string targetTable_;
+    std::string tableOwner_;
+    std::string tableName_;
+    bool skipByPosition_ = false;
+    bool skipByCursor_ = false;
+    TStringList paramNames_;
+    TStringList colNames_;
+    std::string sql_;
+    std::uint32_t cursorAttributes_ = 0;
+    std::uint32_t concurrencyType_ = 1;
+    std::uint32_t cursorType_ = 0;
+    SqlULen rowSetSize_ = 1;
+    SqlLen blobSize_ = 32768;
+    bool blobDeferral_ = false;
+    TBlobPlacement blobPlacement_ = bpDetect;
+    bool execAsync_ = false;
+    bool aborted_ = false;
+    TEmptyToNull emptyStringToNull_ = enNever;
+    TStringTrimming stringTrimming_ = stTrimTrailing;
+    bool bindByName_ = false;
+    TRowCountMethod rowCountMethod_ = rcFunction;
+    // Whether the driver took SQL_ATTR_ROW_ARRAY_SIZE = RowSetSize and SQL_ATTR_ROWS_FETCHED_PTR;
+    // without either, rowsets are fetched one row at a time and counted here.
+    bool rowArrayByDriver_ = true;
+    bool rowsFetchedByDriver_ = false;
+    // The auxiliary statements of the generated INSERT, UPDATE, DELETE and refresh.
+    std::unique_ptr<THstmt> insertHstmt_;
+    std::unique_ptr<THstmt> updateHstmt_;
+    std::unique_ptr<THstmt> deleteHstmt_;
+    std::unique_ptr<THstmt> refreshHstmt_;
+    Pump* pump_ = nullptr;
+    Clock* clock_ = nullptr;
+    TNotifyEvent beforePrepare_;
+    TNotifyEvent afterPrepare_;
+    TNotifyEvent beforeExecute_;
+    TNotifyEvent afterExecute_;
+    TNotifyEvent beforeFetch_;
+    TNotifyEvent afterFetch_;
+    TConfirmEvent onInsert_;
+    TConfirmEvent onUpdate_;
+    TConfirmEvent onDelete_;
+    TConfirmEvent onRefresh_;
+    TStatementEvent onStatement_;
+    TRowCountEvent onRowCount_;
+};
+
+#undef THSTMT_CELL_FORMS
+#undef THSTMT_BIND_FORMS

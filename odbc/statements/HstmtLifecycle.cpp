@@ -1,0 +1,683 @@
+// THstmt: construction, Init/Terminate/Close, statement attributes, parsing, prepare and execute.
+#include "odbc/statements/Hstmt.h"
+
+#include "odbc/base/OcihText.h"
+#include "odbc/driver/Oci.h"
+#include "odbc/handles/Check.h"
+#include "odbc/handles/Hdbc.h"
+#include "odbc/handles/Henv.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Pump.h"
+#include "platform/os/SystemClock.h"
+
+#include <cctype>
+
+namespace {
+
+SQLCHAR* Text(const std::string& s)
+{
+    return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s.c_str()));
+}
+
+bool IsNameChar(char c)
+{
+    return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+           c == '_' || c == '@';
+}
+
+// How long an asynchronous execution rests between two polls of the driver: long enough not to
+// keep a core busy, short enough that a quick statement is not slowed down noticeably.
+constexpr unsigned kAsyncPollMilliseconds = 2;
+
+} // namespace
+
+THstmt::THstmt(TComponent* owner) : THbase(owner)
+{
+    if (owner != nullptr) {
+        for (int i = 0; i < owner->ComponentCount(); ++i) {
+            if (auto* connection = dynamic_cast<THdbc*>(owner->Components(i))) {
+                SetHdbc(connection);
+                break;
+            }
+        }
+    }
+    AnnounceInsert();
+}
+
+THstmt::~THstmt()
+{
+    MarkDestroyed();
+    try {
+        if (initialized_) {
+            THenv::ErrorSuppression quiet(GlobalHenv());
+            Terminate();
+        }
+    } catch (...) {
+        // Destructors never throw; Terminate called explicitly reports failures.
+    }
+    // The auxiliary statements go before the members they were created from.
+    insertHstmt_.reset();
+    updateHstmt_.reset();
+    deleteHstmt_.reset();
+    refreshHstmt_.reset();
+}
+
+void THstmt::DiagnosticHandle(std::int16_t& handleType, void*& handle) const
+{
+    handleType = SQL_HANDLE_STMT;
+    handle = handle_;
+}
+
+void THstmt::ResolveLostConnection()
+{
+    if (hdbc_ != nullptr)
+        hdbc_->Resolve();
+}
+
+bool THstmt::Check(std::int16_t rc)
+{
+    // A call that failed without raising (a vetoed or suppressed failure) ends the operation, and so
+    // does a lost connection that took this statement's handle with it.
+    return CheckCall(*this, rc) && initialized_;
+}
+
+void THstmt::Notification(TComponent* component, TOperation operation)
+{
+    THbase::Notification(component, operation);
+    if (operation == opInsert && hdbc_ == nullptr) {
+        if (auto* connection = dynamic_cast<THdbc*>(component))
+            SetHdbc(connection);
+    } else if (operation == opRemove && component != nullptr &&
+               component == static_cast<TComponent*>(hdbc_)) {
+        // The connection is going: its handle (and this statement's) are being freed by it.
+        initialized_ = false;
+        handle_ = nullptr;
+        hdbc_ = nullptr;
+        SetHdbc(nullptr);
+    }
+}
+
+void THstmt::SetHdbc(THdbc* connection)
+{
+    Log(1, "THstmt.SetHdbc");
+    Terminate();
+    if (hdbc_ != nullptr && hdbc_ != connection)
+        RemoveFreeNotification(hdbc_);
+    hdbc_ = connection;
+    // Told when the connection goes, whoever owns it.
+    if (hdbc_ != nullptr)
+        FreeNotification(hdbc_);
+}
+
+bool THstmt::Init()
+{
+    Log(1, "THstmt.Init");
+    if (initialized_)
+        return true;
+    if (hdbc_ == nullptr)
+        throw RIDIZOrurori("Property Hdbc of " + Name() + " not set.");
+    hdbc_->Connect();
+    if (!hdbc_->Connected())
+        return false;
+    SQLHANDLE handle = nullptr;
+    const SQLRETURN rc = Oci::SQLAllocHandle(SQL_HANDLE_STMT, hdbc_->GetHandle(), &handle);
+    SetRetCode(rc);
+    THenv& env = GlobalHenv();
+    if (!env.Error().Success(rc)) {
+        // The records of a failed allocation are on the connection handle.
+        env.Error().RaiseError(this, rc, SQL_HANDLE_DBC, hdbc_->GetHandle());
+        return false;
+    }
+    handle_ = handle;
+    initialized_ = true;
+    hdbc_->Children().AddChild(this);
+    rowArrayByDriver_ = true;
+    rowsFetchedByDriver_ = false;
+    SetConcurrencyType(concurrencyType_);
+    SetCursorType(cursorType_);
+    SetRowSetSize(rowSetSize_);
+    if (!initialized_)
+        return false;
+    THbase::Init();
+    if (!initialized_)
+        return false;
+    if ((cursorAttributes_ & SQL_CA1_BOOKMARK) != 0) {
+        const bool used = SetStmtAttr(SQL_ATTR_USE_BOOKMARKS, SQL_UB_VARIABLE, true);
+        bindBookmarks_ = bindBookmarks_ && used;
+    } else {
+        bindBookmarks_ = false;
+    }
+    return initialized_;
+}
+
+bool THstmt::Terminate()
+{
+    Log(1, "THstmt.Terminate");
+    THbase::Terminate();
+    if (!initialized_)
+        return true;
+    if (hdbc_ != nullptr)
+        hdbc_->Children().RemChild(this);
+    // The handle is freed however closing ends.
+    struct FreeHandle
+    {
+        THstmt& s;
+        ~FreeHandle()
+        {
+            if (!s.initialized_)
+                return;
+            SQLHANDLE handle = s.handle_;
+            s.initialized_ = false;
+            s.handle_ = nullptr;
+            s.impParamDesc_ = nullptr;
+            const SQLRETURN rc = Oci::SQLFreeHandle(SQL_HANDLE_STMT, handle);
+            s.SetRetCode(rc);
+        }
+    };
+    {
+        FreeHandle freeHandle{*this};
+        Close();
+    }
+    return !initialized_;
+}
+
+void* THstmt::GetHandle()
+{
+    Init();
+    return handle_;
+}
+
+void THstmt::CloseCursor()
+{
+    if (!Init())
+        return;
+    Check(Oci::SQLFreeStmt(handle_, SQL_CLOSE));
+}
+
+void THstmt::Close()
+{
+    Log(1, "THstmt.Close");
+    CloseCursor();
+    FreeParams();
+    FreeCols();
+    FreeHstmts();
+    prepared_ = false;
+    executed_ = false;
+}
+
+void THstmt::FreeParams()
+{
+    params_.clear();
+    paramStatus_.clear();
+    paramsProcessed_ = 0;
+    bulkSize_ = 0;
+    impParamDesc_ = nullptr;
+    paramNames_.Clear();
+    if (initialized_)
+        Check(Oci::SQLFreeStmt(handle_, SQL_RESET_PARAMS));
+}
+
+void THstmt::FreeCols()
+{
+    if (initialized_) {
+        // The driver must not keep addresses of the arrays that go now.
+        SetStmtAttr(SQL_ATTR_ROW_STATUS_PTR, 0, true);
+        Check(Oci::SQLFreeStmt(handle_, SQL_UNBIND));
+    }
+    cols_.clear();
+    rowStatus_.clear();
+    rowFlags_.clear();
+    bookmarks_.clear();
+    bookmarkInd_.clear();
+    numCols_ = 0;
+    rowsFetched_ = 0;
+    colNames_.Clear();
+    FreeColBinds();
+    colsBound_ = false;
+    fetchBlobs_ = false;
+}
+
+void THstmt::FreeColBinds()
+{
+    colBinds_.clear();
+}
+
+void THstmt::FreeHstmts()
+{
+    for (THstmt* aux : {insertHstmt_.get(), updateHstmt_.get(), deleteHstmt_.get(), refreshHstmt_.get()}) {
+        if (aux != nullptr)
+            aux->SetPrepared(false);
+    }
+}
+
+TParamRec& THstmt::InsertHead(std::uint16_t param, std::int16_t colType, std::int16_t sqlType, void* value)
+{
+    auto rec = std::make_unique<TParamRec>();
+    rec->Param = param;
+    rec->ColType = colType;
+    rec->SqlType = sqlType;
+    rec->Value = value;
+    params_.insert(params_.begin(), std::move(rec));
+    return *params_.front();
+}
+
+TColRec& THstmt::InsertTail(std::int16_t colType, std::int16_t sqlType)
+{
+    auto rec = std::make_unique<TColRec>();
+    rec->ColType = colType;
+    rec->SqlType = sqlType;
+    rec->Indicators.assign(rowSetSize_, 0);
+    rec->Indicators[0] = SQL_NULL_DATA;
+    rec->Ind = rec->Indicators.data();
+    rec->IsBlob = sqlType == SQL_LONGVARCHAR || sqlType == SQL_LONGVARBINARY;
+    if (rec->IsBlob)
+        rec->Blob = std::make_unique<TMemoryStream>();
+    cols_.push_back(std::move(rec));
+    return *cols_.back();
+}
+
+void THstmt::InsertColBind(std::uint16_t col, std::int16_t sqlType)
+{
+    colBinds_.insert(colBinds_.begin(), TColBindRec{col, sqlType});
+}
+
+void THstmt::SetSQL(const std::string& text)
+{
+    Log(1, "THstmt.SetSQL");
+    if (initialized_)
+        Close();
+    prepared_ = false;
+    executed_ = false;
+    sql_ = text;
+}
+
+void THstmt::SetPrepared(bool value)
+{
+    if (value)
+        Prepare();
+    else
+        prepared_ = false;
+}
+
+void THstmt::SetExecuted(bool value)
+{
+    if (value)
+        Execute();
+    else
+        executed_ = false;
+}
+
+std::string THstmt::ParseSQL()
+{
+    paramNames_.Clear();
+    std::string out;
+    out.reserve(sql_.size());
+    bool inQuote = false;
+    const std::size_t n = sql_.size();
+    for (std::size_t i = 0; i < n;) {
+        const char c = sql_[i];
+        if (c == '\'') {
+            if (i + 1 < n && sql_[i + 1] == '\'') {
+                out += "''";
+                i += 2;
+                continue;
+            }
+            inQuote = !inQuote;
+            out += c;
+            ++i;
+        } else if (c == ':' && !inQuote) {
+            ++i;
+            std::size_t start = i;
+            while (i < n && IsNameChar(sql_[i]))
+                ++i;
+            if (i == start)
+                throw RIDIZOrurori("Invalid parameter token in SQL statement.");
+            out += '?';
+            paramNames_.Add(sql_.substr(start, i - start));
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+const TStringList& THstmt::GetParamNames()
+{
+    ParseSQL();
+    return paramNames_;
+}
+
+void THstmt::Prepare()
+{
+    Log(1, "THstmt.Prepare");
+    Close();
+    if (!initialized_)
+        return;
+    DoBeforePrepare();
+    const std::string text = ParseSQL();
+    if (!Check(Oci::SQLPrepare(handle_, Text(text), SQL_NTS)))
+        return;
+    DoAfterPrepare();
+    prepared_ = true;
+}
+
+std::int16_t THstmt::CallExecute(bool prepared, const std::string& text)
+{
+    return prepared ? Oci::SQLExecute(handle_) : Oci::SQLExecDirect(handle_, Text(text), SQL_NTS);
+}
+
+void THstmt::WaitAsync(std::int16_t& rc, const std::function<std::int16_t()>& call)
+{
+    Clock* clock = clock_;
+    SystemClock systemClock;
+    if (clock == nullptr)
+        clock = &systemClock;
+    while (rc == SQL_STILL_EXECUTING) {
+        if (pump_ != nullptr)
+            pump_->ProcessMessages();
+        clock->Sleep(kAsyncPollMilliseconds);
+        rc = call();
+    }
+}
+
+void THstmt::Execute()
+{
+    Log(1, "THstmt.Execute");
+    if (!Init())
+        return;
+    DoBeforeExecute();
+    if (!initialized_)
+        return;
+    // A failure only matters when rows are to be sent as an array (SQLite answers 01S02 for 0).
+    const SqlULen paramsetSize = bulkSize_ > 1 ? bulkSize_ : 1;
+    if (!SetStmtAttr(SQL_ATTR_PARAMSET_SIZE, paramsetSize, bulkSize_ <= 1) && bulkSize_ > 1)
+        return;
+    executed_ = false;
+    aborted_ = false;
+
+    const bool prepared = prepared_;
+    std::string text;
+    if (prepared) {
+        if (hdbc_->CursorLib() == SQL_CUR_USE_DRIVER)
+            CloseCursor();
+    } else {
+        text = ParseSQL();
+    }
+    if (!initialized_)
+        return;
+
+    std::int16_t rc;
+    if (execAsync_) {
+        if (!SetStmtAttr(SQL_ATTR_ASYNC_ENABLE, SQL_ASYNC_ENABLE_ON))
+            return;
+        rc = CallExecute(prepared, text);
+        try {
+            WaitAsync(rc, [&] { return CallExecute(prepared, text); });
+        } catch (...) {
+            // Something the pump ran raised: the statement must not be left running.
+            Oci::SQLCancel(handle_);
+            SetStmtAttr(SQL_ATTR_ASYNC_ENABLE, SQL_ASYNC_ENABLE_OFF, true);
+            throw;
+        }
+        SetRetCode(rc);
+        if (!SetStmtAttr(SQL_ATTR_ASYNC_ENABLE, SQL_ASYNC_ENABLE_OFF))
+            return;
+    } else {
+        rc = CallExecute(prepared, text);
+    }
+    SetRetCode(rc);
+
+    if (aborted_) {
+        executed_ = true;
+        Abort();
+    }
+    if (rc != SQL_NEED_DATA && rc != SQL_NO_DATA && !Check(rc))
+        return;
+    if (rc == SQL_NEED_DATA) {
+        std::vector<TCommonRec*> records;
+        records.reserve(params_.size());
+        for (const auto& p : params_)
+            records.push_back(p.get());
+        DataAtExecution(records);
+        if (!initialized_)
+            return;
+        rc = RetCode();
+    }
+    if (GlobalHenv().Error().Success(rc))
+        DoAfterExecute();
+    if (!initialized_)
+        return;
+    rowsFetchedByDriver_ =
+        SetStmtAttr(SQL_ATTR_ROWS_FETCHED_PTR, reinterpret_cast<SqlULen>(&rowsFetched_), true);
+    executed_ = true;
+}
+
+bool THstmt::GetStmtAttr(std::int32_t attribute, SqlULen& value)
+{
+    // NOTE: some drivers (mdbtools) report success without writing anything, and some write only 32
+    // bits of an SQLULEN attribute. The buffer is filled with ones: untouched it is a failed read;
+    // with only its low half written, the high half is still all ones.
+    constexpr SQLULEN untouched = ~SQLULEN{0};
+    SQLULEN read = untouched;
+    const SQLRETURN rc = Oci::SQLGetStmtAttr(handle_, attribute, &read, sizeof read, nullptr);
+    SetRetCode(rc);
+    if (!GlobalHenv().Error().Success(rc) || read == untouched)
+        return false;
+    if ((read >> 32) == 0xFFFFFFFFu)
+        read &= 0xFFFFFFFFu;
+    value = read;
+    return true;
+}
+
+bool THstmt::SetStmtAttr(std::int32_t attribute, SqlULen value, bool quiet)
+{
+    const SQLRETURN rc = Oci::SQLSetStmtAttr(handle_, attribute, reinterpret_cast<SQLPOINTER>(value), 0);
+    if (quiet) {
+        SetRetCode(rc);
+        return GlobalHenv().Error().Success(rc);
+    }
+    return Check(rc);
+}
+
+void THstmt::SetConcurrencyType(std::uint32_t value)
+{
+    Log(1, "THstmt.SetConcurrencyType");
+    concurrencyType_ = value;
+    if (!initialized_)
+        return;
+    Close();
+    SqlULen current = 0;
+    if (initialized_ && GetStmtAttr(SQL_ATTR_CONCURRENCY, current) && current != value)
+        SetStmtAttr(SQL_ATTR_CONCURRENCY, value);
+}
+
+void THstmt::SetCursorType(std::uint32_t value)
+{
+    Log(1, "THstmt.SetCursorType");
+    cursorType_ = value;
+    if (!initialized_)
+        return;
+    Close();
+    if (!initialized_)
+        return;
+    switch (value) {
+    case SQL_CURSOR_FORWARD_ONLY:
+        cursorAttributes_ =
+            static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_FORWARD_ONLY_CURSOR_ATTRIBUTES1));
+        break;
+    case SQL_CURSOR_KEYSET_DRIVEN:
+        cursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_KEYSET_CURSOR_ATTRIBUTES1));
+        break;
+    case SQL_CURSOR_DYNAMIC:
+        cursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_DYNAMIC_CURSOR_ATTRIBUTES1));
+        break;
+    case SQL_CURSOR_STATIC:
+        cursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_STATIC_CURSOR_ATTRIBUTES1));
+        break;
+    default:
+        break;
+    }
+    SqlULen current = 0;
+    if (GetStmtAttr(SQL_ATTR_CURSOR_TYPE, current) && current != value)
+        SetStmtAttr(SQL_ATTR_CURSOR_TYPE, value);
+}
+
+void THstmt::SetRowSetSize(SqlULen value)
+{
+    Log(1, "THstmt.SetRowSetSize");
+    if (value == 0)
+        return;
+    rowSetSize_ = value;
+    if (!initialized_)
+        return;
+    Close();
+    if (initialized_)
+        ApplyRowArraySize();
+}
+
+void THstmt::ApplyRowArraySize()
+{
+    SqlULen current = 0;
+    const bool known = GetStmtAttr(SQL_ATTR_ROW_ARRAY_SIZE, current);
+    if (known && current == rowSetSize_) {
+        rowArrayByDriver_ = true;
+        return;
+    }
+    // A driver that cannot read the attribute back is taken to be at its default of one row.
+    if (!known && rowSetSize_ == 1) {
+        rowArrayByDriver_ = true;
+        return;
+    }
+    // NOTE: mdbtools refuses SQL_ATTR_ROW_ARRAY_SIZE (HY092 from the driver manager); rowsets are
+    // then fetched one row at a time.
+    rowArrayByDriver_ = SetStmtAttr(SQL_ATTR_ROW_ARRAY_SIZE, rowSetSize_, true);
+    if (!rowArrayByDriver_ && rowSetSize_ == 1)
+        rowArrayByDriver_ = true;
+}
+
+void THstmt::SetBlobSize(SqlLen value)
+{
+    Log(1, "THstmt.SetBlobSize");
+    if (value != blobSize_ && value >= 1025)
+        blobSize_ = value;
+}
+
+SqlULen THstmt::GetQueryTimeOut()
+{
+    if (!Init())
+        return 0;
+    SQLULEN value = 0;
+    Check(Oci::SQLGetStmtAttr(handle_, SQL_ATTR_QUERY_TIMEOUT, &value, sizeof value, nullptr));
+    return value;
+}
+
+void THstmt::SetQueryTimeOut(SqlULen seconds)
+{
+    if (Init())
+        SetStmtAttr(SQL_ATTR_QUERY_TIMEOUT, seconds);
+}
+
+SqlULen THstmt::GetMaxRows()
+{
+    if (!Init())
+        return 0;
+    SQLULEN value = 0;
+    Check(Oci::SQLGetStmtAttr(handle_, SQL_ATTR_MAX_ROWS, &value, sizeof value, nullptr));
+    return value;
+}
+
+void THstmt::SetMaxRows(SqlULen rows)
+{
+    if (Init())
+        SetStmtAttr(SQL_ATTR_MAX_ROWS, rows);
+}
+
+void THstmt::SetParamType(std::int16_t type)
+{
+    Log(1, "THstmt.SetParamType");
+    if (type == SQL_PARAM_INPUT || type == SQL_PARAM_INPUT_OUTPUT || type == SQL_PARAM_OUTPUT)
+        paramType_ = type;
+}
+
+void THstmt::SetBulkSize(SqlULen rows)
+{
+    Log(1, "THstmt.SetBulkSize");
+    if (rows != 0)
+        bulkSize_ = rows;
+}
+
+void THstmt::SetTargetTable(const std::string& name)
+{
+    Log(1, "THstmt.SetTargetTable");
+    targetTable_ = name;
+}
+
+SqlLen THstmt::GetRowsAffected()
+{
+    Log(1, "THstmt.NumRowsAffected");
+    if (!Init())
+        return 0;
+    SQLLEN rows = 0;
+    Check(Oci::SQLRowCount(handle_, &rows));
+    return rows;
+}
+
+std::int16_t THstmt::GetColCount()
+{
+    Log(1, "THstmt.NumCols");
+    if (!Init())
+        return 0;
+    BindCols();
+    return numCols_;
+}
+
+void THstmt::AbortQuery()
+{
+    if (aborted_)
+        return;
+    aborted_ = true;
+    if (initialized_)
+        Oci::SQLCancel(handle_);
+}
+
+void THstmt::DoBeforePrepare()
+{
+    if (beforePrepare_)
+        beforePrepare_(this);
+}
+
+void THstmt::DoAfterPrepare()
+{
+    if (afterPrepare_)
+        afterPrepare_(this);
+}
+
+void THstmt::DoBeforeExecute()
+{
+    if (beforeExecute_)
+        beforeExecute_(this);
+}
+
+void THstmt::DoAfterExecute()
+{
+    if (afterExecute_)
+        afterExecute_(this);
+}
+
+void THstmt::DoBeforeFetch()
+{
+    if (beforeFetch_)
+        beforeFetch_(this);
+}
+
+void THstmt::DoAfterFetch()
+{
+    if (afterFetch_)
+        afterFetch_(this);
+}
+
+std::int32_t THstmt::DoRowCount()
+{
+    return onRowCount_ ? onRowCount_(this) : -1;
+}

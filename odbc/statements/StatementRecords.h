@@ -1,0 +1,80 @@
+#pragma once
+// TCommonRec, TParamRec, TColRec, TColBindRec, TRowRec: the records a statement keeps for its bound
+// parameters and result columns, and the row-flag values of the editing operations.
+//
+// Every length and indicator is SQLLEN-wide (SqlLen): the driver writes whole SQLLEN values through
+// the indicator pointers, so a narrower array would be overrun.
+#include "odbc/handles/Enums.h"
+#include "odbc/handles/Values.h"
+#include "platform/core/MemoryStream.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Row flags: one 16-bit word per rowset row, cleared at each fetch; also the operation codes that
+// OnStatement receives.
+inline constexpr std::uint16_t rfUpdate = 1;
+inline constexpr std::uint16_t rfDelete = 2;
+inline constexpr std::uint16_t rfRefresh = 4;
+inline constexpr std::uint16_t rfInsert = 8;
+
+// The head parameters and columns share, walked by the data-at-execution loop.
+struct TCommonRec
+{
+    void* Value = nullptr;    // the bound buffer (not owned by a parameter, owned by a column)
+    SqlLen* Ind = nullptr;    // the length/indicator array, one entry per row
+    std::int16_t ColType = 0; // ODBC C type
+    std::int16_t SqlType = 0; // ODBC SQL type
+};
+
+// One bound parameter marker.
+struct TParamRec : TCommonRec
+{
+    std::uint16_t Param = 0;        // marker number, from 1
+    SqlULen Count = 0;              // rows of Indicators: 1 for a single value, else the array length
+    SqlULen ColumnSize = 0;         // from the description
+    std::int16_t DecimalDigits = 0; // from the description
+    std::int16_t Nullable = 2;      // SQL_NULLABLE_UNKNOWN until described
+    std::vector<SqlLen> Indicators; // Ind points at its data
+};
+
+// One result column, bound column-wise: RowSetSize cells of CellWidth bytes each.
+struct TColRec : TCommonRec
+{
+    std::string Name;
+    SqlLen CellWidth = 0;                // bytes per row in Buffer
+    std::vector<std::uint8_t> Buffer;    // Value points at its data; empty for a blob column
+    std::vector<SqlLen> Indicators;      // Ind points at its data
+    bool Bound = false;                  // bound with SQLBindCol (blob columns and unknown types are not)
+    bool IsBlob = false;                 // SQL_LONGVARCHAR or SQL_LONGVARBINARY: one value per column
+    std::unique_ptr<TMemoryStream> Blob; // that value, for a blob column
+    bool BlobEdited = false;             // the blob value was written by the program; never re-read over it
+    bool Unsigned = false;               // SQL_DESC_UNSIGNED
+    TFormatStyle FormatStyle = fsNone;
+    std::string FormatMask;
+    bool Primary = false;
+    bool Ignore = false;
+    SqlULen ColumnSize = 0;
+    SqlULen OctetLength = 0; // SQL_DESC_OCTET_LENGTH when the driver tells it
+    std::int16_t DecimalDigits = 0;
+    std::int16_t Nullable = 2;
+};
+
+// A column whose SQL type the caller chose before the columns were bound.
+struct TColBindRec
+{
+    std::uint16_t Col = 0;
+    std::int16_t SqlType = 0;
+};
+
+// A short-lived view of one cell.
+struct TRowRec
+{
+    std::int16_t ColType = 0;
+    void* Value = nullptr; // nullptr for a blob column
+    SqlLen* Ind = nullptr;
+    bool IsBlob = false;
+    SqlLen Width = 0; // bytes the cell holds
+};
