@@ -35,13 +35,16 @@ public:
             << "[PostgreSQL ANSI]\nDriver=" << odbc << "psqlodbca.so\n";
         std::ofstream(templ + "/odbc.ini")
             << "[" << kSqliteDsn << "]\nDriver=SQLite3\nDatabase=" << templ << "/dsn.db\n";
+        // Set before the drivers below are mapped: mapping them loads libodbcinst and already reads
+        // the configuration, and libodbcinst keeps the system folder of its first reading for the
+        // rest of the run (SQLConfigDataSource would look for set-up libraries under /etc).
+        setenv("ODBCSYSINI", templ.c_str(), 1);
+        setenv("ODBCINI", (templ + "/odbc.ini").c_str(), 1);
         // The driver manager unloads a driver when its last connection goes; allocations a driver
         // never frees could then not be traced to it and its leak suppression would not apply.
         // Keeping the drivers mapped for the whole run avoids that.
         for (const char* driver : {"libsqlite3odbc.so", "libmdbodbc.so", "psqlodbca.so"})
             dlopen((odbc + driver).c_str(), RTLD_NOW | RTLD_NODELETE);
-        setenv("ODBCSYSINI", templ.c_str(), 1);
-        setenv("ODBCINI", (templ + "/odbc.ini").c_str(), 1);
     }
     void TearDown() override
     {
