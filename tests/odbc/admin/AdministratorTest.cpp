@@ -2,11 +2,11 @@
 // test and our own set-up library registered as the test driver's Setup, so add, change and remove
 // go through libodbcinst and a set-up library as they would for a real driver.
 #include "odbc/admin/Administrator.h"
-#include "AdminConfig.h"
-#include "OdbcTestConfig.h"
+#include "odbc/driver/Oci.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/handles/Henv.h"
-#include "odbc/driver/Oci.h"
+#include "odbc/support/DataSourceConfig.h"
+#include "odbc/support/OdbcTestConfig.h"
 #include "platform/core/MemoryStream.h"
 
 #include <gtest/gtest.h>
@@ -31,12 +31,12 @@ std::string ErrorOf(auto call)
     return "no error";
 }
 
-class Administrator : public AdminConfig
+class Administrator : public DataSourceConfig
 {
 protected:
     void SetUp() override
     {
-        AdminConfig::SetUp();
+        DataSourceConfig::SetUp();
         WriteSystemIni("[SysOne]\nDriver=" + std::string(kTestDriver) + "\nDatabase=" + Folder() +
                        "/sys1.db\n\n[SysTwo]\nDriver=SQLite3\nDatabase=" + Folder() + "/sys2.db\n");
         WriteUserIni("[UserOne]\nDriver=SQLite3\nDatabase=" + Folder() + "/user1.db\n");
@@ -286,6 +286,8 @@ TEST_F(Administrator, FailuresComeBackAsFalseAndAMissingDriverRaises)
     EXPECT_EQ(LastSetupCall().calls, calls);
 
     admin.SetDriver("No Such Driver");
+    EXPECT_FALSE(admin.Add());
+    admin.SetDriver("SQLite3"); // installed, but without a set-up library
     EXPECT_FALSE(admin.Add());
     admin.SetDriver(kTestDriver);
     EXPECT_FALSE(admin.Modify()) << "changing a data source that does not exist";

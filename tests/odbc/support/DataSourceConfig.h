@@ -1,16 +1,16 @@
 #pragma once
-// AdminConfig: a private data-source configuration for one administration test. The run's private
-// ODBC folder (OdbcTestConfig) gets, for the test's duration, an odbcinst.ini that adds a test
-// driver whose Setup is our set-up library, a system odbc.ini and a user odbc.ini of its own; the
-// files the run started with come back afterwards. The set-up library is kept loaded, so its record
-// of the last ConfigDSN call can be read.
+// DataSourceConfig: a private data-source configuration for one test of data-source administration
+// or the pickers. The run's private ODBC folder (OdbcTestConfig) gets, for the test's duration, an
+// odbcinst.ini that adds a test driver whose Setup is our set-up library, a system odbc.ini and a user
+// odbc.ini of its own; the files the run started with come back afterwards. The set-up library is kept
+// loaded, so its record of the last ConfigDSN call can be read.
 #include "fakes/odbcsetup/OdbcSetup.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-class AdminConfig : public ::testing::Test
+class DataSourceConfig : public ::testing::Test
 {
 protected:
     // Driver description of the test driver (the SQLite3 driver with our set-up library).

@@ -1,7 +1,7 @@
-// AdminConfig: the per-test odbc.ini/odbcinst.ini of the administration tests.
-#include "AdminConfig.h"
+// DataSourceConfig: the per-test odbc.ini/odbcinst.ini of the administration tests.
+#include "odbc/support/DataSourceConfig.h"
 
-#include "OdbcTestConfig.h"
+#include "odbc/support/OdbcTestConfig.h"
 
 #include <cstdlib>
 #include <dlfcn.h>
@@ -52,7 +52,7 @@ std::string IniValue(const std::string& path, const std::string& section, const 
 
 } // namespace
 
-void AdminConfig::SetUp()
+void DataSourceConfig::SetUp()
 {
     const std::string dir = OdbcTest::ConfigDir();
     ASSERT_FALSE(dir.empty());
@@ -73,7 +73,7 @@ void AdminConfig::SetUp()
     WriteUserIni("");
 }
 
-void AdminConfig::TearDown()
+void DataSourceConfig::TearDown()
 {
     if (folder_.empty())
         return;
@@ -85,42 +85,42 @@ void AdminConfig::TearDown()
         dlclose(setup_);
 }
 
-void AdminConfig::WriteSystemIni(const std::string& text)
+void DataSourceConfig::WriteSystemIni(const std::string& text)
 {
     WriteFile(SystemIni(), text);
 }
 
-void AdminConfig::WriteUserIni(const std::string& text)
+void DataSourceConfig::WriteUserIni(const std::string& text)
 {
     WriteFile(UserIni(), text);
 }
 
-void AdminConfig::AddToDriverIni(const std::string& text)
+void DataSourceConfig::AddToDriverIni(const std::string& text)
 {
     WriteFile(folder_ + "/odbcinst.ini", ReadFile(folder_ + "/odbcinst.ini") + text);
 }
 
-std::string AdminConfig::SystemIni() const
+std::string DataSourceConfig::SystemIni() const
 {
     return folder_ + "/odbc.ini";
 }
 
-std::string AdminConfig::UserIni() const
+std::string DataSourceConfig::UserIni() const
 {
     return folder_ + "/user-odbc.ini";
 }
 
-std::string AdminConfig::SystemValue(const std::string& dsn, const std::string& key) const
+std::string DataSourceConfig::SystemValue(const std::string& dsn, const std::string& key) const
 {
     return IniValue(SystemIni(), dsn, key);
 }
 
-std::string AdminConfig::UserValue(const std::string& dsn, const std::string& key) const
+std::string DataSourceConfig::UserValue(const std::string& dsn, const std::string& key) const
 {
     return IniValue(UserIni(), dsn, key);
 }
 
-const ZiraSetupCall& AdminConfig::LastSetupCall() const
+const ZiraSetupCall& DataSourceConfig::LastSetupCall() const
 {
     const auto lastCall = reinterpret_cast<ZiraSetupLastCallFunction>(dlsym(setup_, "ZiraSetup_LastCall"));
     return *lastCall();
