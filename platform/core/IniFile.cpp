@@ -6,12 +6,12 @@
 #include "platform/core/StringUtils.h"
 #include "platform/core/TextEncoding.h"
 
+#include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,22 +51,14 @@ bool ParseKey(std::string_view text, std::string& key, std::string& value)
     return true;
 }
 
-// The process's umask without changing it even for a moment (umask() would, for every thread).
-mode_t CurrentUmask()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("Umask:", 0) == 0)
-            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-    return 022;
-}
+constexpr std::string_view kSignature = "\xEF\xBB\xBF";
 
-bool WriteAll(int fd, const std::string& bytes)
+bool WriteAllAt(int fd, std::string_view bytes, off_t offset)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n =
+            ::pwrite(fd, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -74,6 +66,178 @@ bool WriteAll(int fd, const std::string& bytes)
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool ReadAll(int fd, std::string& bytes)
+{
+    bytes.clear();
+    std::string buf(8192, '\0');
+    for (;;) {
+        const ssize_t n = ::pread(fd, buf.data(), buf.size(), static_cast<off_t>(bytes.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        bytes.append(buf, 0, static_cast<std::size_t>(n));
+    }
+}
+
+// Where the file system keeps no locks, reading and writing go on unlocked.
+void Lock(int fd, int operation)
+{
+    while (::flock(fd, operation) != 0 && errno == EINTR) {
+    }
+}
+
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The exclusive lock for one read-modify-write, on the file the name points to. Writers replace
+// the file by renaming, so once the lock is granted the name may already point to a newer file;
+// the lock is then taken again on that one. Opening for writing is also the test whether the user
+// may write the file at all.
+class WriteLock
+{
+public:
+    explicit WriteLock(const std::string& path)
+    {
+        for (;;) {
+            created_ = false;
+            fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+            if (fd_ < 0 && errno == ENOENT) {
+                fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+                created_ = fd_ >= 0;
+            }
+            if (fd_ < 0)
+                return;
+            struct stat locked
+            {
+            }, named{};
+            Lock(fd_, LOCK_EX);
+            if (::fstat(fd_, &locked) != 0) {
+                Close();
+                return;
+            }
+            if (::stat(path.c_str(), &named) == 0 && SameFile(locked, named)) {
+                stat_ = locked;
+                return;
+            }
+            Close();
+        }
+    }
+    ~WriteLock() { Close(); }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+    bool Held() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
+    const struct stat& Stat() const { return stat_; }
+    // This write created the (empty) file to lock it.
+    bool Created() const { return created_; }
+
+private:
+    void Close()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+
+    int fd_ = -1;
+    bool created_ = false;
+    struct stat stat_
+    {
+    };
+};
+
+// Temporary files are "." + file name + "." + six characters from mkstemp.
+bool IsTempName(std::string_view name, std::string_view base)
+{
+    if (name.size() != base.size() + 8 || name[0] != '.' || name.substr(1, base.size()) != base ||
+        name[base.size() + 1] != '.')
+        return false;
+    for (const char c : name.substr(base.size() + 2))
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+// Called with the write lock held: every writer removes its temporary file before it lets the lock
+// go, so one that is still there was left by a writer that was killed.
+void RemoveStaleTemps(const std::string& dir, std::string_view base)
+{
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(d)) {
+        if (!IsTempName(entry->d_name, base))
+            continue;
+        const std::string path = dir + "/" + entry->d_name;
+        struct stat st
+        {
+        };
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(path.c_str());
+    }
+    ::closedir(d);
+}
+
+enum class Replaced
+{
+    Done,
+    Failed,     // writing the new copy failed: the old file stays as it was
+    Unavailable // no temporary file with the old one's owner and mode: write in place instead
+};
+
+// Writes bytes to a temporary file beside target, with the locked file's mode, owner and group,
+// and renames it over target.
+Replaced ReplaceByRename(const std::string& target, const struct stat& old, const std::string& bytes)
+{
+    const auto slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    RemoveStaleTemps(dir, base);
+
+    std::string temp = dir + "/." + base + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return Replaced::Unavailable;
+    // Without privileges the owner can only be kept when it is this user already; a file that
+    // passed to another owner (or group) would lose its readers.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 || ::fchmod(fd, old.st_mode & 07777) != 0) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return Replaced::Unavailable;
+    }
+    bool ok = WriteAllAt(fd, bytes, 0) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return Replaced::Failed;
+    }
+    // The rename itself is durable only once the folder is synced.
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return Replaced::Done;
+}
+
+// The fallback: not atomic, but other objects of this program read under a shared lock and so
+// never see it half done. A failure puts the old bytes back as far as it can.
+bool WriteInPlace(int fd, const std::string& old, const std::string& bytes)
+{
+    if (WriteAllAt(fd, bytes, 0) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+        ::fsync(fd) == 0)
+        return true;
+    if (WriteAllAt(fd, old, 0))
+        (void)::ftruncate(fd, static_cast<off_t>(old.size()));
+    return false;
 }
 
 std::string OneLine(std::string_view value)
@@ -89,70 +253,60 @@ std::string OneLine(std::string_view value)
 
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
-bool TIniFile::ReadDisk(std::string& bytes, bool& exists) const
-{
-    bytes.clear();
-    const int fd = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        exists = errno != ENOENT && errno != ENOTDIR;
-        return false;
-    }
-    exists = true;
-    char buf[8192];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            ::close(fd);
-            return false;
-        }
-        if (n == 0)
-            break;
-        bytes.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return true;
-}
-
 void TIniFile::Refresh() const
 {
     std::string disk;
-    bool exists = false;
-    const bool readable = ReadDisk(disk, exists);
-    if (loaded_ && readable && exists == exists_ && disk == bytes_)
-        return;
-    lines_.clear();
-    encoding_ = Encoding::Utf8;
-    loaded_ = true;
-    exists_ = exists;
-    unreadable_ = exists && !readable;
-    bytes_ = std::move(disk);
-    if (unreadable_) {
-        loaded_ = false; // try again next time
+    bool exists = true;
+    bool readable = false;
+    const int fd = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        exists = errno != ENOENT && errno != ENOTDIR;
+    } else {
+        // Shared: an in-place write is never seen half done.
+        Lock(fd, LOCK_SH);
+        readable = ReadAll(fd, disk);
+        ::close(fd);
+    }
+    if (exists && !readable) {
+        // Reads as empty, and is tried again next time.
+        lines_.clear();
+        bytes_.clear();
+        exists_ = true;
+        loaded_ = false;
         return;
     }
-    encoding_ = IsValidUtf8(bytes_) ? Encoding::Utf8 : Encoding::Gb18030;
+    if (loaded_ && exists == exists_ && disk == bytes_)
+        return;
+    Parse(std::move(disk), exists);
+}
+
+void TIniFile::Parse(std::string bytes, bool exists) const
+{
+    lines_.clear();
+    loaded_ = true;
+    exists_ = exists;
+    bytes_ = std::move(bytes);
+    const std::string_view all = bytes_;
+    encoding_ = all.substr(0, kSignature.size()) == kSignature ? Encoding::Utf8 : Encoding::Gb18030;
 
     // CR and LF never occur inside a GB18030 character, so the raw bytes split safely.
-    const std::string& bytes = bytes_;
     std::size_t start = 0;
-    while (start < bytes.size()) {
+    while (start < all.size()) {
         std::size_t end = start;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+        while (end < all.size() && all[end] != '\r' && all[end] != '\n')
             ++end;
         Line line;
-        line.raw = bytes.substr(start, end - start);
-        if (end < bytes.size()) {
-            const bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
-            line.eol = bytes.substr(end, crlf ? 2 : 1);
+        line.raw = all.substr(start, end - start);
+        if (end < all.size()) {
+            const bool crlf = all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n';
+            line.eol = all.substr(end, crlf ? 2 : 1);
         }
-        line.text = encoding_ == Encoding::Utf8 ? line.raw : Gb18030ToUtf8(line.raw);
+        line.text = encoding_ == Encoding::Utf8 ? SanitizeUtf8(line.raw) : Gb18030ToUtf8(line.raw);
         start = end + line.eol.size();
         lines_.push_back(std::move(line));
     }
-    if (!lines_.empty() && lines_[0].text.rfind("\xEF\xBB\xBF", 0) == 0)
-        lines_[0].text.erase(0, 3);
+    if (encoding_ == Encoding::Utf8)
+        lines_[0].text.erase(0, kSignature.size());
 }
 
 int TIniFile::FindSection(const std::vector<Line>& lines, std::string_view section) const
@@ -217,42 +371,49 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view ident, bool d
 
 void TIniFile::WriteString(std::string_view section, std::string_view ident, std::string_view value)
 {
-    Refresh();
-    std::vector<Line> lines = lines_;
     const std::string v = OneLine(value);
-    // A last line without a line end gets one before anything is added after it.
-    auto endLastLine = [&](std::size_t before) {
-        if (before > 0 && lines[before - 1].eol.empty())
-            lines[before - 1].eol = "\r\n";
-    };
+    // A value that is there already is not written: that needs no lock and no write access.
+    Refresh();
+    const int header = FindSection(lines_, section);
+    const int at = header < 0 ? -1 : FindKey(lines_, header, ident);
+    std::string key, old;
+    if (at >= 0 && ParseKey(lines_[static_cast<std::size_t>(at)].text, key, old) && old == v)
+        return;
+    Modify([&](std::vector<Line>& lines) {
+        // A last line without a line end gets one before anything is added after it.
+        auto endLastLine = [&](std::size_t before) {
+            if (before > 0 && lines[before - 1].eol.empty())
+                lines[before - 1].eol = "\r\n";
+        };
 
-    const int header = FindSection(lines, section);
-    if (header < 0) {
-        endLastLine(lines.size());
-        lines.push_back(MakeLine(KeyLine("[", section, "]", "")));
-        lines.push_back(MakeLine(KeyLine("", ident, "=", v)));
-    } else if (const int at = FindKey(lines, header, ident); at >= 0) {
-        Line& line = lines[static_cast<std::size_t>(at)];
-        std::string key, old;
-        ParseKey(line.text, key, old);
-        if (old == v)
-            return;
-        const std::string eol = line.eol;
-        line = MakeLine(KeyLine("", key, "=", v)); // the key keeps its spelling in the file
-        line.eol = eol;
-    } else {
-        // After the section's last key, so blank lines and comments before the next section stay
-        // where they are.
-        int insertAt = header + 1;
-        std::string key, val;
-        const int end = SectionEnd(lines, header);
-        for (int i = header + 1; i < end; ++i)
-            if (ParseKey(lines[static_cast<std::size_t>(i)].text, key, val))
-                insertAt = i + 1;
-        endLastLine(static_cast<std::size_t>(insertAt));
-        lines.insert(lines.begin() + insertAt, MakeLine(KeyLine("", ident, "=", v)));
-    }
-    Save(std::move(lines));
+        const int header = FindSection(lines, section);
+        if (header < 0) {
+            endLastLine(lines.size());
+            lines.push_back(MakeLine(KeyLine("[", section, "]", "")));
+            lines.push_back(MakeLine(KeyLine("", ident, "=", v)));
+        } else if (const int at = FindKey(lines, header, ident); at >= 0) {
+            Line& line = lines[static_cast<std::size_t>(at)];
+            std::string key, old;
+            ParseKey(line.text, key, old);
+            if (old == v)
+                return false;
+            const std::string eol = line.eol;
+            line = MakeLine(KeyLine("", key, "=", v)); // the key keeps its spelling in the file
+            line.eol = eol;
+        } else {
+            // After the section's last key, so blank lines and comments before the next section
+            // stay where they are.
+            int insertAt = header + 1;
+            std::string key, val;
+            const int end = SectionEnd(lines, header);
+            for (int i = header + 1; i < end; ++i)
+                if (ParseKey(lines[static_cast<std::size_t>(i)].text, key, val))
+                    insertAt = i + 1;
+            endLastLine(static_cast<std::size_t>(insertAt));
+            lines.insert(lines.begin() + insertAt, MakeLine(KeyLine("", ident, "=", v)));
+        }
+        return true;
+    });
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view ident, int value)
@@ -325,27 +486,32 @@ bool TIniFile::ValueExists(std::string_view section, std::string_view ident) con
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view ident)
 {
-    Refresh();
-    const int header = FindSection(lines_, section);
-    const int at = header < 0 ? -1 : FindKey(lines_, header, ident);
-    if (at < 0)
+    // Most deletes find nothing to delete (the start-up clears yesterday's counter): no lock then.
+    if (!ValueExists(section, ident))
         return;
-    std::vector<Line> lines = lines_;
-    lines.erase(lines.begin() + at);
-    Save(std::move(lines));
+    Modify([&](std::vector<Line>& lines) {
+        const int header = FindSection(lines, section);
+        const int at = header < 0 ? -1 : FindKey(lines, header, ident);
+        if (at < 0)
+            return false;
+        lines.erase(lines.begin() + at);
+        return true;
+    });
 }
 
 void TIniFile::EraseSection(std::string_view section)
 {
     Refresh();
-    std::vector<Line> lines = lines_;
-    bool changed = false;
-    for (int header = FindSection(lines, section); header >= 0; header = FindSection(lines, section)) {
-        lines.erase(lines.begin() + header, lines.begin() + SectionEnd(lines, header));
-        changed = true;
-    }
-    if (changed)
-        Save(std::move(lines));
+    if (FindSection(lines_, section) < 0)
+        return;
+    Modify([&](std::vector<Line>& lines) {
+        bool changed = false;
+        for (int header = FindSection(lines, section); header >= 0; header = FindSection(lines, section)) {
+            lines.erase(lines.begin() + header, lines.begin() + SectionEnd(lines, header));
+            changed = true;
+        }
+        return changed;
+    });
 }
 
 void TIniFile::UpdateFile()
@@ -358,11 +524,28 @@ void TIniFile::WriteFailed() const
     throw EIniFileException("Unable to write to " + fileName_);
 }
 
-void TIniFile::Save(std::vector<Line> lines)
+void TIniFile::Modify(const std::function<bool(std::vector<Line>& lines)>& change)
 {
-    if (unreadable_)
+    const WriteLock lock(fileName_);
+    if (!lock.Held())
         WriteFailed();
-
+    // An empty file this write created to lock it goes again when nothing is written.
+    const auto dropCreated = [&] {
+        if (lock.Created())
+            ::unlink(fileName_.c_str());
+    };
+    std::string disk;
+    if (!ReadAll(lock.Fd(), disk)) {
+        dropCreated();
+        WriteFailed();
+    }
+    if (!loaded_ || !exists_ || disk != bytes_)
+        Parse(std::move(disk), true);
+    std::vector<Line> lines = lines_;
+    if (!change(lines)) {
+        dropCreated();
+        return;
+    }
     std::string bytes;
     for (const Line& line : lines) {
         bytes += line.raw;
@@ -380,39 +563,13 @@ void TIniFile::Save(std::vector<Line> lines)
             std::free(real);
         }
     }
-    const auto slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temp = dir + "/." + base + ".XXXXXX";
-
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        WriteFailed();
-    struct stat old
-    {
-    };
-    bool ok = true;
-    if (::stat(target.c_str(), &old) == 0) {
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-        if (ok && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            // Keeping the owner needs privileges we may not have; the content matters more.
-        }
-    } else {
-        ok = ::fchmod(fd, 0666 & ~CurrentUmask()) == 0;
-    }
-    ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    Replaced result = ReplaceByRename(target, lock.Stat(), bytes);
+    if (result == Replaced::Unavailable)
+        result = WriteInPlace(lock.Fd(), bytes_, bytes) ? Replaced::Done : Replaced::Failed;
+    if (result == Replaced::Failed) {
+        dropCreated();
         WriteFailed();
     }
-    // The rename itself is durable only once the folder is synced.
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-
     lines_ = std::move(lines);
     bytes_ = std::move(bytes);
     exists_ = true;

@@ -4,18 +4,30 @@
 // - Section and key names are compared without regard to ASCII case; the first occurrence of a
 //   section or key is the one that counts. Lines whose first non-blank character is ';' are
 //   comments. Names and values are trimmed of characters of code 32 or below around the '='.
-// - Every write goes to disk at once: the new content is written to a temporary file in the same
-//   folder, synced and renamed over the old one, so a failed or interrupted write leaves the old
-//   file whole. A write that fails raises EIniFileException "Unable to write to <file>" and
-//   changes nothing, on disk or in this object.
+// - Every write goes to disk at once, under an exclusive lock on the file held from reading it to
+//   replacing it, so writers in other threads and processes never undo each other's keys. The new
+//   content is written to a temporary file in the same folder, synced and renamed over the old one,
+//   so a failed or interrupted write leaves the old file whole; temporary files left by a write that
+//   was killed are removed by the next write. The new file keeps the old one's mode, owner and
+//   group. Where that is impossible (the folder takes no new file, or the owner cannot be kept) the
+//   file is rewritten in place instead.
+// - A file the user may not write is never written. A write that fails raises EIniFileException
+//   "Unable to write to <file>" and changes nothing in this object (on disk only an in-place write
+//   that fails half-way can leave a change; it puts the old bytes back where it can).
 // - Lines the write does not concern (comments, blank lines, other keys) keep their bytes and
 //   line ends; new lines end with CR LF.
-// - A file that is not valid UTF-8 is read as GB18030 and written back in GB18030.
+// - Encoding: a file that starts with the UTF-8 signature (EF BB BF) is UTF-8; every other file is
+//   GB18030, as the Windows version writes them (ASCII reads the same in both). Validity of the bytes
+//   as UTF-8 decides nothing: much GB18030 text is valid UTF-8 too. A file is written back in the
+//   encoding it was read in, and a new file is GB18030, so the Windows version reads it. Reads
+//   always return UTF-8.
 // - The file is read again before every read and every write (and parsed again when its bytes
 //   changed), so several objects on one file, and other programs, see each other's writes; file
 //   times are too coarse to tell two quick writes apart, and settings files are small. A missing file reads
 //   as empty; the first write creates it.
-// - The file name is used as given; callers resolve working files case-insensitively first.
+// - The file name is used as given; callers resolve working files case-insensitively first. One
+//   object is used by one thread at a time.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,8 +70,8 @@ public:
 private:
     enum class Encoding
     {
-        Utf8,
-        Gb18030
+        Gb18030,
+        Utf8 // only with the signature
     };
 
     struct Line
@@ -70,24 +82,24 @@ private:
     };
 
     void Refresh() const;
-    // Reads the file as it is on disk: false when it is missing or cannot be read.
-    bool ReadDisk(std::string& bytes, bool& exists) const;
+    // Replaces the parsed lines by those of bytes (the file's content; exists: whether it exists).
+    void Parse(std::string bytes, bool exists) const;
     // Index of the header of the first section named so, or -1.
     int FindSection(const std::vector<Line>& lines, std::string_view section) const;
     // End (exclusive) of the section whose header is at index header.
     int SectionEnd(const std::vector<Line>& lines, int header) const;
     int FindKey(const std::vector<Line>& lines, int header, std::string_view ident) const;
     Line MakeLine(std::string text) const;
-    void Save(std::vector<Line> lines);
+    // Under the file's write lock: reads the file, lets change edit its lines (false: nothing to
+    // write) and writes the result.
+    void Modify(const std::function<bool(std::vector<Line>& lines)>& change);
     [[noreturn]] void WriteFailed() const;
 
     std::string fileName_;
     mutable std::vector<Line> lines_;
-    mutable Encoding encoding_ = Encoding::Utf8;
+    mutable Encoding encoding_ = Encoding::Gb18030;
     // What the lines were parsed from, to tell whether the file changed since.
     mutable std::string bytes_;
     mutable bool exists_ = false;
     mutable bool loaded_ = false;
-    // The file exists but could not be read: writing would replace content never seen.
-    mutable bool unreadable_ = false;
 };

@@ -9,9 +9,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <grp.h>
+#include <iostream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -41,10 +48,40 @@ protected:
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
     int FilesInDir() const { return static_cast<int>(std::distance(fs::directory_iterator(dir_), {})); }
+    struct stat Stat() const
+    {
+        struct stat st
+        {
+        };
+        ::stat(path_.c_str(), &st);
+        return st;
+    }
 
     std::string dir_;
     std::string path_;
 };
+
+// Runs body in a child process and returns its exit code (-1 when it did not exit). When the tests
+// run as root the child becomes the given unprivileged user first, so that file permissions apply
+// to it; otherwise it runs as the current user.
+int InChild(const std::function<int()>& body, uid_t uid = 65534, gid_t gid = 65534)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
+            ::_exit(100);
+        int code = 101;
+        try {
+            code = body();
+        } catch (...) {
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
 
 } // namespace
 
@@ -271,4 +308,166 @@ TEST_F(IniFileTest, ALinkedFileIsWrittenThroughTheLink)
     EXPECT_TRUE(fs::is_symlink(path_));
     TIniFile direct(real);
     EXPECT_EQ(direct.ReadString("S", "k", ""), "2");
+}
+
+TEST_F(IniFileTest, PermissionsModeAndOwnerOfTheFileAreKept)
+{
+    struct Case
+    {
+        const char* name;
+        mode_t fileMode;
+        mode_t dirMode;
+        bool otherOwner; // the file belongs to another user than the writer (needs root to set up)
+        bool written;
+    };
+    const Case cases[] = {
+        {"read-only file in a folder that takes new files", 0444, 0777, false, false},
+        {"writable file in a folder that takes no new file", 0666, 0555, false, true},
+        {"another user's writable file", 0666, 0777, true, true},
+    };
+    const std::string original = "[print_id]\r\n20261210=3\r\n";
+    for (const Case& k : cases) {
+        if (k.otherOwner && ::geteuid() != 0) {
+            std::cout << "skipped without root: " << k.name << "\n";
+            continue;
+        }
+        Put(original);
+        // The writer is nobody (when the tests run as root) or the current user; in the
+        // other-owner case the file is nobody's and the writer a different unprivileged user.
+        const uid_t writer = k.otherOwner ? 65533 : 65534;
+        if (k.otherOwner) {
+            ASSERT_EQ(::chown(path_.c_str(), 65534, 65534), 0);
+        }
+        ASSERT_EQ(::chmod(path_.c_str(), k.fileMode), 0);
+        ASSERT_EQ(::chmod(dir_.c_str(), k.dirMode), 0);
+        const struct stat before = Stat();
+
+        const int result = InChild(
+            [&] {
+                TIniFile ini(path_);
+                try {
+                    ini.WriteInteger("print_id", "20261210", 3); // already there: nothing to write
+                } catch (const EIniFileException&) {
+                    return 3;
+                }
+                try {
+                    ini.WriteInteger("print_id", "20261210", 4);
+                } catch (const EIniFileException&) {
+                    return 2;
+                }
+                return ini.ReadInteger("print_id", "20261210", 0) == 4 ? 0 : 1;
+            },
+            writer, writer);
+        ::chmod(dir_.c_str(), 0700);
+
+        EXPECT_EQ(result, k.written ? 0 : 2) << k.name;
+        EXPECT_EQ(Get(), k.written ? "[print_id]\r\n20261210=4\r\n" : original) << k.name;
+        const struct stat after = Stat();
+        EXPECT_EQ(after.st_mode & 07777, k.fileMode) << k.name;
+        EXPECT_EQ(after.st_uid, before.st_uid) << k.name;
+        EXPECT_EQ(after.st_gid, before.st_gid) << k.name;
+        EXPECT_EQ(FilesInDir(), 1) << k.name << ": a temporary file was left behind";
+        fs::remove(path_);
+    }
+}
+
+TEST_F(IniFileTest, WritersInThreadsAndProcessesKeepEachOthersKeys)
+{
+    constexpr int kKeys = 40;
+    const auto writeKeys = [this](const std::string& prefix) {
+        TIniFile ini(path_);
+        for (int i = 0; i < kKeys; ++i)
+            ini.WriteInteger("OperaManager", prefix + std::to_string(i), i);
+    };
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            writeKeys("p");
+        } catch (...) {
+            ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    ASSERT_GT(child, 0);
+    std::thread a([&] { writeKeys("a"); });
+    std::thread b([&] { writeKeys("b"); });
+    a.join();
+    b.join();
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    TIniFile ini(path_);
+    TStringList keys;
+    ini.ReadSection("OperaManager", keys);
+    EXPECT_EQ(keys.Count(), 3 * kKeys);
+    for (const char* prefix : {"a", "b", "p"})
+        for (int i = 0; i < kKeys; ++i)
+            EXPECT_EQ(ini.ReadInteger("OperaManager", prefix + std::to_string(i), -1), i) << prefix << i;
+    EXPECT_EQ(FilesInDir(), 1);
+}
+
+TEST_F(IniFileTest, KilledWritersLeaveAWholeFileAndTheirTemporaryFilesAreCleared)
+{
+    constexpr int kKeys = 20;
+    constexpr int kKills = 60;
+    {
+        TIniFile ini(path_);
+        for (int i = 0; i < kKeys; ++i)
+            ini.WriteString("SetupKey", "k" + std::to_string(i), "v0");
+    }
+    std::mt19937 random(14);
+    std::uniform_int_distribution<int> delay(0, 4000);
+    int killedMidWrite = 0;
+    for (int round = 0; round < kKills; ++round) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            TIniFile ini(path_);
+            for (int i = 1;; ++i)
+                ini.WriteString("SetupKey", "k" + std::to_string(i % kKeys), "v" + std::to_string(i));
+        }
+        ASSERT_GT(child, 0);
+        ::usleep(static_cast<useconds_t>(delay(random)));
+        ::kill(child, SIGKILL);
+        ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+
+        TIniFile ini(path_);
+        TStringList keys;
+        ini.ReadSection("SetupKey", keys);
+        ASSERT_EQ(keys.Count(), kKeys) << "round " << round << ":\n" << Get();
+        for (int i = 0; i < kKeys; ++i)
+            ASSERT_EQ(ini.ReadString("SetupKey", "k" + std::to_string(i), "").substr(0, 1), "v");
+        // At most the one temporary file of the write just killed: earlier ones were cleared.
+        ASSERT_LE(FilesInDir(), 2) << "round " << round;
+        killedMidWrite += FilesInDir() - 1;
+    }
+    std::cout << killedMidWrite << " of " << kKills << " kills left a temporary file\n";
+    TIniFile(path_).WriteString("SetupKey", "after", "1");
+    EXPECT_EQ(FilesInDir(), 1);
+}
+
+TEST_F(IniFileTest, FilesAreGb18030UnlessTheyCarryTheUtf8Signature)
+{
+    // 郑伟 in GB18030 is D6 A3 CE B0, which is valid UTF-8 as well (two other characters).
+    const std::string name = Utf8ToGb18030("郑伟");
+    ASSERT_EQ(name, "\xD6\xA3\xCE\xB0");
+    const std::string windows = "[OperaManager]\r\n001=" + name + "\r\n";
+    ASSERT_TRUE(IsValidUtf8(windows));
+    Put(windows);
+    TIniFile ini(path_);
+    EXPECT_EQ(ini.ReadString("OperaManager", "001", ""), "郑伟");
+    ini.WriteString("OperaManager", "002", "李四");
+    EXPECT_EQ(Get(), windows + "002=" + Utf8ToGb18030("李四") + "\r\n");
+
+    // A file this program creates is written so that the Windows version reads it.
+    fs::remove(path_);
+    ini.WriteString("ManagerPWD", "Value", "密码");
+    EXPECT_EQ(Get(), "[ManagerPWD]\r\nValue=" + Utf8ToGb18030("密码") + "\r\n");
+    EXPECT_EQ(TIniFile(path_).ReadString("ManagerPWD", "Value", ""), "密码");
+
+    // With the signature the same characters are UTF-8, and stay so.
+    Put("\xEF\xBB\xBF[OperaManager]\r\n001=郑伟\r\n");
+    EXPECT_EQ(ini.ReadString("OperaManager", "001", ""), "郑伟");
+    ini.WriteString("OperaManager", "001", "王五");
+    EXPECT_EQ(Get(), "\xEF\xBB\xBF[OperaManager]\r\n001=王五\r\n");
 }
