@@ -1,17 +1,11 @@
 #pragma once
-// Kinds and event types shared by the library's small controls. The sender of every event is the
-// control that raises it; an empty function means "not assigned". Key codes are Qt's (Qt::Key_Up
-// for the up arrow); a handler may change the key or set it to 0 to swallow it.
-#include <QChar>
-#include <QObject>
-#include <functional>
+// Kinds shared by the library's small controls; their event types are the platform's controls'
+// (platform/ui/Control.h): the sender is the control that raises the event, an empty function
+// means "not assigned", key codes are Qt's and a handler may set a key to 0 to swallow it.
+#include "platform/ui/Control.h"
 
 enum TIntFloatKind
 {
     ifkInt,
     ifkFloat,
 };
-
-using TControlNotifyEvent = std::function<void(QObject* sender)>;
-using TKeyPressEvent = std::function<void(QObject* sender, QChar& key)>;
-using TKeyEvent = std::function<void(QObject* sender, int& key, Qt::KeyboardModifiers shift)>;

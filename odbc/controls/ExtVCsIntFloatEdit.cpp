@@ -41,16 +41,9 @@ std::optional<double> ParseFloat(const QString& text)
     return value;
 }
 
-// Keys the platform handles before any character reaches the box (dialog keys).
-bool IsDialogKey(int key)
-{
-    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Tab ||
-           key == Qt::Key_Backtab;
-}
-
 } // namespace
 
-TIntFloatEdit::TIntFloatEdit(QWidget* parent) : QLineEdit(parent)
+TIntFloatEdit::TIntFloatEdit(TComponent* owner, QWidget* parent) : TControlOf<QLineEdit>(owner, parent)
 {
     ConnectGuarded(this, &QLineEdit::textChanged, this, [this] {
         if (onChange_)
@@ -136,6 +129,24 @@ void TIntFloatEdit::KeyPress(QChar& key)
         key = QChar(0);
         return;
     }
+    if (isReadOnly()) {
+        // The handler may start an edit and so lift the read-only state; only then may the key act.
+        if (onKeyPress_)
+            onKeyPress_(this, key);
+        if (isReadOnly())
+            key = QChar(0);
+        if (!key.isNull())
+            EditText(key);
+        return;
+    }
+    EditText(key);
+    if (onKeyPress_)
+        onKeyPress_(this, key);
+}
+
+void TIntFloatEdit::EditText(QChar& key)
+{
+    const char16_t c = key.unicode();
     if (c == u'-' && !text().isEmpty()) {
         const QString current = text();
         setText(current.startsWith(u'-') ? current.mid(1) : QStringLiteral("-") + current);
@@ -150,8 +161,6 @@ void TIntFloatEdit::KeyPress(QChar& key)
             key = QChar(0);
         }
     }
-    if (onKeyPress_)
-        onKeyPress_(this, key);
 }
 
 void TIntFloatEdit::keyPressEvent(QKeyEvent* event)
@@ -171,8 +180,11 @@ void TIntFloatEdit::HandleKeyPress(QKeyEvent* event)
     }
     const int code = event->key();
     const QString typed = event->text();
-    // Keys without a character (arrows, Delete, Home ...) and dialog keys are not filtered.
-    if (IsDialogKey(code) || (typed.isEmpty() && code != Qt::Key_Backspace)) {
+    // Keys without a character (arrows, Delete, Home ...) and dialog keys (Enter, Escape, Tab) are
+    // not filtered. Qt's codes for all of them start at Key_Escape; some keyboards still give them
+    // a text (Delete as DEL, Escape as ESC), which is not a typed character.
+    const bool special = code >= Qt::Key_Escape && code != Qt::Key_Backspace;
+    if (special || (typed.isEmpty() && code != Qt::Key_Backspace)) {
         QLineEdit::keyPressEvent(event);
         return;
     }
@@ -211,6 +223,11 @@ void TIntFloatEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
     // A context menu or another window taking the focus is not leaving the box.
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason) {
         Guarded([this] { DoExit(); });
+        Guarded([this] {
+            if (onLeave_)
+                onLeave_(this);
+        });
+    }
 }

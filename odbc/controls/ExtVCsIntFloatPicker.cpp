@@ -16,9 +16,9 @@ namespace {
 constexpr int kHeight = 21;
 constexpr int kButtonWidth = 14;
 
-TTimerButton* NewSpinButton(QWidget* parent, const char* glyph)
+TTimerButton* NewSpinButton(TIntFloatPicker* picker, const char* glyph)
 {
-    auto* button = new TTimerButton(parent);
+    auto* button = new TTimerButton(picker, picker);
     const QImage image = LoadGlyph(glyph);
     button->setIcon(QIcon(QPixmap::fromImage(image)));
     button->setIconSize(image.size());
@@ -27,9 +27,9 @@ TTimerButton* NewSpinButton(QWidget* parent, const char* glyph)
 
 } // namespace
 
-TIntFloatPicker::TIntFloatPicker(QWidget* parent)
-    : QFrame(parent), edit_(new TIntFloatEdit(this)), upButton_(NewSpinButton(this, "UPARROW")),
-      downButton_(NewSpinButton(this, "DOWNARROW"))
+TIntFloatPicker::TIntFloatPicker(TComponent* owner, QWidget* parent)
+    : TControlOf<QFrame>(owner, parent), edit_(new TIntFloatEdit(this, this)),
+      upButton_(NewSpinButton(this, "UPARROW")), downButton_(NewSpinButton(this, "DOWNARROW"))
 {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
@@ -44,6 +44,7 @@ TIntFloatPicker::TIntFloatPicker(QWidget* parent)
         [this](QObject* sender, int& key, Qt::KeyboardModifiers shift) { DoKeyDown(sender, key, shift); });
     edit_->SetOnKeyUp(
         [this](QObject* sender, int& key, Qt::KeyboardModifiers shift) { DoKeyUp(sender, key, shift); });
+    edit_->SetOnLeave([this](QObject*) { DoExit(); }); // the buttons never take the focus
     upButton_->SetOnClick([this](QObject* sender) { UpButtonClick(sender); });
     downButton_->SetOnClick([this](QObject* sender) { DownButtonClick(sender); });
     upButton_->SetOnMouseDown([this](QObject* sender) { ButtonMouseDown(sender); });
@@ -57,6 +58,16 @@ void TIntFloatPicker::SetEnabled(bool value)
     edit_->setEnabled(value);
     upButton_->setEnabled(value);
     downButton_->setEnabled(value);
+}
+
+bool TIntFloatPicker::EditReadOnly() const
+{
+    return edit_->isReadOnly();
+}
+
+void TIntFloatPicker::SetEditReadOnly(bool value)
+{
+    edit_->setReadOnly(value);
 }
 
 void TIntFloatPicker::SetUpDown(bool value)
@@ -130,18 +141,19 @@ void TIntFloatPicker::SetSpinNumSize()
 
 void TIntFloatPicker::Loaded()
 {
+    TControlOf<QFrame>::Loaded();
     SetSpinNumSize();
 }
 
 void TIntFloatPicker::resizeEvent(QResizeEvent* event)
 {
-    QFrame::resizeEvent(event);
+    TControlOf<QFrame>::resizeEvent(event);
     SetSpinNumSize();
 }
 
 void TIntFloatPicker::changeEvent(QEvent* event)
 {
-    QFrame::changeEvent(event);
+    TControlOf<QFrame>::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         SetSpinNumSize();
 }
@@ -149,7 +161,7 @@ void TIntFloatPicker::changeEvent(QEvent* event)
 void TIntFloatPicker::UpButtonClick(QObject* Sender)
 {
     (void)Sender;
-    if (!(Min() < Max() && GetFloat() >= Max())) {
+    if (!EditReadOnly() && !(Min() < Max() && GetFloat() >= Max())) {
         if (Kind() == ifkInt) {
             const int value = GetInt();
             // Unbounded, the largest integer stays where it is rather than overflow.
@@ -164,7 +176,7 @@ void TIntFloatPicker::UpButtonClick(QObject* Sender)
 void TIntFloatPicker::DownButtonClick(QObject* Sender)
 {
     (void)Sender;
-    if (!(Min() < Max() && GetFloat() <= Min())) {
+    if (!EditReadOnly() && !(Min() < Max() && GetFloat() <= Min())) {
         if (Kind() == ifkInt) {
             const int value = GetInt();
             SetInt(value > std::numeric_limits<int>::min() ? value - 1 : value);
@@ -236,4 +248,9 @@ void TIntFloatPicker::KeyUp(int& key, Qt::KeyboardModifiers shift)
 {
     if (onKeyUp_)
         onKeyUp_(this, key, shift);
+}
+void TIntFloatPicker::DoExit()
+{
+    if (onExit_)
+        onExit_(this);
 }

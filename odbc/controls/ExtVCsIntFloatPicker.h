@@ -3,6 +3,10 @@
 // TTimerButton that step the value by 1 (repeating while held) within Min..Max. The picker is
 // always 21 pixels high. It is the base of the data-aware number editor, which overrides Change,
 // DropDown, KeyPress, KeyDown and Loaded. The sender of all five events is the picker.
+//
+// The picker is a component: it owns its edit and buttons. A read-only picker (SetEditReadOnly)
+// shows its value but does not step it; a data-aware picker keeps itself read-only while its record
+// is not being edited. DoExit runs when the focus leaves the picker.
 #include "odbc/controls/ExtVCsEvents.h"
 
 #include <QFrame>
@@ -12,10 +16,10 @@ class QResizeEvent;
 class TIntFloatEdit;
 class TTimerButton;
 
-class TIntFloatPicker : public QFrame
+class TIntFloatPicker : public TControlOf<QFrame>
 {
 public:
-    explicit TIntFloatPicker(QWidget* parent = nullptr);
+    explicit TIntFloatPicker(TComponent* owner = nullptr, QWidget* parent = nullptr);
 
     // Stored here and copied to the edit and both buttons; the panel itself stays enabled.
     bool Enabled() const { return enabled_; }
@@ -44,6 +48,11 @@ public:
     void SetOnKeyPress(TKeyPressEvent handler) { onKeyPress_ = std::move(handler); }
     void SetOnKeyDown(TKeyEvent handler) { onKeyDown_ = std::move(handler); }
     void SetOnKeyUp(TKeyEvent handler) { onKeyUp_ = std::move(handler); }
+    void SetOnExit(TControlNotifyEvent handler) { onExit_ = std::move(handler); }
+
+    // Typing and stepping leave a read-only value alone; code may still set it.
+    bool EditReadOnly() const;
+    void SetEditReadOnly(bool value);
 
     TIntFloatEdit* Edit() const { return edit_; }
     TTimerButton* UpButton() const { return upButton_; }
@@ -54,7 +63,9 @@ public:
     void UpButtonClick(QObject* Sender);
     void DownButtonClick(QObject* Sender);
     // Called when loading the control's settings has finished; lays it out again.
-    virtual void Loaded();
+    void Loaded() override;
+
+    std::string ClassName() const override { return "TIntFloatPicker"; }
 
 protected:
     virtual void DoChange(QObject* Sender);
@@ -67,6 +78,8 @@ protected:
     virtual void KeyPress(QChar& key);
     virtual void KeyDown(int& key, Qt::KeyboardModifiers shift);
     virtual void KeyUp(int& key, Qt::KeyboardModifiers shift);
+    // The focus has left the picker; the base raises OnExit.
+    virtual void DoExit();
 
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -85,4 +98,5 @@ private:
     TKeyPressEvent onKeyPress_;
     TKeyEvent onKeyDown_;
     TKeyEvent onKeyUp_;
+    TControlNotifyEvent onExit_;
 };

@@ -10,7 +10,8 @@ constexpr int kFirstRepeat = 300; // milliseconds until the first repeated click
 constexpr int kNextRepeat = 100;  // and between the following ones
 } // namespace
 
-TTimerButton::TTimerButton(QWidget* parent) : QToolButton(parent), timer_(std::make_unique<TTimer>())
+TTimerButton::TTimerButton(TComponent* owner, QWidget* parent)
+    : TControlOf<QToolButton>(owner, parent), timer_(std::make_unique<TTimer>())
 {
     setAutoRaise(true);
     setFocusPolicy(Qt::NoFocus); // a speed button never takes the focus

@@ -10,10 +10,10 @@
 class QMouseEvent;
 class TTimer;
 
-class TTimerButton : public QToolButton
+class TTimerButton : public TControlOf<QToolButton>
 {
 public:
-    explicit TTimerButton(QWidget* parent = nullptr);
+    explicit TTimerButton(TComponent* owner = nullptr, QWidget* parent = nullptr);
     ~TTimerButton() override;
 
     void SetOnClick(TControlNotifyEvent handler) { onClick_ = std::move(handler); }
@@ -22,6 +22,8 @@ public:
 
     // Runs OnClick.
     virtual void Click();
+
+    std::string ClassName() const override { return "TTimerButton"; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

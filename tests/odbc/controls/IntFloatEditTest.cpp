@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -125,6 +126,22 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{ifkInt, "123", {Qt::Key_Backspace}, "12"},
                       KeyCase{
                           ifkInt, "7", {Qt::Key_Left, Qt::Key_9}, "97"})); // keys without a character pass
+
+TEST(IntFloatEdit, KeysWithoutACharacterPassEvenWhenTheKeyboardGivesThemText)
+{
+    // X11 keyboards give Delete the text DEL and Escape ESC; neither is a typed character.
+    TIntFloatEdit edit;
+    edit.setText("123");
+    edit.setCursorPosition(0);
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
+    QApplication::sendEvent(&edit, &del);
+    EXPECT_EQ(edit.text().toStdString(), "23");
+    std::vector<int> seen;
+    edit.SetOnKeyPress([&](QObject*, QChar& key) { seen.push_back(key.unicode()); });
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(QChar(0x1b)));
+    QApplication::sendEvent(&edit, &esc);
+    EXPECT_TRUE(seen.empty());
+}
 
 TEST(IntFloatEdit, KeyPressEventSeesAllowedCharactersOnly)
 {

@@ -5,14 +5,18 @@
 #include "odbc/controls/ExtVCsIntFloatEdit.h"
 #include "odbc/controls/ExtVCsIntFloatPicker.h"
 #include "odbc/controls/ExtVCsTimerButton.h"
+#include "platform/core/Component.h"
 #include "platform/core/Exception.h"
 #include "platform/ui/Timer.h"
 
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -228,6 +232,81 @@ TEST(IntFloatPicker, ForwardsSettingsToTheEdit)
     EXPECT_EQ(picker.Edit()->text().toStdString(), "2.0");
     picker.SetInt(12);
     EXPECT_EQ(picker.GetInt(), 8);
+}
+
+TEST(IntFloatPicker, IsAComponentThatOwnsItsPartsAndGoesWithEitherOwner)
+{
+    // Owned by a component and placed on another widget: whichever goes first, the other forgets it.
+    TComponent owner;
+    auto window = std::make_unique<QWidget>();
+    auto* picker = new TIntFloatPicker(&owner, window.get());
+    ASSERT_EQ(owner.ComponentCount(), 1);
+    EXPECT_EQ(owner.Components(0), picker);
+    EXPECT_EQ(picker->ComponentCount(), 3); // the edit and the two buttons
+    EXPECT_EQ(picker->Edit()->Owner(), picker);
+    EXPECT_EQ(picker->UpButton()->ClassName(), "TTimerButton");
+    window.reset();
+    EXPECT_EQ(owner.ComponentCount(), 0);
+
+    QWidget parent;
+    auto* second = new TIntFloatPicker(&owner, &parent);
+    QPointer<QWidget> alive(second);
+    owner.DestroyComponents();
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_TRUE(parent.children().isEmpty());
+}
+
+TEST(IntFloatPicker, ReadOnlyValueIsNeitherTypedNorStepped)
+{
+    TIntFloatPicker picker;
+    picker.show();
+    picker.SetInt(12);
+    picker.SetEditReadOnly(true);
+    int presses = 0;
+    picker.SetOnKeyPress([&](QObject*, QChar&) { ++presses; });
+    QTest::keyClicks(picker.Edit(), "-5");
+    QTest::keyClick(picker.Edit(), Qt::Key_Backspace);
+    QTest::keyClick(picker.Edit(), Qt::Key_Up);
+    QTest::mouseClick(picker.UpButton(), Qt::LeftButton);
+    picker.DownButtonClick(&picker);
+    EXPECT_EQ(picker.Edit()->text().toStdString(), "12");
+    EXPECT_EQ(presses, 3); // the handler still hears each character
+
+    // A handler that lifts read-only (a data-aware picker starting its edit) lets the key act, on
+    // the text as the handler left it.
+    picker.SetOnKeyPress([&](QObject*, QChar&) {
+        if (picker.EditReadOnly()) {
+            picker.SetInt(40);
+            picker.SetEditReadOnly(false);
+        }
+    });
+    QTest::keyClick(picker.Edit(), Qt::Key_Minus);
+    EXPECT_EQ(picker.Edit()->text().toStdString(), "-40");
+    QTest::keyClick(picker.Edit(), Qt::Key_Up);
+    EXPECT_EQ(picker.Edit()->text().toStdString(), "-39");
+}
+
+TEST(IntFloatPicker, ExitOnlyWhenTheFocusLeaves)
+{
+    QWidget window;
+    auto* picker = new TIntFloatPicker(nullptr, &window);
+    auto* other = new QLineEdit(&window);
+    other->move(0, 30);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    std::vector<std::string> events;
+    picker->SetOnExit([&](QObject* sender) {
+        EXPECT_EQ(sender, picker);
+        events.push_back("exit " + picker->Edit()->text().toStdString());
+    });
+    picker->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(picker->Edit()->hasFocus());
+    picker->SetKind(ifkFloat); // normalising is not leaving
+    QTest::mouseClick(picker->UpButton(), Qt::LeftButton);
+    EXPECT_TRUE(events.empty());
+    other->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(events, std::vector<std::string>{"exit 1.00"}); // after the edit's normalisation
 }
 
 // "#" for black, "." for transparent.
