@@ -1,6 +1,7 @@
 // THenv and THdbc against real drivers (SQLite3, mdbtools on DataBase.mdb, PostgreSQL when the test
 // script started a cluster) and, for call selection, the scripted table passing calls through.
 #include "odbc/handles/Henv.h"
+#include "odbc/support/EachDatabase.h"
 #include "odbc/support/OdbcTestConfig.h"
 #include "odbc/support/ScriptedOdbc.h"
 #include "odbc/support/SqlHelpers.h"
@@ -221,57 +222,30 @@ TEST(Connection, MissingAccessFileRaisesWithoutRecordsAndStaysClosed)
 }
 
 // Transactions, written once and run on each database that is here.
-class Transactions : public ::testing::TestWithParam<std::string>
+class Transactions : public EachDatabase
 {
-protected:
-    void SetUp() override
-    {
-        if (GetParam() == "PostgreSQL") {
-            const std::string cs = OdbcTest::PostgresConnectString();
-            if (cs.empty())
-                GTEST_SKIP()
-                    << "no PostgreSQL cluster (ZIRA_PG_SOCKET/ZIRA_PG_PORT unset; ./test starts one)";
-            TStringList lines;
-            lines.SetText(cs.substr(0, cs.size() - 1)); // one line, without the final ";"
-            c.SetAttributes(lines);
-        } else {
-            UseNewSqlite(c);
-        }
-        c.Connect();
-        table = "zira_tx_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                std::to_string(reinterpret_cast<std::uintptr_t>(this) % 100000);
-        ExecSql(c, "DROP TABLE IF EXISTS " + table);
-        ASSERT_EQ(ExecSql(c, "CREATE TABLE " + table + " (x INTEGER)"), SQL_SUCCESS);
-    }
-    void TearDown() override
-    {
-        if (c.Connected())
-            ExecSql(c, "DROP TABLE IF EXISTS " + table);
-    }
-    long Rows() { return QueryLong(c, "SELECT COUNT(*) FROM " + table); }
-
-    THdbc c;
-    std::string table;
 };
 
 TEST_P(Transactions, CommitKeepsAndRollbackDiscards)
 {
+    ZIRA_REQUIRE(Writable(), "mdbtools opens Access files read-only");
+    const std::string table = NewTable("(x INTEGER)");
+    const auto rows = [&] { return QueryLong(c, "SELECT COUNT(*) FROM " + table); };
     c.StartTransact();
     ASSERT_EQ(ExecSql(c, "INSERT INTO " + table + " VALUES (1)"), SQL_SUCCESS);
     c.Rollback();
-    EXPECT_EQ(Rows(), 0);
+    EXPECT_EQ(rows(), 0);
     ASSERT_EQ(ExecSql(c, "INSERT INTO " + table + " VALUES (2)"), SQL_SUCCESS);
     c.Commit();
-    EXPECT_EQ(Rows(), 1);
+    EXPECT_EQ(rows(), 1);
     ASSERT_EQ(ExecSql(c, "INSERT INTO " + table + " VALUES (3)"), SQL_SUCCESS);
     c.EndTransact(); // commits, autocommit back on
     ASSERT_EQ(ExecSql(c, "INSERT INTO " + table + " VALUES (4)"), SQL_SUCCESS);
     c.Rollback(); // nothing open: the row stays
-    EXPECT_EQ(Rows(), 3);
+    EXPECT_EQ(rows(), 3);
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, Transactions, ::testing::Values("SQLite", "PostgreSQL"),
-                         [](const auto& info) { return info.param; });
+ZIRA_ON_EACH_DATABASE(Transactions);
 
 TEST(Connection, PostgresConnectsAndItsFailureCarriesTheServersRecords)
 {

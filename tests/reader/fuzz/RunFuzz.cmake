@@ -23,8 +23,11 @@ if(EXISTS ${exe})
   endforeach()
 endif()
 if(rebuild)
+  # clang's intermediate objects go to a folder of the build, not /tmp, where an interrupted build
+  # would leave them behind.
+  file(MAKE_DIRECTORY ${OUT}/tmp)
   execute_process(
-    COMMAND ${CLANGXX} -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+    COMMAND ${CMAKE_COMMAND} -E env TMPDIR=${OUT}/tmp ${CLANGXX} -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
             -I${SRC} -I${SRC}/tests ${sources} -lutil -o ${exe}
     RESULT_VARIABLE built)
   if(NOT built EQUAL 0)
