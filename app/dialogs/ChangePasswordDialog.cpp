@@ -1,0 +1,61 @@
+// TForm_ChangePWD: the administrator password change.
+#include "app/dialogs/ChangePasswordDialog.h"
+
+#include "platform/core/IniFile.h"
+#include "platform/core/IniText.h"
+#include "platform/ui/Guard.h"
+#include "platform/ui/UiServices.h"
+#define Ui UicForms // until the services' Ui() is renamed
+#include "ui_ChangePasswordDialog.h"
+#undef Ui
+
+TForm_ChangePWD::TForm_ChangePWD(std::string& managerPassword, TIniFile& settings, UiServices& ui,
+                                 TComponent* owner, QWidget* parent)
+    : TDialogForm(owner, parent), form_(std::make_unique<Ui_TForm_ChangePWD>()),
+      managerPassword_(managerPassword), settings_(settings), ui_(ui)
+{
+    form_->setupUi(this);
+    Label1 = form_->Label1;
+    Label2 = form_->Label2;
+    Label3 = form_->Label3;
+    edt_oldpwd = form_->edt_oldpwd;
+    edt_newpwd = form_->edt_newpwd;
+    edt_renewpwd = form_->edt_renewpwd;
+    Button1 = form_->Button1;
+    Button2 = form_->Button2;
+    Button3 = form_->Button3;
+    SetFormName("Form_ChangePWD");
+    QFont formFont(QStringLiteral("宋体"));
+    formFont.setPixelSize(13);
+    setFont(formFont);
+
+    ConnectGuarded(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+    SetButtonModalResult(Button2, mrCancel);
+    SetButtonModalResult(Button3, mrOk);
+}
+
+TForm_ChangePWD::~TForm_ChangePWD() = default;
+
+void TForm_ChangePWD::Button1Click(QObject* Sender)
+{
+    (void)Sender;
+    const std::string newPassword = edt_newpwd->text().toStdString();
+    if (edt_oldpwd->text().toStdString() != managerPassword_) {
+        ui_.MessageBox("口令认证错误，请重新输入。", "注意", TMsgButtons::Ok);
+        return;
+    }
+    if (newPassword != edt_renewpwd->text().toStdString()) {
+        ui_.MessageBox("新口令两次输入不一致，请重新输入。", "注意", TMsgButtons::Ok);
+        return;
+    }
+    // The file trims what it reads back: such a password would no longer open the gate after a restart.
+    if (IniValueFault(newPassword) != IniTextFault::None) {
+        ui_.MessageBox("新口令前后不能有空格，也不能含有换行，请重新输入。", "注意", TMsgButtons::Ok);
+        return;
+    }
+    // A write that fails raises its error here and the old password stays in force.
+    settings_.WriteString("ManagerPWD", "Value", newPassword);
+    settings_.UpdateFile();
+    managerPassword_ = newPassword;
+    Button3->click();
+}
