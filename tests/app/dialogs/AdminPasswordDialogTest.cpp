@@ -128,6 +128,8 @@ TEST_F(Gate, ShapeAndFocus)
         QEvent activate(QEvent::WindowActivate);
         QApplication::sendEvent(&gate, &activate);
         EXPECT_EQ(gate.focusWidget(), gate.Edit1);
+        gate.Edit1->setText("abc");
+        EXPECT_EQ(gate.Edit1->displayText(), "***");
         gate.Button2->click();
     });
 }

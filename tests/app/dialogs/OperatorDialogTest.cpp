@@ -118,6 +118,8 @@ TEST_F(OperatorDialog, TheTellerNumberTakesTwelveCharactersAndCancelCloses)
     const int result = RunScripted(ui, dialog, [&] {
         QTest::keyClicks(dialog.Edit_GYH, "12345678901234");
         EXPECT_EQ(dialog.Edit_GYH->text(), "123456789012");
+        TypeText(dialog.Edit_PWD, "pw");
+        EXPECT_EQ(dialog.Edit_PWD->displayText(), "**");
         // Tab goes through the fields in order.
         dialog.Edit_GYH->setFocus();
         QTest::keyClick(dialog.Edit_GYH, Qt::Key_Tab);
