@@ -1,4 +1,4 @@
-// TForm5: the administrator password gate.
+// TForm5, the administrator password gate.
 #include "app/dialogs/AdminPasswordDialog.h"
 
 #include "platform/ui/Guard.h"

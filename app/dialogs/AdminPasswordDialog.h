@@ -1,5 +1,6 @@
+// TForm5, the administrator password gate.
 #pragma once
-// TForm5: the administrator password gate. It closes with OK only once the typed password equals the
+// It closes with OK only once the typed password equals the
 // administrator password; a wrong one is said so and the dialog stays open for another try.
 #include "platform/ui/Form.h"
 

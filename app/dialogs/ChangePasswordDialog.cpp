@@ -1,4 +1,4 @@
-// TForm_ChangePWD: the administrator password change.
+// TForm_ChangePWD, the change-password dialog.
 #include "app/dialogs/ChangePasswordDialog.h"
 
 #include "platform/core/IniFile.h"

@@ -1,5 +1,6 @@
+// TForm_ChangePWD, the change-password dialog.
 #pragma once
-// TForm_ChangePWD: replaces the administrator password after checking the old one. The new password
+// Replaces the administrator password after checking the old one. The new password
 // is stored in the settings file first and takes effect in memory only once it is stored.
 #include "platform/ui/Form.h"
 

@@ -1,4 +1,4 @@
-// TForm10: the operator dialog.
+// TForm10, the operator dialog.
 #include "app/dialogs/OperatorDialog.h"
 
 #include "platform/core/IniText.h"

@@ -1,7 +1,8 @@
+// TForm10, the operator dialog.
 #pragma once
-// TForm10: the operator dialog used to add an operator and to modify one. It closes with OK only
-// when teller number and name are filled in and both passwords agree (otherwise it stays open
-// silently), and when the texts can be stored in the settings file as typed (otherwise it says why).
+// Used to add an operator and to modify one. It closes with OK only when teller number and name are
+// filled in and both passwords agree (otherwise it stays open silently), and when the texts can be
+// stored in the settings file as typed (otherwise it says why).
 #include "platform/ui/Form.h"
 
 #include <memory>

@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
@@ -94,6 +95,14 @@ void TForm1::CreateComponents()
             edt_sfzh->setText(text.toUpper());
     });
     Image1->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The operator list: 柜员号 and 姓名 120 pixels wide, grid lines between the cells.
+    ListView1->setColumnWidth(1, 120);
+    ListView1->setColumnWidth(2, 120);
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->setStyleSheet(QStringLiteral("QTreeWidget::item { border-right: 1px solid #d0d0d0; "
+                                            "border-bottom: 1px solid #d0d0d0; }"
+                                            "QTreeWidget::item:selected { background: palette(highlight); "
+                                            "color: palette(highlighted-text); }"));
 
     // Each up-down shows its position in its own number box; the edit bound to it keeps the same text.
     const std::pair<TUpDown*, QLineEdit*> bound[] = {{UpDown1, edt_time},

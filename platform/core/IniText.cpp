@@ -1,4 +1,4 @@
-// IniText: the checks for keys and values a settings file keeps unchanged.
+// IniText: which texts a settings file keeps.
 #include "platform/core/IniText.h"
 
 namespace {

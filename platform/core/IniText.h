@@ -1,8 +1,9 @@
+// IniText: which texts a settings file keeps.
 #pragma once
-// IniText: which texts a settings file (TIniFile) keeps as they are. A key or value is read back
-// trimmed of characters of code 32 or below and written on one line; a key also ends at the first
-// '=' and is no key at all when it starts with '[' (a section) or ';' (a comment). Text that fails
-// these checks would be stored changed, or would damage the lines around it.
+// What a settings file (TIniFile) keeps as it is. A key or value is read back trimmed of characters
+// of code 32 or below and written on one line; a key also ends at the first '=' and is no key at all
+// when it starts with '[' (a section) or ';' (a comment). Text that fails these checks would be
+// stored changed, or would damage the lines around it.
 #include <string_view>
 
 enum class IniTextFault

@@ -2,7 +2,8 @@
 // The user's part in a modal dialog: RunScripted runs a dialog through ShowModal with its real event
 // loop and a script in place of the user. The script runs once the loop is going; a dialog the script
 // leaves open is closed with Cancel afterwards (and reported through leftOpen), so a test never hangs
-// on it. TypeText types text key by key, also characters no key of the keyboard names (CJK).
+// on it. ScriptModals does the same for every dialog a handler under test makes and runs itself.
+// TypeText types text key by key, also characters no key of the keyboard names (CJK).
 #include "fakes/FakeUiServices.h"
 #include "platform/ui/Form.h"
 
@@ -27,6 +28,23 @@ inline int RunScripted(FakeUiServices& ui, TDialogForm& dialog, std::function<vo
         }
     });
     return dialog.ShowModal();
+}
+
+// Each dialog run through ui from now on gets its real event loop and script; one the script leaves
+// open is closed with Cancel and counted in *leftOpen.
+inline void ScriptModals(FakeUiServices& ui, std::function<void(QDialog&)> script, int* leftOpen = nullptr)
+{
+    ui.onModal = [script = std::move(script), leftOpen](QDialog& dialog) {
+        QTimer::singleShot(0, &dialog, [&dialog, &script, leftOpen] {
+            script(dialog);
+            if (dialog.isVisible()) {
+                if (leftOpen)
+                    ++*leftOpen;
+                dialog.reject();
+            }
+        });
+        return dialog.exec();
+    };
 }
 
 inline void TypeText(QWidget* widget, const QString& text)
