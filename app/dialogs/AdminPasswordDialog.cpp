@@ -3,7 +3,7 @@
 
 #include "platform/ui/Guard.h"
 #include "platform/ui/UiServices.h"
-#define Ui UicForms // until the services' Ui() is renamed
+#define Ui UicForms // uic's namespace Ui would clash with the services' Ui()
 #include "ui_AdminPasswordDialog.h"
 #undef Ui
 
