@@ -55,7 +55,10 @@ protected:
     int leftOpen = 0; // dialogs the script left open
 
     std::string IniPath() const { return dir.path().toStdString() + "/style.ini"; }
-    void WriteIni(const std::string& bytes) { std::ofstream(IniPath(), std::ios::binary) << bytes; }
+    void WriteBytes(const std::string& bytes) { std::ofstream(IniPath(), std::ios::binary) << bytes; }
+    // Settings files as the Windows version writes them, in GB18030 (ASCII reads the same in it).
+    void WriteIni(const std::string& text) { WriteBytes(Utf8ToGb18030(text)); }
+    std::string FileText() const { return Gb18030ToUtf8(ReadAll(IniPath())); }
 
     std::unique_ptr<TForm1> Create()
     {
@@ -136,10 +139,11 @@ protected:
 
 TEST_F(AdminTest, TheGateEnablesTheGuardedControlsOnlyForTheRightPassword)
 {
+    const std::string utf8Signature = "\xEF\xBB\xBF";
     const struct
     {
         const char* what;
-        const char* file; // nullptr: no settings file
+        std::string file; // the file's bytes; empty: no settings file
         QString typed;
         bool opens;
     } cases[] = {
@@ -147,15 +151,19 @@ TEST_F(AdminTest, TheGateEnablesTheGuardedControlsOnlyForTheRightPassword)
         {"wrong", "[ManagerPWD]\r\nValue=s3cret\r\n", "secret", false},
         {"other letter case", "[ManagerPWD]\r\nValue=s3cret\r\n", "S3CRET", false},
         {"empty typed", "[ManagerPWD]\r\nValue=s3cret\r\n", "", false},
-        {"no file, empty typed", nullptr, "", true},
-        {"no file, something typed", nullptr, "x", false},
+        {"no file, empty typed", "", "", true},
+        {"no file, something typed", "", "x", false},
         {"empty stored, empty typed", "[ManagerPWD]\r\nValue=\r\n", "", true},
-        {"CJK", "[ManagerPWD]\r\nValue=管理员\r\n", QStringLiteral("管理员"), true},
+        // The same password from a file of the Windows version and from a UTF-8 one.
+        {"GB18030", Utf8ToGb18030("[ManagerPWD]\r\nValue=管理员\r\n"), QStringLiteral("管理员"), true},
+        {"UTF-8", utf8Signature + "[ManagerPWD]\r\nValue=管理员\r\n", QStringLiteral("管理员"), true},
+        {"GB18030, wrong", Utf8ToGb18030("[ManagerPWD]\r\nValue=管理员\r\n"), QStringLiteral("管理"), false},
+        {"UTF-8, wrong", utf8Signature + "[ManagerPWD]\r\nValue=管理员\r\n", QStringLiteral("管理"), false},
     };
     for (const auto& c : cases) {
         std::filesystem::remove(IniPath());
-        if (c.file)
-            WriteIni(c.file);
+        if (!c.file.empty())
+            WriteBytes(c.file);
         ui.messages.clear();
         leftOpen = 0;
         auto w = Create();
@@ -169,7 +177,7 @@ TEST_F(AdminTest, TheGateEnablesTheGuardedControlsOnlyForTheRightPassword)
         EXPECT_EQ(ui.Texts(), c.opens ? std::vector<std::string>{}
                                       : std::vector<std::string>{"口令认证错误，请重新输入。"})
             << c.what;
-        if (c.file)
+        if (!c.file.empty())
             EXPECT_EQ(ReadAll(IniPath()), c.file) << c.what << ": the gate writes nothing";
         else
             EXPECT_FALSE(std::filesystem::exists(IniPath())) << c.what;
@@ -217,7 +225,7 @@ TEST_F(AdminTest, AGb18030FileFromTheWindowsVersionOpensWithTheSamePasswordAndKe
         Utf8ToGb18030("[SetupKey]\r\nUseBP=1\r\nBP_CMD=1B2541\r\n"
                       "[OperaManager]\r\n0001=张三\r\n[ManagerPWD]\r\nValue=管理员口令\r\n");
     ASSERT_FALSE(IsValidUtf8(file));
-    WriteIni(file);
+    WriteBytes(file);
     auto w = Create();
     AnswerGates({QStringLiteral("管理员口令")});
     w->btn_EditProject->click();
@@ -243,7 +251,7 @@ TEST_F(AdminTest, AChangedPasswordOpensTheGateAtOnceAndAfterARestart)
     w->btn_ChangePWD->click();
     EXPECT_EQ(leftOpen, 0);
     EXPECT_EQ(w->ManagerPassword, "n3w");
-    EXPECT_EQ(ReadAll(IniPath()), "[ManagerPWD]\r\nValue=n3w\r\n");
+    EXPECT_EQ(FileText(), "[ManagerPWD]\r\nValue=n3w\r\n");
     EXPECT_TRUE(AllEnabled(*w, false)) << "changing the password unlocks nothing";
 
     AnswerGates({"old", "n3w"});
@@ -264,7 +272,7 @@ TEST_F(AdminTest, AnEmptyNewPasswordIsStoredAndOpensTheEmptyGate)
     auto w = Create();
     AnswerChange("old", "", "");
     w->btn_ChangePWD->click();
-    EXPECT_EQ(ReadAll(IniPath()), "[ManagerPWD]\r\nValue=\r\n");
+    EXPECT_EQ(FileText(), "[ManagerPWD]\r\nValue=\r\n");
     AnswerGates({""});
     w->btn_EditProject->click();
     EXPECT_TRUE(AllEnabled(*w, true));
@@ -292,7 +300,7 @@ TEST_F(AdminTest, ARefusedChangeWritesNothing)
         EXPECT_EQ(leftOpen, 1) << c.message;
         EXPECT_EQ(ui.Texts(), std::vector<std::string>{c.message});
         EXPECT_EQ(w->ManagerPassword, "old") << c.message;
-        EXPECT_EQ(ReadAll(IniPath()), file) << c.message;
+        EXPECT_EQ(FileText(), file) << c.message;
     }
 }
 
@@ -387,7 +395,7 @@ TEST_F(AdminTest, AddingWritesBothSectionsAndRefusesAnExistingTellerFromTheListO
             TypeText(form.Edit_PWDOK, "pw");
         });
         w->Button3->click();
-        EXPECT_EQ(ReadAll(IniPath()), c.after ? std::string(c.after) : c.fileAfterShow) << c.what;
+        EXPECT_EQ(FileText(), c.after ? std::string(c.after) : c.fileAfterShow) << c.what;
         if (c.after) {
             EXPECT_TRUE(ui.messages.empty()) << c.what;
             EXPECT_EQ(Rows(*w->ListView1),
@@ -409,7 +417,7 @@ TEST_F(AdminTest, AddingCancelledOrRefusedInTheDialogWritesNothing)
 
     AnswerOperator([](TForm10& form) { TypeText(form.Edit_GYH, "0002"); }, /*cancel=*/true);
     w->Button3->click();
-    EXPECT_EQ(ReadAll(IniPath()), file);
+    EXPECT_EQ(FileText(), file);
     EXPECT_TRUE(ui.messages.empty());
 
     // A teller number the file cannot keep: the dialog says why and stays open (the script then
@@ -422,7 +430,7 @@ TEST_F(AdminTest, AddingCancelledOrRefusedInTheDialogWritesNothing)
     w->Button3->click();
     EXPECT_EQ(leftOpen, 1);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"柜员号不能含有“=”，也不能以“[”或“;”开头。"});
-    EXPECT_EQ(ReadAll(IniPath()), file);
+    EXPECT_EQ(FileText(), file);
     EXPECT_EQ(Rows(*w->ListView1), std::vector<std::string>{"1|0001|张三"});
 }
 
@@ -468,15 +476,15 @@ TEST_F(AdminTest, ModifyingRewritesNameAndPasswordOfTheSelectedTeller)
             TypeText(form.Edit_PWDOK, c.password);
         });
         w->Button5->click();
-        EXPECT_EQ(ReadAll(IniPath()), c.after) << c.tellerNo;
+        EXPECT_EQ(FileText(), c.after) << c.tellerNo;
         EXPECT_EQ(w->ListView1->topLevelItem(c.row)->text(2), c.name) << c.tellerNo;
     }
     EXPECT_TRUE(ui.messages.empty());
 
-    const std::string before = ReadAll(IniPath());
+    const std::string before = FileText();
     AnswerOperator([](TForm10& form) { TypeText(form.Edit_NAME, "x"); }, /*cancel=*/true);
     w->Button5->click();
-    EXPECT_EQ(ReadAll(IniPath()), before) << "a cancelled modification writes nothing";
+    EXPECT_EQ(FileText(), before) << "a cancelled modification writes nothing";
     EXPECT_EQ(w->ListView1->topLevelItem(1)->text(2), "李四");
 }
 
@@ -501,12 +509,12 @@ TEST_F(AdminTest, DeletingAsksAndRemovesBothKeysAndTheNumbersRunWithoutGaps)
     EXPECT_EQ(ui.messages[0].text, "是否删除柜员[0002]？");
     EXPECT_EQ(ui.messages[0].caption, "注意");
     EXPECT_EQ(ui.messages[0].buttons, TMsgButtons::OkCancel);
-    EXPECT_EQ(ReadAll(IniPath()), file);
+    EXPECT_EQ(FileText(), file);
     EXPECT_EQ(Rows(*w->ListView1), (std::vector<std::string>{"1|0001|张三", "2|0002|李四", "3|0003|王五"}));
 
     ui.answers = {mrOk};
     w->Button6->click();
-    EXPECT_EQ(ReadAll(IniPath()),
+    EXPECT_EQ(FileText(),
               "[OperaManager]\r\n0001=张三\r\n0003=王五\r\n[OperaPWD]\r\n0001=pw1\r\n0003=pw3\r\n");
     EXPECT_EQ(Rows(*w->ListView1), (std::vector<std::string>{"1|0001|张三", "2|0003|王五"}));
 
