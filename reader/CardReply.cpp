@@ -45,12 +45,10 @@ std::span<const Byte> CardReply::Photo() const
 
 bool CardReplyAcceptable(std::span<const Byte> frame)
 {
-    if (frame.size() < kCardReplyTextOffset)
+    // Only the full layout: shorter lengths would leave the decoding reading text and photo bytes
+    // the reply never held, and a frame of another size is no answer to this command.
+    if (frame.size() < kCardReplySize || frame[kReplySw3Offset] != kSwSuccess)
         return false;
-    const std::size_t len = FrameLength(frame);
-    if (frame[kReplySw3Offset] != kSwSuccess || len < 1)
-        return false;
-    const std::size_t end = kCardReplyTextOffset + BigEndian16(frame, 10) + BigEndian16(frame, 12);
-    const std::size_t checkAt = 6 + len;
-    return end <= checkAt && checkAt < kCardReplyHeldSize && checkAt < frame.size();
+    return FrameLength(frame) == kCardReplySize - kFrameHeadSize && BigEndian16(frame, 10) == kCardTextSize &&
+           BigEndian16(frame, 12) == kCardPhotoSize;
 }

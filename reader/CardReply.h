@@ -46,6 +46,6 @@ private:
     std::vector<Byte> bytes_;
 };
 
-// A 30 01 reply is card data only when SW3 is 0x90 and the text and photo it announces lie inside
-// the frame (before its check byte) and inside the part of it that the read keeps.
+// A 30 01 reply is card data only when SW3 is 0x90 and it is laid out in full: LEN 1288, a text of
+// 256 bytes and a photo of 1024 that end at the check byte.
 bool CardReplyAcceptable(std::span<const Byte> frame);

@@ -105,6 +105,13 @@ int ReaderLink::OpenSerial(std::string_view portName, std::string_view timeoutTe
     return kReadCardOk;
 }
 
+// A hung-up line stays down; a reader that was unplugged and is back answers on the port opened
+// anew. False when the port cannot be opened again (the reader is still away).
+bool ReaderLink::ReopenIfHungUp()
+{
+    return !serial_.HungUp() || serial_.Reopen();
+}
+
 void ReaderLink::SendSwitchCommand()
 {
     if (!bpInUse_ || bpCommand_.empty())
@@ -132,9 +139,11 @@ bool ReaderLink::SameCard(const CardReply& reply) const
 
 void ReaderLink::TakeNewAddress(std::span<const Byte> frame)
 {
-    // A reply too short to hold the address is not one.
-    if (frame.size() <= kReplySw3Offset || frame[kReplySw3Offset] != kSwSuccess ||
-        FrameLength(frame) + 6 < kNewAddressOffset + kNewAddressBytes)
+    // Only a reply of exactly the address's length is one: the card data answering an earlier
+    // command late, or anything else that lands here, would turn into address text.
+    constexpr std::size_t kAddressReplyLen = kNewAddressOffset + kNewAddressBytes + 1 - kFrameHeadSize;
+    if (frame.size() < kFrameHeadSize + kAddressReplyLen || frame[kReplySw3Offset] != kSwSuccess ||
+        FrameLength(frame) != kAddressReplyLen)
         return;
     newAddress_ = CardTextString(frame.subspan(kNewAddressOffset, kNewAddressBytes));
     if (onNewAddress_)
@@ -233,6 +242,8 @@ int ReaderLink::StdOverSerial(CardReply& reply)
         if (++attempts >= kSerialAttempts)
             return result;
         clock_.Sleep(kRetryPauseMs);
+        if (!ReopenIfHungUp())
+            return kReadPortFailed;
     }
     // The newest address is a bonus: its failure does not fail the read.
     Send(kCmdReadNewAddress, addressReply_);
@@ -298,6 +309,8 @@ int ReaderLink::ExtOverSerial(CardReply& reply)
         if (++attempts >= kSerialAttempts)
             return MapSendResult(code);
         clock_.Sleep(kRetryPauseMs);
+        if (!ReopenIfHungUp())
+            return kReadPortFailed;
     }
     if (const int r = ExtText(local_, reply); r != kReadCardOk)
         return r;

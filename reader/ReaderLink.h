@@ -72,6 +72,7 @@ private:
     int ExtOverHid(CardReply& reply);
     int ExtOverSerial(CardReply& reply);
     int OpenSerial(std::string_view portName, std::string_view timeoutText, std::string_view baudText);
+    bool ReopenIfHungUp();
     void SendSwitchCommand();
     int Send(ReaderCommand command, std::span<Byte> buffer);
     int FinishStd(std::span<const Byte> cardFrame, CardReply& reply);

@@ -39,8 +39,19 @@ bool SerialTransport::OpenComm(std::string_view name, unsigned baudRate, int sec
     settings.baudRate = baudRate;
     if (!device_.Open(path, settings))
         return false;
+    portName_ = std::string(name);
+    baudRate_ = baudRate;
     cmdTimeoutSec_ = seconds;
+    hungUp_ = false;
     return true;
+}
+
+bool SerialTransport::Reopen()
+{
+    if (portName_.empty())
+        return false;
+    const std::string name = portName_;
+    return OpenComm(name, baudRate_, cmdTimeoutSec_);
 }
 
 int SerialTransport::ReadComm(std::span<Byte> buffer, std::size_t count, std::size_t& received, int seconds)
@@ -56,11 +67,17 @@ int SerialTransport::ReadComm(std::span<Byte> buffer, std::size_t count, std::si
             if (device_.BytesInQueue() != 0)
                 continue;
             const std::uint64_t idle = clock_.TickCount() - start;
-            if (idle >= timeoutMs)
-                return kReadTimeout;
-            const auto slice = static_cast<int>(std::min<std::uint64_t>(timeoutMs - idle, kPollSliceMs));
-            // A peer that hung up never sends again: waiting out the time-out would only spin on poll.
-            if (device_.WaitReadable(slice) == SerialDevice::Wait::HungUp)
+            const auto slice =
+                idle >= timeoutMs ? 0
+                                  : static_cast<int>(std::min<std::uint64_t>(timeoutMs - idle, kPollSliceMs));
+            // A line that hung up never delivers again: waiting out the time-out would only spin. It is
+            // told apart from a time-out even when both come at once.
+            const SerialDevice::Wait wait = device_.WaitReadable(slice);
+            if (wait == SerialDevice::Wait::HungUp) {
+                hungUp_ = true;
+                return kReadHungUp;
+            }
+            if (idle >= timeoutMs && wait != SerialDevice::Wait::Readable)
                 return kReadTimeout;
             continue;
         }
@@ -78,7 +95,11 @@ int SerialTransport::ReadComm(std::span<Byte> buffer, std::size_t count, std::si
         }
         if (got >= count)
             return kReadFailed;
-        if (n < 0 || clock_.TickCount() - start >= timeoutMs)
+        if (n < 0) { // a tty read fails only when the line is gone
+            hungUp_ = true;
+            return kReadHungUp;
+        }
+        if (clock_.TickCount() - start >= timeoutMs)
             return kReadTimeout;
         pump_.ProcessMessages();
     }
@@ -97,37 +118,44 @@ int SerialTransport::SendCommand(std::span<Byte> buffer, std::size_t& length)
     const std::vector<Byte> frame = BuildFrame(buffer.first(n));
 
     device_.DiscardInput();
-    if (!device_.Write(frame))
+    if (!device_.Write(frame)) {
+        if (device_.IsOpen() && device_.WaitReadable(0) == SerialDevice::Wait::HungUp) {
+            hungUp_ = true;
+            return kSendHungUp;
+        }
         return kSendHeaderTimeout;
+    }
 
     std::size_t got = 0;
     std::span<Byte> rx(receive_);
+    // A hung-up line is no time-out: it is reported as such, whatever part of the reply was due.
+    auto failed = [](int read, int code) { return read == kReadHungUp ? kSendHungUp : code; };
     const bool extended = n >= 2 && IsExtendedCommand(ReaderCommand{buffer[0], buffer[1]});
     if (extended) {
         const int seconds = cmdTimeoutSec_;
-        if (ReadComm(rx, kExtendedLengthOffset, got, seconds) != kReadOk)
-            return kSendHeaderTimeout;
+        if (const int r = ReadComm(rx, kExtendedLengthOffset, got, seconds); r != kReadOk)
+            return failed(r, kSendHeaderTimeout);
         if (!std::equal(kFramePreamble.begin(), kFramePreamble.end(), rx.begin()))
             return kSendHeaderTimeout;
         if (rx[kReplySw3Offset] != kSwSuccess)
             return kSendRefused;
-        if (ReadComm(rx.subspan(kExtendedLengthOffset), 8, got, seconds) != kReadOk)
-            return kSendBodyTimeout;
+        if (const int r = ReadComm(rx.subspan(kExtendedLengthOffset), 8, got, seconds); r != kReadOk)
+            return failed(r, kSendBodyTimeout);
         const std::uint32_t payload = ReadHexLength(rx.subspan<kExtendedLengthOffset, 8>());
         if (payload < 1)
             return kSendRefused;
         const std::size_t size = kExtendedPayloadOffset + payload;
         if (size > rx.size() || size > buffer.size())
             return kSendCheckError;
-        if (ReadComm(rx.subspan(kExtendedPayloadOffset), payload, got, seconds) != kReadOk)
-            return kSendCheckError;
+        if (const int r = ReadComm(rx.subspan(kExtendedPayloadOffset), payload, got, seconds); r != kReadOk)
+            return failed(r, kSendCheckError);
         std::memcpy(buffer.data(), rx.data(), size);
         length = size;
         return kSendOk;
     }
 
-    if (ReadComm(rx, kFrameHeadSize, got, kStandardReplySeconds) != kReadOk)
-        return kSendHeaderTimeout;
+    if (const int r = ReadComm(rx, kFrameHeadSize, got, kStandardReplySeconds); r != kReadOk)
+        return failed(r, kSendHeaderTimeout);
     // Whatever does not start like a frame is line noise, not a reply.
     if (!std::equal(kFramePreamble.begin(), kFramePreamble.end(), rx.begin()))
         return kSendHeaderTimeout;
@@ -135,8 +163,8 @@ int SerialTransport::SendCommand(std::span<Byte> buffer, std::size_t& length)
     const std::size_t size = kFrameHeadSize + len;
     if (len < 1 || size > rx.size() || size > buffer.size())
         return kSendBodyTimeout;
-    if (ReadComm(rx.subspan(kFrameHeadSize), len, got, kStandardReplySeconds) != kReadOk)
-        return kSendBodyTimeout;
+    if (const int r = ReadComm(rx.subspan(kFrameHeadSize), len, got, kStandardReplySeconds); r != kReadOk)
+        return failed(r, kSendBodyTimeout);
     if (!FrameCheckMatches(rx.first(size)))
         return kSendCheckError;
     std::memcpy(buffer.data(), rx.data(), size);

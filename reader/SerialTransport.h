@@ -20,6 +20,7 @@ enum SendResult : int
     kSendBodyTimeout = 2,   // or, extended, the length characters; or a LEN too long for the buffer
     kSendCheckError = 3,    // or, extended, the payload; or a payload too long for the buffer
     kSendRefused = 4,       // extended reply with SW3 other than 0x90 or a length below 1
+    kSendHungUp = 5,        // the line hung up (reader unplugged): nothing more can come on it
 };
 
 // ReadComm's results.
@@ -27,7 +28,8 @@ enum ReadCommResult : int
 {
     kReadOk = 0,
     kReadFailed = 1,
-    kReadTimeout = 2
+    kReadTimeout = 2,
+    kReadHungUp = 3 // the line hung up: waiting longer cannot help
 };
 
 class SerialTransport
@@ -44,20 +46,28 @@ public:
     // Only 9600, 19200, 38400, 57600 and 115200 baud are accepted. seconds is the reply time-out of
     // extended commands. False leaves no port open.
     bool OpenComm(std::string_view name, unsigned baudRate, int seconds);
+    // Opens the port of the last OpenComm again, with its settings: a reader that was unplugged and
+    // plugged in again is a new device behind the same name.
+    bool Reopen();
     void CloseComm() { device_.Close(); }
+    // The line hung up during the last command; only a reopened port can carry the next one.
+    bool HungUp() const { return hungUp_; }
     bool IsOpen() const { return device_.IsOpen(); }
     const SerialDevice& Device() const { return device_; }
 
     std::size_t BytesInQueue() const { return device_.BytesInQueue(); }
     // Reads count bytes into buffer; the time-out restarts after every byte that arrives. received
-    // always holds the bytes read so far. A count of 0 waits for one byte without taking it.
+    // always holds the bytes read so far. A count of 0 waits for one byte without taking it. A line
+    // that hangs up ends the wait at once.
     int ReadComm(std::span<Byte> buffer, std::size_t count, std::size_t& received, int seconds);
     // Writes bytes as they are (the extension box's switch command).
     bool WriteRaw(std::span<const Byte> bytes);
     // On entry buffer[0..length) is the command body; on success buffer holds the reply frame and length
     // is LEN (standard) or the frame size (extended). A reply that does not fit the buffer is refused
     // before anything is copied. Unread input is dropped before the command goes out, so a late reply
-    // to an earlier command is never taken for this one's.
+    // to an earlier command that is already waiting is not taken for this one's; one that arrives
+    // after the command went out cannot be told apart here (replies carry no command), so the read
+    // sequences check the replies they use by their exact shape.
     int SendCommand(std::span<Byte> buffer, std::size_t& length);
 
     int CmdTimeoutSec() const { return cmdTimeoutSec_; }
@@ -69,6 +79,9 @@ private:
     Pump& pump_;
     SerialDevice device_;
     std::string programFolder_;
+    std::string portName_;
+    unsigned baudRate_ = 0;
     int cmdTimeoutSec_ = 0;
+    bool hungUp_ = false;
     std::vector<Byte> receive_;
 };

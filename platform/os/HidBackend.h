@@ -17,6 +17,8 @@ struct HidDeviceInfo
     // them (0 when unknown).
     std::size_t inputReportLength = 0;
     std::size_t outputReportLength = 0;
+    // The descriptor gives its reports identities (they then lead every report on the wire).
+    bool numberedReports = false;
 };
 
 class HidDevice
@@ -25,7 +27,8 @@ public:
     virtual ~HidDevice() = default;
     // report[0] is the report identity; the whole span goes out.
     virtual bool SetOutputReport(std::span<const std::uint8_t> report) = 0;
-    // report[0] names the report identity on entry; on success the report fills the span.
+    // report[0] names the report identity on entry; on success the report fills the span, its
+    // identity in report[0] (0 for a device without numbered reports) and its data from report[1].
     virtual bool GetInputReport(std::span<std::uint8_t> report) = 0;
 };
 

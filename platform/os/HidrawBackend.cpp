@@ -58,7 +58,7 @@ long NodeNumber(const std::string& name)
 class HidrawDevice : public HidDevice
 {
 public:
-    explicit HidrawDevice(int fd) : fd_(fd) {}
+    HidrawDevice(int fd, bool numberedReports) : fd_(fd), numbered_(numberedReports) {}
     ~HidrawDevice() override { ::close(fd_); }
     HidrawDevice(const HidrawDevice&) = delete;
     HidrawDevice& operator=(const HidrawDevice&) = delete;
@@ -84,13 +84,18 @@ public:
             return true;
         if (errno != ENOTTY)
             return false;
-        // Without HIDIOCGINPUT the reports queued by the interrupt pipe are read instead.
-        const ssize_t r = ::read(fd_, report.data(), report.size());
-        return r > 0;
+        // Without HIDIOCGINPUT the reports queued by the interrupt pipe are read instead. read()
+        // gives a report as the device sent it: with its identity first only when the device numbers
+        // its reports, so an unnumbered one is put behind an identity byte of 0, as the ioctl gives it.
+        if (numbered_)
+            return ::read(fd_, report.data(), report.size()) > 0;
+        report[0] = 0;
+        return report.size() > 1 && ::read(fd_, report.data() + 1, report.size() - 1) > 0;
     }
 
 private:
     int fd_;
+    bool numbered_;
 };
 
 } // namespace
@@ -102,6 +107,7 @@ HidReportLengths HidReportLengthsFromDescriptor(std::span<const std::uint8_t> d)
         unsigned size = 0, count = 0, id = 0;
     };
     Globals g;
+    bool numbered = false;
     std::vector<Globals> stack;
     std::map<unsigned, unsigned long> inputBits, outputBits;
     for (std::size_t i = 0; i < d.size();) {
@@ -127,6 +133,7 @@ HidReportLengths HidReportLengthsFromDescriptor(std::span<const std::uint8_t> d)
             break;
         case 0x84:
             g.id = static_cast<unsigned>(value);
+            numbered = numbered || g.id != 0;
             break;
         case 0xA4:
             stack.push_back(g);
@@ -156,7 +163,7 @@ HidReportLengths HidReportLengthsFromDescriptor(std::span<const std::uint8_t> d)
             most = std::max(most, b);
         return most == 0 ? 0 : (most + 7) / 8 + 1;
     };
-    return {longest(inputBits), longest(outputBits)};
+    return {longest(inputBits), longest(outputBits), numbered};
 }
 
 HidrawBackend::HidrawBackend(std::string sysClassFolder, std::string devFolder)
@@ -181,6 +188,7 @@ std::vector<HidDeviceInfo> HidrawBackend::Enumerate()
             std::span(reinterpret_cast<const std::uint8_t*>(descriptor.data()), descriptor.size()));
         info.inputReportLength = lengths.input;
         info.outputReportLength = lengths.output;
+        info.numberedReports = lengths.numbered;
         info.path = devFolder_ + "/" + name;
         found.emplace_back(number, std::move(info));
     }
@@ -202,5 +210,10 @@ std::unique_ptr<HidDevice> HidrawBackend::Open(const HidDeviceInfo& device)
         ::close(fd);
         return nullptr;
     }
-    return std::make_unique<HidrawDevice>(fd);
+    return DeviceOn(fd, device);
+}
+
+std::unique_ptr<HidDevice> HidrawBackend::DeviceOn(int fd, const HidDeviceInfo& device)
+{
+    return std::make_unique<HidrawDevice>(fd, device.numberedReports);
 }

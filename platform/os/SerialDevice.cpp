@@ -268,7 +268,12 @@ SerialDevice::Wait SerialDevice::WaitReadable(int timeoutMs) const
         return errno == EINTR ? Wait::TimedOut : Wait::HungUp;
     if (r == 0)
         return Wait::TimedOut;
-    if (p.revents & POLLIN)
+    // A hung-up line (an adapter unplugged, a pseudo-terminal's master closed) reports POLLIN too,
+    // while its queue count fails: only input that can really be counted is readable.
+    if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0 && (p.revents & POLLIN))
+        return Wait::Readable;
+    int n = 0;
+    if ((p.revents & POLLIN) && ioctl(fd_, FIONREAD, &n) == 0 && n > 0)
         return Wait::Readable;
     return Wait::HungUp;
 }

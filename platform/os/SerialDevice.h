@@ -57,7 +57,8 @@ public:
     long Read(std::span<std::uint8_t> buffer);
     // Writes every byte, waiting for room at most timeoutMs in all; false when not everything went out.
     bool Write(std::span<const std::uint8_t> bytes, int timeoutMs = 2000);
-    // Waits until input is queued, the time passes or the peer hangs up.
+    // Waits until input is queued, the time passes or the line hangs up. A hung-up line reports
+    // HungUp at once, every time, until it is closed.
     Wait WaitReadable(int timeoutMs) const;
     // Drops unread input (and, with output, unsent output too).
     void DiscardInput();

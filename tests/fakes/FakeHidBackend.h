@@ -28,6 +28,8 @@ public:
     // Empty reports (all zero after the identity) handed out before each reply's first report.
     unsigned emptyReportsBeforeReply = 0;
     unsigned inputPolls = 0;
+    // Set when the peer hangs up: the device is gone, nothing goes out any more.
+    bool unplugged = false;
 
     // The reader itself: vendor C252, product 2721, 65-byte reports.
     static Device Reader(std::string path, std::uint16_t product = 0x2721)
@@ -60,7 +62,7 @@ private:
         bool SetOutputReport(std::span<const std::uint8_t> report) override
         {
             b_.outputReports.emplace_back(report.begin(), report.end());
-            if (b_.failOutput || report.size() < 11)
+            if (b_.failOutput || b_.unplugged || report.size() < 11)
                 return false;
             b_.stream_.clear(); // what the last reply left unread is gone with the new command
             b_.peer.Feed(report.subspan(1, 10), b_.clock_.ticks);
@@ -74,6 +76,7 @@ private:
             for (auto more = b_.peer.TakeDue(b_.clock_.ticks); !more.empty();
                  more = b_.peer.TakeDue(b_.clock_.ticks))
                 b_.stream_.insert(b_.stream_.end(), more.begin(), more.end());
+            b_.unplugged = b_.peer.TakeHangUp() || b_.unplugged;
             if (b_.empties_ > 0) {
                 --b_.empties_;
                 return true;

@@ -30,6 +30,8 @@ struct FakeReaderPty
     // them keeps a loaded machine from turning that moment into a time-out on the fake clock.
     void AwaitDelivery() const
     {
+        if (!pty.LineUp())
+            return;
         pollfd p{pty.SlaveHandle(), POLLIN, 0};
         poll(&p, 1, 2000);
     }

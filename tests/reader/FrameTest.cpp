@@ -79,19 +79,30 @@ std::vector<Byte> CardFrame(std::size_t textLen, std::size_t photoLen, std::size
 
 } // namespace
 
-TEST(CardReplyCheck, AcceptsOnlyCardDataThatFits)
+TEST(CardReplyCheck, AcceptsOnlyCardDataLaidOutInFull)
 {
     EXPECT_TRUE(CardReplyAcceptable(CardFrame(256, 1024, 1280)));
     EXPECT_EQ(CardFrame(256, 1024, 1280).size(), kCardReplySize);
     EXPECT_EQ(FrameLength(CardFrame(256, 1024, 1280)), 0x508u);
 
-    EXPECT_FALSE(CardReplyAcceptable(CardFrame(256, 1024, 1280, 0x91))) << "SW3 other than 0x90";
-    EXPECT_FALSE(CardReplyAcceptable(CardFrame(256, 1025, 1280))) << "photo runs into the check byte";
-    EXPECT_FALSE(CardReplyAcceptable(CardFrame(0xFFFF, 0xFFFF, 1280))) << "lengths far past the frame";
-    EXPECT_FALSE(CardReplyAcceptable(CardFrame(256, 1024, 1282))) << "frame longer than what is kept";
-    EXPECT_TRUE(CardReplyAcceptable(CardFrame(256, 0, 256))) << "a shorter reply that holds what it says";
-    const std::vector<Byte> sw3Only = BuildFrame(std::vector<Byte>{0x00, 0x00, 0x90});
-    EXPECT_FALSE(CardReplyAcceptable(sw3Only));
+    const struct
+    {
+        const char* name;
+        std::vector<Byte> frame;
+    } refused[] = {
+        {"SW3 other than 0x90", CardFrame(256, 1024, 1280, 0x91)},
+        {"photo runs into the check byte", CardFrame(256, 1025, 1280)},
+        {"lengths far past the frame", CardFrame(0xFFFF, 0xFFFF, 1280)},
+        {"frame longer than what is kept", CardFrame(256, 1024, 1282)},
+        {"zero lengths in a full frame", CardFrame(0, 0, 1280)},
+        {"zero lengths in a short frame", CardFrame(0, 0, 0)},
+        {"text shorter than the decoding reads", CardFrame(200, 1080, 1280)},
+        {"photo shorter than the frame holds", CardFrame(256, 1000, 1280)},
+        {"text without a photo", CardFrame(256, 0, 256)},
+        {"status only", BuildFrame(std::vector<Byte>{0x00, 0x00, 0x90})},
+    };
+    for (const auto& c : refused)
+        EXPECT_FALSE(CardReplyAcceptable(c.frame)) << c.name;
 }
 
 TEST(CardReplyBuffer, TextAndPhotoStayInsideTheBuffer)

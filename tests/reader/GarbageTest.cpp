@@ -2,6 +2,7 @@
 // with one of its failure codes and never crashes or reads or writes out of bounds (the sanitizers
 // watch the latter).
 #include "ReadRigs.h"
+#include "fuzz/FuzzedRead.h"
 
 #include <gtest/gtest.h>
 
@@ -100,4 +101,49 @@ TEST(Garbage, HidReadsFail)
         const int r = extended ? rig.Ext() : rig.Std();
         EXPECT_TRUE(IsFailureCode(r)) << "case " << i << " gave " << r;
     }
+}
+
+// The fuzz target's reads reach the extension box, chunked replies and hang-ups on both transports.
+TEST(Garbage, FuzzedReadsReachEveryWayAReplyComes)
+{
+    FakeReaderPty line;
+    const std::vector<Byte> card = line.Peer().DefaultReply(kCmdReadTextPhoto);
+
+    const std::vector<Byte> input = {0x07, 0x01 | 0x02 | (3 << 2), 6, '1', 'B', '2', '5', '4', '1', 0xAA,
+                                     0x55};
+    const FuzzedRead decoded = FuzzedRead::Decode(input);
+    EXPECT_TRUE(decoded.serial);
+    EXPECT_EQ(decoded.target, kCmdReadTextPhoto);
+    EXPECT_TRUE(decoded.extensionBox && decoded.hangUp);
+    EXPECT_EQ(decoded.chunk, 24u);
+    EXPECT_EQ(decoded.switchCommand, "1B2541");
+    EXPECT_EQ(decoded.reply, (std::vector<Byte>{0xAA, 0x55}));
+
+    FuzzedRead boxed;
+    boxed.serial = true;
+    boxed.extensionBox = true;
+    boxed.switchCommand = "1B2541";
+    boxed.target = kCmdFindCard;
+    boxed.reply = {0xAA, 0xAA, 0xAA, 0x96, 0x69, 0x00};
+    EXPECT_EQ(boxed.RunOnce(line), kReadExchangeFailed);
+    ASSERT_FALSE(line.Peer().StrayBeforeCommand().empty());
+    EXPECT_EQ(line.Peer().StrayBeforeCommand()[0], (std::vector<Byte>{0x1B, 0x25, 0x41}))
+        << "the switch command never reached the reader";
+
+    FuzzedRead chunked;
+    chunked.serial = true;
+    chunked.target = kCmdReadTextPhoto;
+    chunked.chunk = 8;
+    chunked.reply = card;
+    EXPECT_EQ(chunked.RunOnce(line), kReadCardOk);
+
+    FuzzedRead cut = chunked;
+    cut.reply.resize(300);
+    cut.hangUp = true;
+    EXPECT_EQ(cut.RunOnce(line), kReadPortFailed);
+    EXPECT_FALSE(line.pty.LineUp());
+    EXPECT_EQ(chunked.RunOnce(line), kReadCardOk) << "the next input runs on a line that is up again";
+
+    cut.serial = false;
+    EXPECT_EQ(cut.RunOnce(line), kReadExchangeFailed);
 }

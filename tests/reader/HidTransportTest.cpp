@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -248,4 +250,98 @@ TEST(HidrawNode, ANonHidNodeIsRefused)
 {
     HidrawBackend backend;
     EXPECT_EQ(backend.Open(HidDeviceInfo{"/dev/null", 0xC252, 0x2721, 65, 65}), nullptr);
+}
+
+namespace {
+
+// A hidraw node of a kernel without the report ioctls: a datagram socket whose reads give one report
+// each, as the device sent it (its identity first only when it numbers its reports). Behind it the
+// reader answers in 64-byte reports.
+class OldKernelNode : public HidBackend
+{
+public:
+    explicit OldKernelNode(bool numbered) : numbered_(numbered)
+    {
+        int ends[2];
+        if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) == 0) {
+            device_ = ends[0];
+            reader_ = ends[1];
+            fcntl(device_, F_SETFL, O_NONBLOCK);
+        }
+    }
+    ~OldKernelNode() override
+    {
+        if (device_ >= 0)
+            ::close(device_);
+        ::close(reader_);
+    }
+    OldKernelNode(const OldKernelNode&) = delete;
+    OldKernelNode& operator=(const OldKernelNode&) = delete;
+
+    ReaderPeer peer;
+
+    std::vector<HidDeviceInfo> Enumerate() override
+    {
+        return {HidDeviceInfo{"/dev/hidraw7", 0xC252, 0x2721, 65, 65, numbered_}};
+    }
+    std::unique_ptr<HidDevice> Open(const HidDeviceInfo& info) override
+    {
+        return HidrawBackend::DeviceOn(std::exchange(device_, -1), info);
+    }
+
+    void Service(std::uint64_t nowMs)
+    {
+        Byte out[256];
+        for (ssize_t n; (n = recv(reader_, out, sizeof out, MSG_DONTWAIT)) > 1;)
+            peer.Feed(std::span<const Byte>(out + 1, static_cast<std::size_t>(n) - 1), nowMs);
+        for (auto bytes = peer.TakeDue(nowMs); !bytes.empty(); bytes = peer.TakeDue(nowMs)) {
+            for (std::size_t at = 0; at < bytes.size(); at += 64) {
+                std::vector<Byte> report;
+                if (numbered_)
+                    report.push_back(0x01);
+                const std::size_t n = std::min<std::size_t>(64, bytes.size() - at);
+                report.insert(report.end(), bytes.begin() + static_cast<long>(at),
+                              bytes.begin() + static_cast<long>(at + n));
+                report.resize(numbered_ ? 65 : 64, 0);
+                ASSERT_EQ(send(reader_, report.data(), report.size(), 0),
+                          static_cast<ssize_t>(report.size()));
+            }
+        }
+    }
+
+private:
+    bool numbered_;
+    int device_ = -1;
+    int reader_ = -1;
+};
+
+} // namespace
+
+TEST(HidrawNode, ReportsReadWithoutTheIoctlLineUpLikeTheIoctlGivesThem)
+{
+    for (bool numbered : {false, true}) {
+        FakeClock clock;
+        FakePump pump;
+        OldKernelNode node(numbered);
+        pump.onPump = [&] { node.Service(clock.ticks); };
+        HidTransport hid(clock, pump);
+        hid.SetBackend(&node);
+        ASSERT_TRUE(hid.FindHidReader());
+        EXPECT_EQ(hid.Exchange(kFrameReadTextPhoto), 0) << (numbered ? "numbered" : "unnumbered");
+        const std::vector<Byte> expected = node.peer.DefaultReply(kCmdReadTextPhoto);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), hid.RxFrame().begin()))
+            << (numbered ? "numbered" : "unnumbered");
+        EXPECT_EQ(node.peer.Commands(), std::vector<ReaderCommand>{kCmdReadTextPhoto});
+    }
+}
+
+TEST_F(HidrawTree, NumberedReportsAreTold)
+{
+    Add("hidraw1", "0003:0000C252:00002721", kReaderDescriptor);
+    Add("hidraw2", "0003:0000046D:0000C077",
+        {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x85, 0x02, 0x75, 0x08, 0x95, 0x04, 0x81, 0x02, 0xC0});
+    const std::vector<HidDeviceInfo> found = HidrawBackend(root.string(), "/nodev").Enumerate();
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_FALSE(found[0].numberedReports);
+    EXPECT_TRUE(found[1].numberedReports);
 }

@@ -1,11 +1,18 @@
 #include "ReadRigs.h"
 
+#include "platform/os/SystemClock.h"
 #include "reader/CardText.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
+#include <filesystem>
 #include <functional>
 #include <termios.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -31,6 +38,55 @@ std::vector<Byte> WithBadCheck(std::vector<Byte> f)
 }
 
 const std::vector<Byte> kHugeLen = {0xAA, 0xAA, 0xAA, 0x96, 0x69, 0xFF, 0xFF, 0x00, 0x00, 0x90};
+
+// A reader behind <folder>/ports/COM7 on the real clock, so that a read which spins instead of
+// waiting shows in its CPU time. With comesBack, a reader that dropped the line is plugged in again
+// at once (a new pseudo-terminal behind the same name).
+struct PluggedReader
+{
+    fs::path folder = fs::temp_directory_path() / ("plugged-" + std::to_string(getpid()));
+    SystemClock clock;
+    FakePump pump;
+    PtyReaderPeer line;
+    ReaderLink link{clock, pump};
+    CardReply reply;
+    bool comesBack = false;
+
+    PluggedReader()
+    {
+        fs::create_directories(folder / "ports");
+        PlugIn();
+        link.SetProgramFolder(folder.string());
+        pump.onPump = [this] {
+            line.Service(clock.TickCount());
+            if (!line.LineUp() && comesBack) {
+                line.Reconnect();
+                PlugIn();
+            }
+        };
+    }
+    ~PluggedReader() { fs::remove_all(folder); }
+    void PlugIn()
+    {
+        fs::remove(folder / "ports" / "COM7");
+        fs::create_symlink(line.SlavePath(), folder / "ports" / "COM7");
+    }
+    // The card reply cut in half, and the line dropped after it.
+    void HangUpInTheCardReply()
+    {
+        const std::vector<Byte> full = line.Peer().DefaultReply(kCmdReadTextPhoto);
+        line.Peer().Script(kCmdReadTextPhoto,
+                           PeerReply{std::vector<Byte>(full.begin(), full.begin() + 600), 0, 0, true});
+    }
+    int Std() { return link.ReadCardStd("COM7", "10", reply, "115200"); }
+};
+
+double ThreadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
 
 template <typename Rig> void RunStd(const Case& c, int expected)
 {
@@ -76,6 +132,19 @@ TEST(ReadCardStd, ResultCodesOverBothTransports)
          kReadBadReply, kReadBadReply},
         {"text length 0xFFFF",
          [](ReaderPeer& p) { Twice(p, kCmdReadTextPhoto, {CardReplyWithLengths(p, 0xFFFF, 0)}); },
+         kReadBadReply, kReadBadReply},
+        {"zero lengths", [](ReaderPeer& p) { Twice(p, kCmdReadTextPhoto, {CardReplyWithLengths(p, 0, 0)}); },
+         kReadBadReply, kReadBadReply},
+        {"text length shorter than the decoding reads",
+         [](ReaderPeer& p) { Twice(p, kCmdReadTextPhoto, {CardReplyWithLengths(p, 128, 1024)}); },
+         kReadBadReply, kReadBadReply},
+        {"text only, no photo",
+         [](ReaderPeer& p) {
+             std::vector<Byte> data = {0x01, 0x00, 0x00, 0x00};
+             const std::vector<Byte> text = p.Card().TextBlock();
+             data.insert(data.end(), text.begin(), text.end());
+             Twice(p, kCmdReadTextPhoto, {StandardReply(0x90, data)});
+         },
          kReadBadReply, kReadBadReply},
         {"newest address silent", [](ReaderPeer& p) { p.Script(kCmdReadNewAddress, {}); }, kReadCardOk,
          kReadExchangeFailed},
@@ -139,6 +208,54 @@ TEST(ReadCardStd, NewestAddressOfThirtyFiveCharactersIsWhole)
     shortReply.Peer().Script(kCmdReadNewAddress, {StandardReply(0x90, {})});
     EXPECT_EQ(shortReply.Std(), kReadCardOk);
     EXPECT_EQ(shortReply.link.NewAddress(), "old") << "a reply too short for an address is none";
+}
+
+TEST(ReadCardStd, NewestAddressOnlyFromItsOwnReply)
+{
+    std::vector<Byte> longer(70, 0x20);
+    longer.push_back(0x20);
+    const struct
+    {
+        const char* name;
+        std::function<std::vector<Byte>(ReaderPeer&)> reply;
+    } cases[] = {
+        {"the card data", [](ReaderPeer& p) { return p.DefaultReply(kCmdReadTextPhoto); }},
+        {"one byte too many", [&](ReaderPeer&) { return StandardReply(0x90, longer); }},
+    };
+    for (const auto& c : cases) {
+        SerialRig serial;
+        HidRig hid;
+        for (ReaderLink* link : {&serial.link, &hid.link})
+            link->SetNewAddress("old");
+        serial.Peer().Script(kCmdReadNewAddress, {c.reply(serial.Peer())});
+        hid.Peer().Script(kCmdReadNewAddress, {c.reply(hid.Peer())});
+        EXPECT_EQ(serial.Std(), kReadCardOk) << c.name;
+        EXPECT_EQ(hid.Std(), kReadCardOk) << c.name;
+        EXPECT_EQ(serial.link.NewAddress(), "old") << c.name;
+        EXPECT_EQ(hid.link.NewAddress(), "old") << c.name;
+        EXPECT_TRUE(serial.addresses.empty() && hid.addresses.empty()) << c.name;
+    }
+}
+
+// The card data of the first attempt comes after the reply time-out, just when the newest address
+// has been asked for: it arrives in front of the address reply.
+TEST(ReadCardStd, LateCardDataIsNotTakenForTheNewestAddress)
+{
+    SerialRig rig;
+    rig.link.SetNewAddress("old");
+    ReaderPeer& p = rig.Peer();
+    p.Script(kCmdReadTextPhoto, {});
+    std::vector<Byte> late = p.DefaultReply(kCmdReadTextPhoto);
+    const std::vector<Byte> address = p.DefaultReply(kCmdReadNewAddress);
+    late.insert(late.end(), address.begin(), address.end());
+    p.Script(kCmdReadNewAddress, {late});
+    EXPECT_EQ(rig.Std(), kReadCardOk);
+    EXPECT_EQ(rig.link.NewAddress(), "old");
+    EXPECT_TRUE(rig.addresses.empty()) << "the late card data became the newest address";
+    EXPECT_EQ(p.Commands(), (std::vector<ReaderCommand>{kCmdReadSamId, kCmdFindCard, kCmdSelectCard,
+                                                        kCmdReadTextPhoto, kCmdFindCard, kCmdSelectCard,
+                                                        kCmdReadTextPhoto, kCmdReadNewAddress}));
+    EXPECT_EQ(CardTextFieldString(rig.reply.Text(), kCardName), "张三");
 }
 
 TEST(ReadCardStd, SameCardIsRefusedWithTheReplyFilled)
@@ -425,4 +542,34 @@ TEST(ReadCardExt, SameCardAndSwitchCommand)
     hid.link.SetLastIdNo("110101198001010011");
     EXPECT_EQ(hid.Ext(), kReadSameCard);
     EXPECT_EQ(hid.Peer().Commands().size(), 1u) << "no photo for the card on show";
+}
+
+TEST(ReadCardStd, ReaderUnpluggedInTheMiddleOfAReply)
+{
+    {
+        PluggedReader r; // stays away
+        r.HangUpInTheCardReply();
+        const double cpu = ThreadCpuSeconds();
+        const auto wall = std::chrono::steady_clock::now();
+        EXPECT_EQ(r.Std(), kReadPortFailed) << "the port is gone when the second attempt opens it";
+        EXPECT_LT(ThreadCpuSeconds() - cpu, 0.5) << "the read spun on the dead line";
+        EXPECT_LT(std::chrono::steady_clock::now() - wall, std::chrono::seconds(5))
+            << "the read waited out its time-out on a line that had hung up";
+        EXPECT_EQ(r.line.Peer().Commands(), (std::vector<ReaderCommand>{kCmdReadSamId, kCmdFindCard,
+                                                                        kCmdSelectCard, kCmdReadTextPhoto}));
+        EXPECT_FALSE(r.link.Serial().IsOpen());
+
+        r.line.Reconnect(); // plugged in again
+        r.PlugIn();
+        EXPECT_EQ(r.Std(), kReadCardOk) << "the next read after the reader came back";
+    }
+    {
+        PluggedReader r; // back before the second attempt
+        r.comesBack = true;
+        r.HangUpInTheCardReply();
+        const double cpu = ThreadCpuSeconds();
+        EXPECT_EQ(r.Std(), kReadCardOk);
+        EXPECT_LT(ThreadCpuSeconds() - cpu, 0.5);
+        EXPECT_EQ(CardTextFieldString(r.reply.Text(), kCardName), "张三");
+    }
 }

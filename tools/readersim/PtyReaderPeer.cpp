@@ -12,6 +12,11 @@
 
 PtyReaderPeer::PtyReaderPeer(SampleCard card) : peer_(std::move(card))
 {
+    OpenLine();
+}
+
+void PtyReaderPeer::OpenLine()
+{
     char name[256] = {};
     termios raw{};
     cfmakeraw(&raw);
@@ -25,12 +30,38 @@ PtyReaderPeer::PtyReaderPeer(SampleCard card) : peer_(std::move(card))
 
 PtyReaderPeer::~PtyReaderPeer()
 {
-    ::close(slave_);
-    ::close(master_);
+    HangUp();
+}
+
+void PtyReaderPeer::HangUp()
+{
+    if (slave_ >= 0)
+        ::close(slave_);
+    if (master_ >= 0)
+        ::close(master_);
+    slave_ = -1;
+    master_ = -1;
+}
+
+void PtyReaderPeer::Reconnect()
+{
+    HangUp();
+    hangUpNext_ = false;
+    OpenLine();
 }
 
 bool PtyReaderPeer::Service(std::uint64_t nowMs)
 {
+    lastWritten_ = 0;
+    if (master_ < 0)
+        return false;
+    // One service after the last bytes of a reply that ends in a hang-up, so that the program can
+    // take what came before the line drops.
+    if (hangUpNext_) {
+        hangUpNext_ = false;
+        HangUp();
+        return true;
+    }
     bool moved = false;
     Byte buffer[4096];
     for (;;) {
@@ -55,6 +86,8 @@ bool PtyReaderPeer::Service(std::uint64_t nowMs)
         poll(&p, 1, 10);
     }
     lastWritten_ = done;
+    if (peer_.TakeHangUp())
+        hangUpNext_ = true;
     return moved || !out.empty();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A ReaderPeer behind a pseudo-terminal: the program opens SlavePath() as its serial port. The peer
-// keeps the slave open itself so the line stays up between the program's reads.
+// keeps the slave open itself so the line stays up between the program's reads. A scripted hang-up
+// closes both ends, as an unplugged adapter would; Reconnect brings up a new line (a new path).
 #include "tools/readersim/ReaderPeer.h"
 
 #include <functional>
@@ -20,6 +21,9 @@ public:
     int SlaveHandle() const { return slave_; }
     // Bytes written by the last Service call.
     std::size_t LastWritten() const { return lastWritten_; }
+    bool LineUp() const { return master_ >= 0; }
+    // A fresh pseudo-terminal for the same peer, after a hang-up (SlavePath changes).
+    void Reconnect();
     ReaderPeer& Peer() { return peer_; }
 
     // Reads what the program sent and writes what is due, without waiting. Returns true when something
@@ -30,9 +34,13 @@ public:
     void Serve(const std::function<bool()>& keepGoing, const std::function<std::uint64_t()>& nowMs);
 
 private:
+    void OpenLine();
+    void HangUp();
+
     ReaderPeer peer_;
     int master_ = -1;
     int slave_ = -1;
     std::string slavePath_;
     std::size_t lastWritten_ = 0;
+    bool hangUpNext_ = false;
 };

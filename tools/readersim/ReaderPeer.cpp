@@ -86,8 +86,9 @@ void ReaderPeer::Answer(ReaderCommand command, std::uint64_t nowMs)
     } else {
         reply.bytes = DefaultReply(command);
     }
-    if (!reply.bytes.empty())
-        pending_.push_back(Pending{std::move(reply.bytes), 0, reply.chunk, nowMs + reply.delayMs});
+    if (!reply.bytes.empty() || reply.hangUp)
+        pending_.push_back(
+            Pending{std::move(reply.bytes), 0, reply.chunk, nowMs + reply.delayMs, reply.hangUp});
 }
 
 void ReaderPeer::Feed(std::span<const Byte> bytes, std::uint64_t nowMs)
@@ -145,8 +146,10 @@ std::vector<Byte> ReaderPeer::TakeDue(std::uint64_t nowMs)
     std::vector<Byte> out(p.bytes.begin() + static_cast<long>(p.sent),
                           p.bytes.begin() + static_cast<long>(p.sent + n));
     p.sent += n;
-    if (p.sent == p.bytes.size())
+    if (p.sent == p.bytes.size()) {
+        hangUpDue_ = hangUpDue_ || p.hangUp;
         pending_.pop_front();
+    }
     return out;
 }
 

@@ -2,7 +2,8 @@
 // The reader's side of the frame protocol, for the simulator and the tests: it takes the bytes the
 // program sends, finds the command frames in them (resynchronising on the preamble and keeping the
 // bytes outside frames, such as the extension box's switch command), and answers each command with
-// the card's reply or with a scripted one: chunked or trickled, late, silent or malformed.
+// the card's reply or with a scripted one: chunked or trickled, late, silent or malformed, or cut off
+// by the reader dropping the line.
 #include "reader/Frame.h"
 #include "tools/readersim/SampleCard.h"
 
@@ -18,6 +19,7 @@ struct PeerReply
     std::vector<Byte> bytes; // empty: no answer at all
     std::size_t chunk = 0;   // 0: all at once; else this many bytes per delivery
     std::uint64_t delayMs = 0;
+    bool hangUp = false; // the reader drops the line once these bytes (maybe none) went out
 };
 
 // Reply frames as a reader sends them.
@@ -50,6 +52,8 @@ public:
     // Bytes due for the program at nowMs: one delivery of the oldest pending reply.
     std::vector<Byte> TakeDue(std::uint64_t nowMs);
     bool HasPending() const { return !pending_.empty(); }
+    // True once after a reply that ends in a hang-up was taken whole: the line goes down now.
+    bool TakeHangUp() { return std::exchange(hangUpDue_, false); }
 
     const std::vector<ReaderCommand>& Commands() const { return commands_; }
     const std::vector<Byte>& Stray() const { return stray_; }
@@ -64,12 +68,14 @@ private:
         std::size_t sent = 0;
         std::size_t chunk = 0;
         std::uint64_t due = 0;
+        bool hangUp = false;
     };
     static int Key(ReaderCommand c) { return c.command << 8 | c.parameter; }
     void Answer(ReaderCommand command, std::uint64_t nowMs);
 
     SampleCard card_;
     bool cardPresent_ = true;
+    bool hangUpDue_ = false;
     std::map<int, std::deque<PeerReply>> scripts_;
     std::vector<Byte> input_;
     std::deque<Pending> pending_;

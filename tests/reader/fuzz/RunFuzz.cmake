@@ -11,12 +11,15 @@ set(sources
   ${SRC}/platform/core/TextEncoding.cpp ${SRC}/platform/core/StringUtils.cpp ${SRC}/platform/core/Exception.cpp
   ${SRC}/tools/readersim/SampleCard.cpp ${SRC}/tools/readersim/ReaderPeer.cpp
   ${SRC}/tools/readersim/PtyReaderPeer.cpp)
+# Headers count for the rebuild too: the fuzzed read and the fakes live in headers.
+file(GLOB headers ${SRC}/reader/*.h ${SRC}/platform/os/*.h ${SRC}/tools/readersim/*.h ${SRC}/tests/fakes/*.h
+     ${SRC}/tests/reader/fuzz/*.h)
 file(MAKE_DIRECTORY ${OUT}/corpus)
 set(exe ${OUT}/reply_fuzz)
 set(rebuild TRUE)
 if(EXISTS ${exe})
   set(rebuild FALSE)
-  foreach(s IN LISTS sources)
+  foreach(s IN LISTS sources headers)
     if(${s} IS_NEWER_THAN ${exe})
       set(rebuild TRUE)
     endif()
