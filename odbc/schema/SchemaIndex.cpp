@@ -1,0 +1,7 @@
+// TSchemaIndex and TSchemaIndexes.
+#include "odbc/schema/SchemaIndex.h"
+
+std::unique_ptr<TSchemaIndex> TSchemaIndexes::NewItem()
+{
+    return std::unique_ptr<TSchemaIndex>(new TSchemaIndex(*this));
+}
