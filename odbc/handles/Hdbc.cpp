@@ -4,18 +4,39 @@
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Check.h"
 #include "odbc/handles/Henv.h"
+#include "odbc/handles/RunningCall.h"
 #include "platform/core/StringUtils.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstring>
 #include <optional>
 
 namespace {
 
+// One braced value as a connect string writes it: "{", text in which every "}" is doubled, "}".
+bool IsBracedValue(const std::string& value)
+{
+    if (value.size() < 2 || value.front() != '{')
+        return false;
+    for (std::size_t i = 1; i < value.size(); ++i) {
+        if (value[i] != '}')
+            continue;
+        if (i + 1 == value.size())
+            return true;
+        if (value[i + 1] != '}')
+            return false; // closes before the end: more follows
+        ++i;
+    }
+    return false; // never closed
+}
+
 // A connect-string value that would otherwise end its attribute or start a braced one goes in
-// braces, with "}" doubled as ODBC asks.
+// braces, with "}" doubled as ODBC asks. A value braced already ("{SQLite3}") is meant as it is:
+// braced again the driver manager would look for a driver named "{SQLite3}".
 std::string ConnectValue(const std::string& value)
 {
-    if (value.find_first_of(";{}") == std::string::npos)
+    if (value.find_first_of(";{}") == std::string::npos || IsBracedValue(value))
         return value;
     std::string braced = "{";
     for (char c : value) {
@@ -54,17 +75,27 @@ THdbc::~THdbc()
     try {
         // Both the environment this joined and the one the error path reaches now (they differ
         // only with an environment per thread) stay quiet while the connection goes.
+        THenv* joined = JoinedEnv();
         THenv* current = CurrentHenv();
         std::optional<THenv::ErrorSuppression> quietJoined, quietCurrent;
-        if (env_ != nullptr)
-            quietJoined.emplace(*env_);
-        if (current != nullptr && current != env_)
+        if (joined != nullptr)
+            quietJoined.emplace(*joined);
+        if (current != nullptr && current != joined)
             quietCurrent.emplace(*current);
-        if (env_ != nullptr || current != nullptr)
+        if (joined != nullptr || current != nullptr)
             Terminate();
+        // A handle the driver manager would not free goes with this object; the environment must
+        // not keep it listed.
+        if (THenv* env = JoinedEnv())
+            env->Children().RemChild(this);
     } catch (...) {
         // Destructors never throw; Disconnect and Terminate called explicitly report failures.
     }
+}
+
+THenv* THdbc::JoinedEnv() const
+{
+    return joined_ != nullptr ? static_cast<THenv*>(*joined_) : nullptr;
 }
 
 void THdbc::DiagnosticHandle(std::int16_t& handleType, void*& handle) const
@@ -82,6 +113,7 @@ void* THdbc::GetHandle()
 bool THdbc::Init()
 {
     Log(1, "THdbc.Init");
+    RunningCall running;
     if (initialized_)
         return true;
     if (pendingPooling_) {
@@ -100,7 +132,7 @@ bool THdbc::Init()
     }
     handle_ = handle;
     initialized_ = true;
-    env_ = &env;
+    joined_ = env.LifeToken();
     env.Children().AddChild(this);
     SetCursorLib(cursorLib_);
     THbase::Init();
@@ -110,23 +142,35 @@ bool THdbc::Init()
 bool THdbc::Terminate()
 {
     Log(1, "THdbc.Terminate");
+    RunningCall running;
     THbase::Terminate();
-    if (initialized_) {
-        children_.Terminate();
-        if (connected_)
-            Disconnect();
-        // Leave the list this connection joined, whichever environment GlobalHenv gives now.
-        THenv& env = env_ != nullptr ? *env_ : GlobalHenv();
+    if (!initialized_)
+        return true;
+    children_.Terminate();
+    if (connected_)
+        Disconnect();
+    if (openOnDriver_) {
+        // The disconnect failed without raising (destroyed or dropped with a transaction open, or a
+        // vetoed failure). The driver manager frees no connection it still holds open: left so,
+        // the handle would be lost with its transaction holding the database's locks.
+        Oci::SQLEndTran(SQL_HANDLE_DBC, handle_, SQL_ROLLBACK);
+        if (SQL_SUCCEEDED(Oci::SQLDisconnect(handle_)))
+            openOnDriver_ = false;
+    }
+    const SQLRETURN rc = Oci::SQLFreeHandle(SQL_HANDLE_DBC, handle_);
+    SetRetCode(rc);
+    // Reported through the environment this joined, whichever GlobalHenv gives now.
+    THenv* joined = JoinedEnv();
+    THenv& env = joined != nullptr ? *joined : GlobalHenv();
+    if (SQL_SUCCEEDED(rc)) {
         env.Children().RemChild(this);
-        env_ = nullptr;
-        SQLHANDLE handle = handle_;
-        const SQLRETURN rc = Oci::SQLFreeHandle(SQL_HANDLE_DBC, handle);
+        joined_.reset();
         handle_ = nullptr;
         initialized_ = false;
-        SetRetCode(rc);
-        if (!env.Error().Success(rc))
-            env.Error().RaiseError(this, rc, SQL_HANDLE_DBC, handle);
     }
+    // A handle that was not freed is kept (and stays listed), so that a later Terminate frees it.
+    if (!env.Error().Success(rc))
+        env.Error().RaiseError(this, rc, SQL_HANDLE_DBC, handle_);
     return !initialized_;
 }
 
@@ -149,6 +193,7 @@ std::string THdbc::BuildConnectString() const
 void THdbc::Connect()
 {
     Log(1, "THdbc.Connect");
+    RunningCall running;
     if (!Init())
         return;
     if (connected_)
@@ -167,6 +212,9 @@ void THdbc::Connect()
                                    Text(connectString), SQL_NTS, completed,
                                    static_cast<SQLSMALLINT>(sizeof completed), &completedLength, infoPrompt_);
     }
+    // The driver manager may hold the connection open even where the check below refuses it
+    // (success with information in SuccessOnlyMode).
+    openOnDriver_ = SQL_SUCCEEDED(rc);
     // A failed connect (vetoed or suppressed) never counts as connected.
     if (!CheckCall(*this, rc))
         return;
@@ -179,18 +227,23 @@ void THdbc::Connect()
 void THdbc::Disconnect()
 {
     Log(1, "THdbc.Disconnect");
+    RunningCall running;
     if (!connected_)
         return;
     DoBeforeDisconnect();
     children_.Terminate();
-    CheckCall(*this, Oci::SQLDisconnect(handle_));
+    const SQLRETURN rc = Oci::SQLDisconnect(handle_);
+    if (SQL_SUCCEEDED(rc))
+        openOnDriver_ = false;
+    CheckCall(*this, rc);
     connected_ = false;
     DoAfterDisconnect();
 }
 
 void THdbc::Resolve()
 {
-    THenv& env = env_ != nullptr ? *env_ : GlobalHenv();
+    THenv* joined = JoinedEnv();
+    THenv& env = joined != nullptr ? *joined : GlobalHenv();
     THenv::ErrorSuppression quiet(env);
     Terminate();
 }
@@ -287,6 +340,7 @@ bool THdbc::GetConnectAttr(std::int32_t attribute, std::uint32_t& value)
 void THdbc::SetCursorLib(std::uint32_t value)
 {
     Log(1, "THdbc.SetCursorLib");
+    RunningCall running;
     if (connected_)
         Disconnect();
     cursorLib_ = value;
@@ -300,6 +354,7 @@ void THdbc::SetCursorLib(std::uint32_t value)
 void THdbc::SetIsolationLevel(std::uint32_t value)
 {
     Log(1, "THdbc.SetIsolationLevel");
+    RunningCall running;
     isolationLevel_ = value;
     if (!initialized_)
         return;
@@ -310,6 +365,7 @@ void THdbc::SetIsolationLevel(std::uint32_t value)
 
 std::uint32_t THdbc::GetLoginTimeOut()
 {
+    RunningCall running;
     Init();
     SQLULEN value = 0; // wide enough whether the driver writes 32 or 64 bits
     CheckCall(*this, Oci::SQLGetConnectAttr(handle_, SQL_ATTR_LOGIN_TIMEOUT, &value, sizeof value, nullptr));
@@ -318,12 +374,14 @@ std::uint32_t THdbc::GetLoginTimeOut()
 
 void THdbc::SetLoginTimeOut(std::uint32_t seconds)
 {
+    RunningCall running;
     Init();
     SetConnectAttr(SQL_ATTR_LOGIN_TIMEOUT, seconds);
 }
 
 void THdbc::SetTracing(bool value)
 {
+    RunningCall running;
     Init();
     if (value == tracing_)
         return;
@@ -340,6 +398,7 @@ void THdbc::SetTracing(bool value)
 
 void THdbc::SetCore(bool value)
 {
+    RunningCall running;
     Connect();
     core_ = value;
 }
@@ -364,24 +423,28 @@ void THdbc::SetConnectionPooling(TConnectionPooling value)
 
 void THdbc::StartTransact()
 {
+    RunningCall running;
     Connect();
     SetConnectAttr(SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF);
 }
 
 void THdbc::Commit()
 {
+    RunningCall running;
     Connect();
     CheckCall(*this, Oci::SQLEndTran(SQL_HANDLE_DBC, handle_, SQL_COMMIT));
 }
 
 void THdbc::Rollback()
 {
+    RunningCall running;
     Connect();
     CheckCall(*this, Oci::SQLEndTran(SQL_HANDLE_DBC, handle_, SQL_ROLLBACK));
 }
 
 void THdbc::EndTransact()
 {
+    RunningCall running;
     Commit();
     SetConnectAttr(SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_ON);
 }
@@ -402,15 +465,22 @@ std::string THdbc::GetInfoString(std::uint16_t infoType)
 {
     if (!Init())
         return {};
-    SQLCHAR buffer[256] = {};
+    // Lists such as SQL_KEYWORDS are longer than any buffer chosen beforehand: a value cut to the
+    // buffer is read again, whole, into one as long as the driver said.
+    std::vector<SQLCHAR> buffer(256);
     SQLSMALLINT length = 0;
-    const SQLRETURN rc =
-        Oci::SQLGetInfo(handle_, infoType, buffer, static_cast<SQLSMALLINT>(sizeof buffer), &length);
+    SQLRETURN rc =
+        Oci::SQLGetInfo(handle_, infoType, buffer.data(), static_cast<SQLSMALLINT>(buffer.size()), &length);
+    if (SQL_SUCCEEDED(rc) && length >= static_cast<SQLSMALLINT>(buffer.size())) {
+        buffer.assign(std::min<std::size_t>(static_cast<std::size_t>(length) + 1, 32767), 0);
+        rc = Oci::SQLGetInfo(handle_, infoType, buffer.data(), static_cast<SQLSMALLINT>(buffer.size()),
+                             &length);
+    }
     SetRetCode(rc);
     if (!GlobalHenv().Error().Success(rc))
         return {};
-    buffer[sizeof buffer - 1] = 0;
-    return reinterpret_cast<const char*>(buffer);
+    const auto* text = reinterpret_cast<const char*>(buffer.data());
+    return std::string(text, strnlen(text, buffer.size()));
 }
 
 std::int16_t THdbc::GetInfoSmallint(std::uint16_t infoType)
@@ -539,6 +609,7 @@ void THdbc::ReadState(TReader& reader)
 
 void THdbc::Loaded()
 {
+    RunningCall running;
     THbase::Loaded();
     if (!streamedConnected_)
         return;

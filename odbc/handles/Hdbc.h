@@ -25,6 +25,9 @@ public:
     ~THdbc() override;
 
     bool Init() override;
+    // Ends the statements, disconnects and frees the handle. Where the disconnect failed without
+    // raising (errors suppressed or vetoed), an open transaction is rolled back and the connection
+    // ended before the free. A handle the driver manager does not free is kept for the next try.
     bool Terminate() override;
     void Connect();
     void Disconnect();
@@ -91,7 +94,8 @@ public:
 
     // "DSN=", "UID=", "PWD=", "DRIVER=" parts (each when set, in that order), then every Attributes
     // line as written, each part ended by ";". A value holding ";", "{" or "}" is put in braces (a
-    // "}" inside doubled), so it cannot add attributes of its own.
+    // "}" inside doubled), so it cannot add attributes of its own; a value that is one braced value
+    // already ("{SQLite3}") is passed as it is.
     std::string BuildConnectString() const;
 
     void SetBeforeConnect(TNotifyEvent e) { beforeConnect_ = std::move(e); }
@@ -126,11 +130,15 @@ private:
 
     void* handle_ = nullptr;
     bool initialized_ = false;
-    THenv* env_ = nullptr; // the environment whose Children this joined
+    // The environment whose Children this joined (empty once it is gone).
+    std::shared_ptr<THbase*> joined_;
+    THenv* JoinedEnv() const;
     TChildren children_;
     bool pendingPooling_ = false;
     TConnectionPooling pendingPoolingValue_ = cpDefault;
     bool connected_ = false;
+    // The driver manager holds the connection open (a failed disconnect leaves it so).
+    bool openOnDriver_ = false;
     bool streamedConnected_ = false;
     std::string driver_;
     std::string dataSource_;

@@ -2,6 +2,7 @@
 
 #include "odbc/base/OcihText.h"
 #include "odbc/driver/Oci.h"
+#include "odbc/handles/RunningCall.h"
 
 bool ThreadedHenv = false;
 
@@ -91,6 +92,7 @@ void THenv::DiagnosticHandle(std::int16_t& handleType, void*& handle) const
 bool THenv::Init()
 {
     Log(1, "THenv.Init");
+    RunningCall running;
     if (initialized_)
         return true;
     if (pooling_ != cpDefault) {
@@ -116,14 +118,25 @@ bool THenv::Init()
     }
     handle_ = handle;
     initialized_ = true;
-    Check(Oci::SQLSetEnvAttr(handle_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0));
-    THbase::Init();
+    try {
+        Check(Oci::SQLSetEnvAttr(handle_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3),
+                                 0));
+        THbase::Init();
+    } catch (...) {
+        // Nothing stays allocated: raised from the constructor, this leaves no object whose
+        // destructor could free the handle later.
+        Oci::SQLFreeHandle(SQL_HANDLE_ENV, handle_);
+        handle_ = nullptr;
+        initialized_ = false;
+        throw;
+    }
     return true;
 }
 
 bool THenv::Terminate()
 {
     Log(1, "THenv.Terminate");
+    RunningCall running;
     THbase::Terminate();
     children_.Terminate();
     return !initialized_;
@@ -141,12 +154,17 @@ void THenv::TerminateHandleQuietly() noexcept
 
 bool THenv::TerminateHandle()
 {
+    RunningCall running;
     if (initialized_) {
         Terminate();
-        // Checked while the handle is still set: a failed free leaves its records on it.
-        Check(Oci::SQLFreeHandle(SQL_HANDLE_ENV, handle_));
-        handle_ = nullptr;
-        initialized_ = false;
+        // A handle the driver manager did not free is kept (with its records, for the check), so
+        // that a later TerminateHandle can free it.
+        const SQLRETURN rc = Oci::SQLFreeHandle(SQL_HANDLE_ENV, handle_);
+        if (SQL_SUCCEEDED(rc)) {
+            handle_ = nullptr;
+            initialized_ = false;
+        }
+        Check(rc);
     }
     return true;
 }
@@ -161,6 +179,7 @@ void THenv::SetConnectionPooling(TConnectionPooling value)
 {
     if (value == pooling_)
         return;
+    RunningCall running;
     TerminateHandle();
     pooling_ = value;
     Init();

@@ -2,6 +2,7 @@
 
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Henv.h"
+#include "odbc/handles/RunningCall.h"
 
 #include <cstdio>
 
@@ -30,17 +31,25 @@ EODBC::EODBC(THbase* owner, std::int16_t retCode, std::vector<TErrorRec> errors)
 
 EODBC::Shared::~Shared()
 {
+    bool lost = false;
+    for (const TErrorRec& rec : errors)
+        lost = lost || rec.State.rfind("08", 0) == 0;
+    if (!lost)
+        return;
     try {
-        bool lost = false;
-        for (const TErrorRec& rec : errors)
-            lost = lost || rec.State.rfind("08", 0) == 0;
-        THenv* env = CurrentHenv();
-        if (!lost || env == nullptr)
-            return;
-        THbase* alive = *owner;
-        if (alive != nullptr && env->Error().ResolveOnFailure())
-            alive->ResolveLostConnection();
-        env->Error().DoConnectionFailure(alive);
+        RunningCall::WhenIdle([owner = owner] {
+            try {
+                THenv* env = CurrentHenv();
+                if (env == nullptr)
+                    return;
+                THbase* alive = *owner;
+                if (alive != nullptr && env->Error().ResolveOnFailure())
+                    alive->ResolveLostConnection();
+                env->Error().DoConnectionFailure(alive);
+            } catch (...) {
+                // Runs where nothing may escape: when an exception object or an operation ends.
+            }
+        });
     } catch (...) {
         // Runs while an exception object is destroyed: nothing may escape.
     }
@@ -137,8 +146,11 @@ std::vector<TErrorRec> TODBCError::Errors(std::int16_t retCode)
         errors.push_back(TErrorRec{"", 0, text});
         return errors;
     }
+    // A driver that never stops handing out records must not hold the program: beyond this many
+    // the rest is left unread (and the fallback record says so).
+    constexpr SQLSMALLINT kMostRecords = 1000;
     SQLRETURN rc = SQL_SUCCESS;
-    for (SQLSMALLINT record = 1;; ++record) {
+    for (SQLSMALLINT record = 1; record <= kMostRecords; ++record) {
         SQLCHAR state[6] = {};
         SQLINTEGER native = 0;
         SQLCHAR message[256] = {};

@@ -1,12 +1,13 @@
 #pragma once
 // ODBC error collection: a failed call becomes one EODBC carrying every diagnostic record of the
-// handle that failed. TODBCError (one per environment) decides what counts as success, reads the
-// records, lets OnException veto the exception and raises it.
+// handle that failed (at most 1000 are read). TODBCError (one per environment) decides what counts as
+// success, reads the records, lets OnException veto the exception and raises it.
 //
 // The lost-connection rule: when the last copy of an EODBC holding a record of SQLSTATE class "08"
 // is destroyed, the owner's connection is dropped quietly (when ResolveOnFailure is set) and
 // OnConnectionFailure is called. It runs once, skips an owner that no longer exists, and never
-// throws.
+// throws. While an operation of a handle object runs on the thread (RunningCall.h) it waits until
+// the outermost one has ended, so it never re-enters an operation still running.
 #include "odbc/base/OcihError.h"
 #include "odbc/handles/Events.h"
 

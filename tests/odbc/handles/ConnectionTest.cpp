@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -95,6 +96,10 @@ TEST(ConnectString, PartsInOrderEachEndedBySemicolon)
         {"braces doubled inside", "", "", "p}w{", "", {}, "PWD={p}}w{};"},
         {"user and dsn braced", "d;x", "u}", "", "", {}, "DSN={d;x};UID={u}}};"},
         {"driver braced", "", "", "", "x;y", {}, "DRIVER={x;y};"},
+        {"a braced driver passes as it is", "", "", "", "{SQLite3}", {}, "DRIVER={SQLite3};"},
+        {"one braced value with doubled braces passes", "", "", "{a}}b;c}", "", {}, "PWD={a}}b;c};"},
+        {"braces that close before the end are braced", "", "", "{a}b}", "", {}, "PWD={{a}}b}}};"},
+        {"a brace never closed is braced", "", "", "{a}}", "", {}, "PWD={{a}}}}};"},
     };
     for (const Case& k : cases) {
         THdbc c;
@@ -460,4 +465,72 @@ TEST(Connection, PoolingIsSetWhenTheDriverManagerCannotReadIt)
     GlobalHenv().SetConnectionPooling(cpOnePerDriver);
     EXPECT_EQ(set, std::vector<SQLULEN>{SQL_CP_ONE_PER_DRIVER});
     GlobalHenv().SetConnectionPooling(before);
+}
+
+TEST(Connection, ABracedDriverNameConnects)
+{
+    THdbc c;
+    c.SetDriver("{SQLite3}");
+    c.SetAttributes(Lines({"Database=" + OdbcTest::NewSqliteFile()}));
+    c.Connect();
+    EXPECT_TRUE(c.Connected());
+    EXPECT_EQ(c.GetInfoString(SQL_DBMS_NAME), "SQLite");
+}
+
+// Destroyed or dropped with a transaction open, a connection must still end: the SQLite driver
+// refuses the disconnect (25000), and a handle kept open holds the database locked for the rest of
+// the process.
+TEST(Connection, EndingAConnectionWithAnOpenTransactionRollsBackAndFreesIt)
+{
+    for (const bool destroy : {true, false}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "dropped by the lost-connection rule");
+        ScriptedOdbc script;
+        const std::string file = OdbcTest::NewSqliteFile();
+        auto c = std::make_unique<THdbc>();
+        c->SetDriver("SQLite3");
+        c->SetAttributes(Lines({"Database=" + file}));
+        c->Connect();
+        ASSERT_EQ(ExecSql(*c, "CREATE TABLE t (x INTEGER)"), SQL_SUCCESS);
+        c->StartTransact();
+        ASSERT_EQ(ExecSql(*c, "INSERT INTO t VALUES (1)"), SQL_SUCCESS);
+        ASSERT_TRUE(std::filesystem::exists(file + "-journal"));
+        if (destroy)
+            c.reset();
+        else
+            c->Resolve();
+        EXPECT_EQ(script.liveHandles[SQL_HANDLE_DBC], 0);
+        EXPECT_FALSE(std::filesystem::exists(file + "-journal"));
+
+        THdbc other;
+        other.SetDriver("SQLite3");
+        other.SetAttributes(Lines({"Database=" + file, "Timeout=200"}));
+        other.Connect();
+        EXPECT_EQ(ExecSql(other, "INSERT INTO t VALUES (2)"), SQL_SUCCESS) << "the database is not locked";
+        EXPECT_EQ(QueryLong(other, "SELECT COUNT(*) FROM t"), 1) << "the open transaction was rolled back";
+        if (c) {
+            c->Connect();
+            EXPECT_EQ(QueryLong(*c, "SELECT COUNT(*) FROM t"), 1) << "and the next use starts afresh";
+        }
+    }
+}
+
+TEST(Connection, LongInfoTextsAreReadWhole)
+{
+    static const std::string longText = std::string(300, 'k') + std::string(700, 'w');
+    Oci::DriverManager table = Oci::LoadedDriverManager();
+    // As drivers do: as much as fits, the full length, and success with information when cut.
+    table.SQLGetInfo = [](SQLHDBC, SQLUSMALLINT infoType, SQLPOINTER value, SQLSMALLINT length,
+                          SQLSMALLINT* written) -> SQLRETURN {
+        if (infoType != SQL_KEYWORDS)
+            return SQL_ERROR;
+        const std::size_t fits = std::min<std::size_t>(longText.size(), static_cast<std::size_t>(length) - 1);
+        std::memcpy(value, longText.data(), fits);
+        static_cast<char*>(value)[fits] = 0;
+        *written = static_cast<SQLSMALLINT>(longText.size());
+        return fits < longText.size() ? SQL_SUCCESS_WITH_INFO : SQL_SUCCESS;
+    };
+    Oci::ScopedDriverManager dm(table);
+    THdbc c;
+    EXPECT_EQ(c.GetInfoString(SQL_KEYWORDS), longText);
+    EXPECT_EQ(c.GetInfoString(SQL_DBMS_NAME), "") << "a failed read stays empty";
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <exception>
 #include <future>
 #include <memory>
@@ -401,4 +402,119 @@ TEST_F(ErrorCollection, EndingAThreadsEnvironmentEndsItsConnectionsWithoutANewOn
     ThreadedHenv = false;
     EXPECT_FALSE(connectedAfter);
     EXPECT_FALSE(environmentAfter) << "terminating the connections must not create another environment";
+}
+
+TEST_F(ErrorCollection, AnEnvironmentThatRefusesOdbc3FreesItsHandle)
+{
+    GlobalHenv(); // allocated before the script counts
+    ScriptedOdbc script;
+    script.returns["SQLSetEnvAttr"] = {SQL_ERROR, SQL_ERROR, SQL_ERROR, SQL_ERROR, SQL_ERROR, SQL_ERROR};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_THROW(THenv own(nullptr), EODBC);
+    EXPECT_EQ(script.liveHandles[SQL_HANDLE_ENV], 0) << "a constructor that raises frees what it allocated";
+
+    // The same through GlobalHenv with an environment per thread: three failed first calls, then one
+    // that works and is ended with the thread's environment.
+    ThreadedHenv = true;
+    int failed = 0;
+    std::thread worker([&] {
+        for (int i = 0; i < 3; ++i) {
+            try {
+                GlobalHenv();
+            } catch (const EODBC&) {
+                ++failed;
+            }
+        }
+        GlobalHenv();
+        ClearHenv();
+    });
+    worker.join();
+    ThreadedHenv = false;
+    EXPECT_EQ(failed, 3);
+    EXPECT_EQ(script.calls["SQLAllocHandle"], 7);
+    EXPECT_EQ(script.liveHandles[SQL_HANDLE_ENV], 0);
+}
+
+TEST_F(ErrorCollection, AHandleTheDriverManagerDoesNotFreeIsKept)
+{
+    ScriptedOdbc script;
+    auto c = Connected();
+    void* handle = c->GetHandle();
+    script.returns["SQLFreeHandle"] = {SQL_ERROR};
+    EXPECT_THROW(c->Terminate(), EODBC);
+    EXPECT_TRUE(c->Initialized());
+    EXPECT_EQ(c->GetHandle(), handle);
+    EXPECT_TRUE(GlobalHenv().Children().Contains(c.get())) << "still the environment's to end";
+    EXPECT_EQ(script.liveHandles[SQL_HANDLE_DBC], 1);
+
+    EXPECT_TRUE(c->Terminate()) << "the next try frees it";
+    EXPECT_FALSE(c->Initialized());
+    EXPECT_FALSE(GlobalHenv().Children().Contains(c.get()));
+    EXPECT_EQ(script.liveHandles[SQL_HANDLE_DBC], 0);
+}
+
+TEST_F(ErrorCollection, AVetoedLostConnectionWaitsUntilTheFailingOperationHasEnded)
+{
+    ScriptedOdbc script;
+    auto c = Connected();
+    std::string trail;
+    c->SetBeforeDisconnect([&](THdbc*) { trail += "before "; });
+    c->SetAfterDisconnect([&](THdbc*) { trail += "after "; });
+    GlobalHenv().Error().SetOnConnectionFailure(
+        [&](THbase* s) { trail += s == c.get() ? "failure " : "? "; });
+    std::vector<std::string> vetoed;
+    GlobalHenv().Error().SetOnException([&](THbase*, EODBC& e) {
+        vetoed.push_back(e.Message());
+        return false;
+    });
+    script.scriptDiagnostics = true;
+    script.records = {{"08S01", 0, "Communication link failure"}};
+
+    // The disconnect fails with a lost connection; dropping the connection must not run the
+    // disconnect again inside itself.
+    script.disconnect = SQL_ERROR;
+    c->Disconnect();
+    EXPECT_EQ(trail, "before after failure ");
+    EXPECT_FALSE(c->Initialized()) << "dropped once the disconnect had ended";
+    EXPECT_EQ(script.liveHandles[SQL_HANDLE_DBC], 0);
+
+    // A commit failing inside EndTransact: the connection stays for the rest of EndTransact, whose
+    // next call then reaches a live handle instead of a freed one.
+    script.disconnect.reset();
+    script.scriptDiagnostics = false;
+    trail.clear();
+    vetoed.clear();
+    c->Connect();
+    script.endTran = SQL_ERROR;
+    script.scriptDiagnostics = true;
+    c->EndTransact();
+    EXPECT_EQ(vetoed, std::vector<std::string>{"Communication link failure"});
+    EXPECT_EQ(trail, "before after failure ");
+    EXPECT_FALSE(c->Initialized());
+}
+
+TEST_F(ErrorCollection, ADriverThatNeverStopsGivingRecordsIsCut)
+{
+    static int reads = 0;
+    reads = 0;
+    Oci::DriverManager table = Oci::LoadedDriverManager();
+    table.SQLEndTran = [](SQLSMALLINT, SQLHANDLE, SQLSMALLINT) -> SQLRETURN { return SQL_ERROR; };
+    table.SQLGetDiagRec = [](SQLSMALLINT, SQLHANDLE, SQLSMALLINT, SQLCHAR* state, SQLINTEGER* native,
+                             SQLCHAR* message, SQLSMALLINT, SQLSMALLINT* length) -> SQLRETURN {
+        // Whatever the record number; a guard ends it only so that a failing test does not hang.
+        if (++reads > 100000)
+            return SQL_NO_DATA;
+        std::strcpy(reinterpret_cast<char*>(state), "HY000");
+        *native = 0;
+        std::strcpy(reinterpret_cast<char*>(message), "again");
+        *length = 5;
+        return SQL_SUCCESS;
+    };
+    auto c = Connected();
+    Oci::ScopedDriverManager dm(table);
+    EODBC e = CommitError(*c);
+    EXPECT_EQ(e.Count(), 1001);
+    EXPECT_EQ(e.Errors().front().Message, "again");
+    EXPECT_EQ(e.Errors().back().Message, "Unable to Retrieve ODBC Error");
+    EXPECT_EQ(reads, 1000);
 }

@@ -45,7 +45,10 @@ SQLRETURN AllocHandle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* output)
         *output = nullptr;
         return *rc;
     }
-    return s.After(kSQLAllocHandle, Real().SQLAllocHandle(type, input, output));
+    const SQLRETURN allocated = Real().SQLAllocHandle(type, input, output);
+    if (SQL_SUCCEEDED(allocated))
+        ++s.liveHandles[type];
+    return s.After(kSQLAllocHandle, allocated);
 }
 
 SQLRETURN Connect(SQLHDBC h, SQLCHAR* dsn, SQLSMALLINT l1, SQLCHAR* uid, SQLSMALLINT l2, SQLCHAR* pwd,
@@ -91,7 +94,10 @@ SQLRETURN FreeHandle(SQLSMALLINT type, SQLHANDLE h)
     ScriptedOdbc& s = ScriptedOdbc::Current();
     if (const auto rc = s.Before(kSQLFreeHandle))
         return *rc;
-    const SQLRETURN rc = s.After(kSQLFreeHandle, Real().SQLFreeHandle(type, h));
+    const SQLRETURN freed = Real().SQLFreeHandle(type, h);
+    if (SQL_SUCCEEDED(freed))
+        --s.liveHandles[type];
+    const SQLRETURN rc = s.After(kSQLFreeHandle, freed);
     if (type == SQL_HANDLE_STMT && SQL_SUCCEEDED(rc))
         s.statements.erase(h);
     return type == SQL_HANDLE_DBC && s.freeDbc ? *s.freeDbc : rc;

@@ -32,6 +32,9 @@ public:
     std::map<std::string, std::deque<SQLRETURN>> returnsAfterCall;
     // How often each entry point was called.
     std::map<std::string, int> calls;
+    // Handles the driver manager allocated and has not freed since the script was installed, by
+    // handle type (SQL_HANDLE_ENV, SQL_HANDLE_DBC, SQL_HANDLE_STMT): what a test leaves is a leak.
+    std::map<SQLSMALLINT, int> liveHandles;
 
     // ---- Handles and connections (predate the maps above; kept for their tests) --------------------
 
