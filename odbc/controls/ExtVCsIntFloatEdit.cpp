@@ -90,7 +90,7 @@ int TIntFloatEdit::GetInt() const
 
 void TIntFloatEdit::SetInt(int value)
 {
-    setText(QString::number(value));
+    SetTextKeepingCaret(QString::number(value));
 }
 
 double TIntFloatEdit::GetFloat() const
@@ -108,7 +108,15 @@ double TIntFloatEdit::GetFloat() const
 void TIntFloatEdit::SetFloat(double value)
 {
     // QString::number is locale-independent: the point is always ".".
-    setText(QString::number(value, 'f', decimals_ > 0 ? decimals_ : 0));
+    SetTextKeepingCaret(QString::number(value, 'f', decimals_ > 0 ? decimals_ : 0));
+}
+
+void TIntFloatEdit::SetTextKeepingCaret(const QString& value)
+{
+    // Writing the value shown (a data-aware owner showing its field again as an edit starts) must
+    // not move the caret or drop the selection under the key being typed.
+    if (value != text())
+        setText(value);
 }
 
 void TIntFloatEdit::DoExit()

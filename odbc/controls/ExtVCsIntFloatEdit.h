@@ -62,6 +62,7 @@ private:
     void HandleKeyPress(QKeyEvent* event);
     // Sign toggling and the leading "0." of the filter; key 0 when the filter consumed the key.
     void EditText(QChar& key);
+    void SetTextKeepingCaret(const QString& value);
     bool Bounded() const { return max_ > min_; }
 
     int min_ = 0;

@@ -15,6 +15,8 @@
 #include <QStyleOptionSpinBox>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 
 // Julian day of 0001-01-01, the day the platform's time stamp counts as 1.
@@ -94,6 +96,11 @@ TDateTimePicker::TDateTimePicker(TComponent* owner, QWidget* parent)
     dropDownButton_->setAutoRaise(true);
     dropDownButton_->setFocusPolicy(Qt::NoFocus);
     dropDownButton_->setFixedWidth(16);
+    dropDownButton_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    // A cleared value is greyed text on the picker's own ground, as the number pickers show it.
+    QPalette palette = edit_->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Active, QPalette::Base));
+    edit_->setPalette(palette);
 
     edit_->installEventFilter(this);
     checkBox_->installEventFilter(this);
@@ -101,7 +108,9 @@ TDateTimePicker::TDateTimePicker(TComponent* owner, QWidget* parent)
     ConnectGuarded(checkBox_, &QCheckBox::clicked, this, [this] { CheckBoxClicked(); });
     ConnectGuarded(dropDownButton_, &QToolButton::pressed, this, [this] { DropDownPressed(); });
 
-    resize(186, 21);
+    // Both kinds one height: 21 pixels, as the platform's picker, unless the font needs more.
+    setFixedHeight(std::max(21, edit_->sizeHint().height() + 2 * lineWidth()));
+    resize(186, height());
     dateTime_ = clock_->Now();
     UpdateParts();
     ShowValue();
@@ -182,15 +191,23 @@ void TDateTimePicker::SetEditReadOnly(bool value)
 void TDateTimePicker::ShowValue()
 {
     const TPlatformTimeStamp ts = DateTimeToTimeStamp(dateTime_);
+    const QDateTime shown(ToQDate(ts), QTime::fromMSecsSinceStartOfDay(ts.Time), Qt::UTC);
+    // Showing the value again (as an edit starts under a key) keeps the section being edited.
+    if (shown == edit_->dateTime())
+        return;
+    const int section = edit_->currentSectionIndex();
     showing_ = true;
-    edit_->setDateTime(QDateTime(ToQDate(ts), QTime::fromMSecsSinceStartOfDay(ts.Time), Qt::UTC));
+    edit_->setDateTime(shown);
+    edit_->setCurrentSectionIndex(section);
     showing_ = false;
 }
 
 void TDateTimePicker::UpdateParts()
 {
     const bool date = kind_ == dtkDate;
-    edit_->setDisplayFormat(date ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("HH:mm:ss"));
+    const QString format = date ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("HH:mm:ss");
+    if (edit_->displayFormat() != format) // setting it, even unchanged, goes back to the first section
+        edit_->setDisplayFormat(format);
     edit_->setButtonSymbols(date ? QAbstractSpinBox::NoButtons : QAbstractSpinBox::UpDownArrows);
     dropDownButton_->setVisible(date);
     checkBox_->setVisible(showCheckbox_);

@@ -130,6 +130,22 @@ TEST(DateTimePicker, TypingChangesTheShownPartKeepsTheOtherAndReportsOnce)
     EXPECT_EQ(time.Edit()->text().toStdString(), "12:45:10");
 }
 
+TEST(DateTimePicker, ShowingTheSameValueAgainKeepsTheSectionBeingEdited)
+{
+    // A data-aware picker shows its field again as the key that starts an edit arrives.
+    Rig r;
+    r.picker->SetShowCheckbox(true);
+    r.Focus();
+    r.Edit()->setSelectedSection(QDateTimeEdit::DaySection);
+    r.picker->SetDateTime(r.picker->DateTime());
+    r.picker->SetChecked(true);
+    r.picker->SetKind(dtkDate);
+    EXPECT_EQ(r.Edit()->currentSection(), QDateTimeEdit::DaySection);
+    EXPECT_EQ(r.Edit()->sectionText(QDateTimeEdit::DaySection), "29");
+    QTest::keyClicks(r.Edit(), "01");
+    EXPECT_EQ(Text(r.picker->DateTime()), "2024-02-01 13:45:10");
+}
+
 TEST(DateTimePicker, CheckBoxGreysTheValueAndOnlyAUserToggleIsReported)
 {
     Rig r;
