@@ -4,7 +4,7 @@
 #include "app/dialogs/CheckedNotice.h"
 #include "app/dialogs/ReaderPortSetupDialog.h"
 #include "app/mainwindow/MainWindow.h"
-#include "odbc/driver/Oci.h"
+#include "odbc/driver/ProgramConfiguration.h"
 #include "odbc/handles/Hdbc.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Exception.h"

@@ -14,6 +14,7 @@
 //
 // This header includes the ODBC headers; include it from .cpp files of the ODBC layers only.
 #include "odbc/base/OcihError.h"
+#include "odbc/driver/ProgramConfiguration.h"
 
 #include <odbcinst.h>
 #include <sql.h>
@@ -180,11 +181,6 @@ inline constexpr const char* kInstallerFile = "libodbcinst.so.2";
 // Replaces the file names loaded by name (tests use a name that does not exist to see a failed
 // load); an empty name restores the default. Takes effect at the next load.
 void SetLibraryFileNames(std::string driverManager, std::string installer);
-
-// Points unixODBC at the program folder's odbcinst.ini when ODBCSYSINI is not set, so the program
-// finds the drivers it ships with ("Microsoft Access Driver (*.mdb)"). Call before the first ODBC
-// call: libodbcinst reads the variable once.
-void UseProgramFolderConfiguration(const std::string& programFolder);
 
 namespace detail {
 template <class Entry> Entry DriverManagerEntry(Entry DriverManager::*entry)
