@@ -3,8 +3,8 @@
 
 #include "odbc/base/OcihError.h"
 #include "odbc/base/OcihText.h"
-#include "odbc/handles/Henv.h"
 #include "odbc/driver/Oci.h"
+#include "odbc/handles/Henv.h"
 #include "platform/core/StringUtils.h"
 
 #include <algorithm>

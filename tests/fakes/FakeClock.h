@@ -4,11 +4,12 @@
 
 #include <functional>
 
-class FakeClock : public Clock {
+class FakeClock : public Clock
+{
 public:
-    std::uint64_t ticks = 1'000'000;     // milliseconds
+    std::uint64_t ticks = 1'000'000;      // milliseconds
     std::int64_t seconds = 1'800'000'000; // calendar seconds
-    double now = 46000.5;                // 2025-12-09 12:00 as a date-time
+    double now = 46000.5;                 // 2025-12-09 12:00 as a date-time
     unsigned sleeps = 0;
     std::function<void(unsigned)> onSleep; // runs after each Sleep, e.g. to feed a peer
 

@@ -5,7 +5,8 @@
 
 #include <functional>
 
-class FakePump : public Pump {
+class FakePump : public Pump
+{
 public:
     unsigned calls = 0;
     std::function<void()> onPump;

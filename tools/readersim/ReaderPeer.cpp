@@ -29,12 +29,13 @@ std::vector<Byte> StandardReply(Byte sw3, std::span<const Byte> data)
 std::vector<Byte> ExtendedReplyText(Byte sw3, const std::string& lengthDigits, const std::string& payload)
 {
     const Byte head[] = {0x00, 0x04, 0x00, 0x00, sw3, 0x94};
-    std::vector<Byte> frame;
-    frame.reserve(kFramePreamble.size() + sizeof head + lengthDigits.size() + payload.size());
-    frame.insert(frame.end(), kFramePreamble.begin(), kFramePreamble.end());
-    frame.insert(frame.end(), std::begin(head), std::end(head));
-    frame.insert(frame.end(), lengthDigits.begin(), lengthDigits.end());
-    frame.insert(frame.end(), payload.begin(), payload.end());
+    // Sized once and filled in place: GCC 12 at -O3 misreads a chain of inserts after reserve() as
+    // an overflow (-Wstringop-overflow).
+    std::vector<Byte> frame(kFramePreamble.size() + sizeof head + lengthDigits.size() + payload.size());
+    auto out = std::copy(kFramePreamble.begin(), kFramePreamble.end(), frame.begin());
+    out = std::copy(std::begin(head), std::end(head), out);
+    out = std::copy(lengthDigits.begin(), lengthDigits.end(), out);
+    std::copy(payload.begin(), payload.end(), out);
     return frame;
 }
 
