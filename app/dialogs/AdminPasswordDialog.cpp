@@ -3,9 +3,7 @@
 
 #include "platform/ui/Guard.h"
 #include "platform/ui/UiServices.h"
-#define Ui UicForms // uic's namespace Ui would clash with the services' Ui()
 #include "ui_AdminPasswordDialog.h"
-#undef Ui
 
 #include <QEvent>
 

@@ -5,9 +5,7 @@
 #include "platform/core/IniText.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/UiServices.h"
-#define Ui UicForms // uic's namespace Ui would clash with the services' Ui()
 #include "ui_ChangePasswordDialog.h"
-#undef Ui
 
 TForm_ChangePWD::TForm_ChangePWD(std::string& managerPassword, TIniFile& settings, UiServices& ui,
                                  TComponent* owner, QWidget* parent)

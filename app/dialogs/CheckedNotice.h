@@ -3,9 +3,7 @@
 // The notice "已  核  查". The start-up creates it with the other forms and the read routine hides it
 // after each good read; nothing in the program shows it.
 #include "platform/ui/Form.h"
-#define Ui UicForms
 #include "ui_CheckedNotice.h"
-#undef Ui
 
 class Tfrm_chkisexists : public TDialogForm, public Ui_Tfrm_chkisexists
 {

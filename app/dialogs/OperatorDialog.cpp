@@ -4,9 +4,7 @@
 #include "platform/core/IniText.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/UiServices.h"
-#define Ui UicForms // uic's namespace Ui would clash with the services' Ui()
 #include "ui_OperatorDialog.h"
-#undef Ui
 
 #include <string>
 

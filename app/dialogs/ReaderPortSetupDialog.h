@@ -4,9 +4,7 @@
 // written to style.ini at once through the start-up's settings object (IniFile), so what the user
 // picked is kept even when the dialog is then cancelled.
 #include "platform/ui/Form.h"
-#define Ui UicForms
 #include "ui_ReaderPortSetupDialog.h"
-#undef Ui
 
 class TIniFile;
 

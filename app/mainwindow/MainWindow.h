@@ -10,11 +10,7 @@
 //   MainWindowAdmin.cpp     administrator password gate and operator page
 #include "app/SdtApi.h"
 #include "platform/ui/Form.h"
-// uic puts its form classes into a namespace named Ui, which would clash with the program's Ui()
-// services; the generated classes are used under their plain name Ui_TForm1.
-#define Ui UicForms
 #include "ui_MainWindow.h"
-#undef Ui
 
 #include <QWidget>
 
@@ -121,7 +117,7 @@ public:
     Tfrm_chkisexists* frm_chkisexists = nullptr; // the notice the read routine hides
 
     const TForm1Environment& Environment() const { return Env; }
-    UiServices& Ui() const;
+    UiServices& CurrentUi() const;
     Clock& GetClock() const { return *Env.clock; }
     Pump& GetPump() const { return *Env.pump; }
     HidBackend* Hid() const { return Env.Hid; }

@@ -27,7 +27,7 @@ void CentreOver(QWidget& dialog, const QWidget& window)
 
 bool PasswordGiven(TForm1& window)
 {
-    TForm5 gate(window.ManagerPassword, window.Ui());
+    TForm5 gate(window.ManagerPassword, window.CurrentUi());
     return gate.ShowModal() == mrOk;
 }
 
@@ -78,7 +78,7 @@ void TForm1::btn_ChangePWDClick(QObject* Sender)
 {
     (void)Sender;
     // No gate first: the dialog asks for the old password itself.
-    TForm_ChangePWD dialog(ManagerPassword, *SettingsIni, Ui());
+    TForm_ChangePWD dialog(ManagerPassword, *SettingsIni, CurrentUi());
     dialog.ShowModal();
 }
 
@@ -102,7 +102,7 @@ void TForm1::TabSheet2Show(QObject* Sender)
 void TForm1::Button3Click(QObject* Sender)
 {
     (void)Sender;
-    TForm10 dialog(Ui());
+    TForm10 dialog(CurrentUi());
     dialog.SetCaption("添加操作员");
     CentreOver(dialog, *this);
     if (dialog.ShowModal() == mrOk) {
@@ -119,7 +119,7 @@ void TForm1::Button3Click(QObject* Sender)
         if (!duplicate && SettingsIni->ValueExists("OperaManager", tellerNo.toStdString()))
             duplicate = true;
         if (duplicate) {
-            Ui().MessageBox("操作员的柜员号已存在，请检查后重试。", "注意", TMsgButtons::Ok);
+            CurrentUi().MessageBox("操作员的柜员号已存在，请检查后重试。", "注意", TMsgButtons::Ok);
         } else {
             // Written before it is listed: a write that fails leaves no operator on show that the
             // file does not hold.
@@ -138,11 +138,11 @@ void TForm1::Button5Click(QObject* Sender)
     (void)Sender;
     QTreeWidgetItem* item = SelectedItem(*ListView1);
     if (!item) {
-        Ui().MessageBox(kNoSelection, "注意", TMsgButtons::Ok);
+        CurrentUi().MessageBox(kNoSelection, "注意", TMsgButtons::Ok);
         return;
     }
     const QString tellerNo = item->text(1);
-    TForm10 dialog(Ui());
+    TForm10 dialog(CurrentUi());
     dialog.SetCaption("修改操作员参数");
     CentreOver(dialog, *this);
     dialog.Edit_GYH->setEnabled(false);
@@ -163,11 +163,11 @@ void TForm1::Button6Click(QObject* Sender)
     (void)Sender;
     QTreeWidgetItem* item = SelectedItem(*ListView1);
     if (!item) {
-        Ui().MessageBox(kNoSelection, "注意", TMsgButtons::Ok);
+        CurrentUi().MessageBox(kNoSelection, "注意", TMsgButtons::Ok);
         return;
     }
     const std::string tellerNo = item->text(1).toStdString();
-    if (Ui().MessageBox("是否删除柜员[" + tellerNo + "]？", "注意", TMsgButtons::OkCancel) == mrOk) {
+    if (CurrentUi().MessageBox("是否删除柜员[" + tellerNo + "]？", "注意", TMsgButtons::OkCancel) == mrOk) {
         SettingsIni->DeleteKey("OperaManager", tellerNo);
         SettingsIni->DeleteKey("OperaPWD", tellerNo);
         delete item; // removes it from the list

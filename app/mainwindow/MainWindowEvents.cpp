@@ -345,9 +345,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e)
     return TForm::eventFilter(watched, e);
 }
 
-UiServices& TForm1::Ui() const
+UiServices& TForm1::CurrentUi() const
 {
-    return Env.Ui ? *Env.Ui : ::Ui();
+    return Env.Ui ? *Env.Ui : ::CurrentUi();
 }
 
 void TForm1::RestartPrintCountdown()

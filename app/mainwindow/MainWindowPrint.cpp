@@ -102,7 +102,7 @@ bool PrintReport(TForm1& window)
     QString error;
     if (window.Form8->QuickRep2->Print(&error))
         return true;
-    window.Ui().MessageBox(error.toStdString(), "注意", TMsgButtons::Ok, TMsgIcon::Warning);
+    window.CurrentUi().MessageBox(error.toStdString(), "注意", TMsgButtons::Ok, TMsgIcon::Warning);
     return false;
 }
 

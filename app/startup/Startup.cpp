@@ -145,7 +145,7 @@ int RunStartup(StartupEnvironment& env)
         Forms forms;
         TForm1Environment mainEnv;
         mainEnv.ProgramFolder = appDir;
-        mainEnv.Ui = &Ui();
+        mainEnv.Ui = &CurrentUi();
         mainEnv.clock = env.clock;
         mainEnv.pump = env.pump;
         mainEnv.Hid = env.Hid;
@@ -164,7 +164,7 @@ int RunStartup(StartupEnvironment& env)
             SetAppDir(appDir);
             ConnectDatabase(*forms.Form1, appDir);
         } catch (const Exception&) {
-            Ui().MessageBox(DatabaseMessage, "提示", TMsgButtons::Ok);
+            CurrentUi().MessageBox(DatabaseMessage, "提示", TMsgButtons::Ok);
             return ExitNormal;
         }
 

@@ -261,6 +261,6 @@ void InstallErrorDialog()
         RestoreCursor(error, cursor);
     });
     EODBC::SetDisplayHook([](const std::string& message) {
-        Ui().MessageBox(message, "Error", TMsgButtons::Ok, TMsgIcon::Error);
+        CurrentUi().MessageBox(message, "Error", TMsgButtons::Ok, TMsgIcon::Error);
     });
 }

@@ -18,7 +18,7 @@ int TDialogForm::ShowModal()
 {
     modalResult_ = mrNone;
     setResult(mrNone);
-    const int result = Ui().RunModal(*this);
+    const int result = CurrentUi().RunModal(*this);
     modalResult_ = result;
     return result;
 }

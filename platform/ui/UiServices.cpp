@@ -28,7 +28,7 @@ UiServices& QtServices()
 
 } // namespace
 
-UiServices& Ui()
+UiServices& CurrentUi()
 {
     Application& app = App();
     std::lock_guard guard(app.lock);
@@ -69,5 +69,6 @@ std::string ExceptionDisplayText(const std::string& message)
 
 void ShowException(const std::exception& error)
 {
-    Ui().MessageBox(ExceptionDisplayText(error.what()), ApplicationTitle(), TMsgButtons::Ok, TMsgIcon::Error);
+    CurrentUi().MessageBox(ExceptionDisplayText(error.what()), ApplicationTitle(), TMsgButtons::Ok,
+                           TMsgIcon::Error);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // What the program asks of the user through the application object: message boxes and modal
-// dialogs. Code calls Ui() instead of QMessageBox or QDialog::exec directly, so that tests can
+// dialogs. Code calls CurrentUi() instead of QMessageBox or QDialog::exec directly, so that tests can
 // install scripted answers (tests/fakes/FakeUiServices.h).
 #include "platform/ui/ModalResult.h"
 
@@ -39,7 +39,7 @@ public:
 };
 
 // The services in use: the Qt ones unless a test installed others.
-UiServices& Ui();
+UiServices& CurrentUi();
 // Installs services (nullptr goes back to the Qt ones) and returns what was installed before.
 UiServices* SetUiServices(UiServices* services);
 

@@ -57,7 +57,8 @@ void TCommPortForm::CommPortChange()
         return;
     commPortObject_->ClosePort();
     if (!commPortObject_->OpenPort(name))
-        Ui().MessageBox("Error in opening com port", "Serial Port Error", TMsgButtons::Ok, TMsgIcon::Warning);
+        CurrentUi().MessageBox("Error in opening com port", "Serial Port Error", TMsgButtons::Ok,
+                               TMsgIcon::Warning);
 }
 
 void TCommPortForm::BComClick()

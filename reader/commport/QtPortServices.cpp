@@ -21,7 +21,7 @@ PostToUiThread QtUiThreadPoster()
 void AttachQtPortServices(SerialPort& port)
 {
     port.SetOnMessage([](const std::string& text, const std::string& caption) {
-        Ui().MessageBox(text, caption, TMsgButtons::Ok, TMsgIcon::Warning);
+        CurrentUi().MessageBox(text, caption, TMsgButtons::Ok, TMsgIcon::Warning);
     });
     port.SetOnConfigureDialog([](const std::string& name, SerialSettings& settings) {
         return ShowPortConfigDialog(name, settings);
