@@ -82,8 +82,11 @@ bool PtyReaderPeer::Service(std::uint64_t nowMs)
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR)
             break;
+        // A line nobody reads fills up; like a real serial line it then loses what does not fit,
+        // instead of holding the peer (and whoever services it) forever.
         pollfd p{master_, POLLOUT, 0};
-        poll(&p, 1, 10);
+        if (n < 0 && errno == EAGAIN && poll(&p, 1, 100) == 0)
+            break;
     }
     lastWritten_ = done;
     if (peer_.TakeHangUp())
