@@ -4,33 +4,42 @@
 #include "app/PortText.h"
 #include "platform/core/IniFile.h"
 #include "platform/ui/Guard.h"
+#include "ui_ReaderPortSetupDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 
-Tfrm_FlashForm::Tfrm_FlashForm(TComponent* owner, QWidget* parent) : TDialogForm(owner, parent)
+Tfrm_FlashForm::Tfrm_FlashForm(TComponent* owner, QWidget* parent)
+    : TDialogForm(owner, parent), ui_(std::make_unique<Ui_Tfrm_FlashForm>())
 {
-    setupUi(this);
+    ui_->setupUi(this);
+    Label1 = ui_->Label1;
+    Label19 = ui_->Label19;
+    ComboBox_txsz = ui_->ComboBox_txsz;
+    CheckBox_UseBP = ui_->CheckBox_UseBP;
+    Edit_BPCMD = ui_->Edit_BPCMD;
+    Button1 = ui_->Button1;
+    Button2 = ui_->Button2;
     SetFormName("frm_FlashForm");
     // The combo starts empty: the start-up fills in the stored port.
     ComboBox_txsz->setCurrentIndex(-1);
     Edit_BPCMD->setCurrentIndex(-1);
 
-    connect(ComboBox_txsz, &QComboBox::currentTextChanged, this,
-            [this](const QString&) { Guarded([&] { ComboBox_txszChange(ComboBox_txsz); }); });
+    ConnectGuarded(ComboBox_txsz, &QComboBox::currentTextChanged, this,
+                   [this] { ComboBox_txszChange(ComboBox_txsz); });
     // Checking the box from code runs the handler too, as the start-up's prefill relies on.
-    connect(CheckBox_UseBP, &QCheckBox::toggled, this,
-            [this](bool) { Guarded([&] { CheckBox_UseBPClick(CheckBox_UseBP); }); });
+    ConnectGuarded(CheckBox_UseBP, &QCheckBox::toggled, this,
+                   [this] { CheckBox_UseBPClick(CheckBox_UseBP); });
     // The writes come first, then the button's modal result closes the dialog.
-    connect(Button1, &QPushButton::clicked, this, [this] {
-        Guarded([&] {
-            Button1Click(Button1);
-            SetModalResult(mrOk);
-        });
+    ConnectGuarded(Button1, &QPushButton::clicked, this, [this] {
+        Button1Click(Button1);
+        SetModalResult(mrOk);
     });
     SetButtonModalResult(Button2, mrCancel);
 }
+
+Tfrm_FlashForm::~Tfrm_FlashForm() = default;
 
 void Tfrm_FlashForm::ComboBox_txszChange(QObject* Sender)
 {

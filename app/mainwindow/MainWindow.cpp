@@ -18,6 +18,7 @@
 #include "platform/ui/Timer.h"
 #include "platform/ui/UpDown.h"
 #include "reader/ReaderLink.h"
+#include "ui_MainWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -57,11 +58,152 @@ QIcon TrayImage()
 
 } // namespace
 
-TForm1::TForm1(TForm1Environment env, QWidget* parent) : TForm(nullptr, parent), Env(std::move(env))
+TForm1::TForm1(TForm1Environment env, QWidget* parent)
+    : TForm(nullptr, parent), ui_(std::make_unique<Ui_TForm1>()), Env(std::move(env))
 {
-    setupUi(this);
+    ui_->setupUi(this);
+    // The controls under their own names.
+    PageControl1 = ui_->PageControl1;
+    TabSheet1 = ui_->TabSheet1;
+    Panel1 = ui_->Panel1;
+    Image_Background = ui_->Image_Background;
+    Image2 = ui_->Image2;
+    Image3 = ui_->Image3;
+    Image4 = ui_->Image4;
+    PageControl2 = ui_->PageControl2;
+    TabSheet6 = ui_->TabSheet6;
+    Label1 = ui_->Label1;
+    edt_xm = ui_->edt_xm;
+    Label4 = ui_->Label4;
+    edt_xb = ui_->edt_xb;
+    Label3 = ui_->Label3;
+    edt_mz = ui_->edt_mz;
+    Label7 = ui_->Label7;
+    edt_csrq = ui_->edt_csrq;
+    Label5 = ui_->Label5;
+    edt_sfzh = ui_->edt_sfzh;
+    Label6 = ui_->Label6;
+    memo_xz = ui_->memo_xz;
+    Label9 = ui_->Label9;
+    edt_qfjg = ui_->edt_qfjg;
+    Label8 = ui_->Label8;
+    edt_yxqx = ui_->edt_yxqx;
+    Label21 = ui_->Label21;
+    memo_zxdz = ui_->memo_zxdz;
+    TabSheet7 = ui_->TabSheet7;
+    Image1 = ui_->Image1;
+    Memo_outfile = ui_->Memo_outfile;
+    img_cardiiphoto_P = ui_->img_cardiiphoto_P;
+    img_cardiiphoto_B = ui_->img_cardiiphoto_B;
+    btn_printchk = ui_->btn_printchk;
+    btn_setup = ui_->btn_setup;
+    TabSheet5 = ui_->TabSheet5;
+    Label19 = ui_->Label19;
+    ComboBox_txsz = ui_->ComboBox_txsz;
+    Label57 = ui_->Label57;
+    Edit_AppIdleTimeoutLogout = ui_->Edit_AppIdleTimeoutLogout;
+    UpDown_AppIdleTimeoutLogout = ui_->UpDown_AppIdleTimeoutLogout;
+    Label56 = ui_->Label56;
+    Label60 = ui_->Label60;
+    Edit_chkresulttimeout = ui_->Edit_chkresulttimeout;
+    UpDown_chkresulttimeout = ui_->UpDown_chkresulttimeout;
+    Label61 = ui_->Label61;
+    Label63 = ui_->Label63;
+    Edit_chkprttimeout = ui_->Edit_chkprttimeout;
+    UpDown_chkprttimeout = ui_->UpDown_chkprttimeout;
+    Label62 = ui_->Label62;
+    chkPrtSetup = ui_->chkPrtSetup;
+    CheckBox1 = ui_->CheckBox1;
+    edt_time = ui_->edt_time;
+    UpDown1 = ui_->UpDown1;
+    Label18 = ui_->Label18;
+    CheckBox4 = ui_->CheckBox4;
+    Edit_SleepClearTime = ui_->Edit_SleepClearTime;
+    UpDown2 = ui_->UpDown2;
+    Label23 = ui_->Label23;
+    CheckBox_UseExtCmd = ui_->CheckBox_UseExtCmd;
+    CheckBox_UseBP = ui_->CheckBox_UseBP;
+    Edit_BPCMD = ui_->Edit_BPCMD;
+    Button1 = ui_->Button1;
+    btn_EditProject = ui_->btn_EditProject;
+    btn_ChangePWD = ui_->btn_ChangePWD;
+    btn_prtformatadjustment = ui_->btn_prtformatadjustment;
+    TabSheet2 = ui_->TabSheet2;
+    ListView1 = ui_->ListView1;
+    Button3 = ui_->Button3;
+    Button5 = ui_->Button5;
+    Button6 = ui_->Button6;
+    Memo1 = ui_->Memo1;
+    StatusBar1 = ui_->StatusBar1;
     CreateComponents();
-    ConnectHandlers();
+
+    // Each control to its handler, through the slot guard. Handlers get the window as their sender
+    // unless they need to know the control.
+    // The identity number is shown in upper case (the final X of a check digit).
+    ConnectGuarded(edt_sfzh, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text != text.toUpper())
+            edt_sfzh->setText(text.toUpper());
+    });
+
+    ConnectGuarded(ComboBox_txsz, &QComboBox::currentTextChanged, this,
+                   [this] { ComboBox_txszChange(ComboBox_txsz); });
+    ConnectGuarded(chkPrtSetup, &QCheckBox::toggled, this, [this] { chkPrtSetupClick(this); });
+    ConnectGuarded(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(this); });
+    ConnectGuarded(CheckBox4, &QCheckBox::toggled, this, [this] { CheckBox4Click(this); });
+    ConnectGuarded(CheckBox_UseBP, &QCheckBox::toggled, this, [this] { CheckBox_UseBPClick(this); });
+    ConnectGuarded(UpDown1, &TUpDown::Click, this, [this] { UpDown1Click(UpDown1); });
+    ConnectGuarded(UpDown2, &TUpDown::Click, this, [this] { UpDown2Click(UpDown2); });
+    ConnectGuarded(UpDown_AppIdleTimeoutLogout, &TUpDown::Click, this,
+                   [this] { UpDown_AppIdleTimeoutLogoutClick(UpDown_AppIdleTimeoutLogout); });
+    ConnectGuarded(UpDown_chkresulttimeout, &TUpDown::Click, this,
+                   [this] { UpDown_chkresulttimeoutClick(UpDown_chkresulttimeout); });
+    ConnectGuarded(UpDown_chkprttimeout, &TUpDown::Click, this,
+                   [this] { UpDown_chkprttimeoutClick(UpDown_chkprttimeout); });
+
+    ConnectGuarded(Button1, &QPushButton::clicked, this, [this] { Button1Click(this); });
+    ConnectGuarded(btn_printchk, &QPushButton::clicked, this, [this] { btn_printchkClick(this); });
+    ConnectGuarded(btn_setup, &QPushButton::clicked, this, [this] { btn_setupClick(this); });
+    ConnectGuarded(btn_EditProject, &QPushButton::clicked, this, [this] { btn_EditProjectClick(this); });
+    ConnectGuarded(btn_ChangePWD, &QPushButton::clicked, this, [this] { btn_ChangePWDClick(this); });
+    ConnectGuarded(btn_prtformatadjustment, &QPushButton::clicked, this,
+                   [this] { btn_prtformatadjustmentClick(this); });
+    ConnectGuarded(Button3, &QPushButton::clicked, this, [this] { Button3Click(this); });
+    ConnectGuarded(Button5, &QPushButton::clicked, this, [this] { Button5Click(this); });
+    ConnectGuarded(Button6, &QPushButton::clicked, this, [this] { Button6Click(this); });
+    ConnectGuarded(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (PageControl1->widget(index) == TabSheet2)
+            TabSheet2Show(TabSheet2);
+    });
+
+    Timer1->SetOnTimer([this] { Guarded([&] { Timer1Timer(this); }); });
+    Timer_Sleep->SetOnTimer([this] { Guarded([&] { Timer_SleepTimer(this); }); });
+    Timer_GotoLogin->SetOnTimer([this] { Guarded([&] { Timer_GotoLoginTimer(this); }); });
+
+    ConnectGuarded(PopupMenu_img, &QMenu::aboutToShow, this, [this] { PopupMenu_imgPopup(this); });
+    ConnectGuarded(Image1, &QWidget::customContextMenuRequested, this,
+                   [this](const QPoint& at) { PopupMenu_img->popup(Image1->mapToGlobal(at)); });
+    ConnectGuarded(N7, &QAction::triggered, this, [this] { N7Click(this); });
+    ConnectGuarded(N1, &QAction::triggered, this, [this] { N1Click(this); });
+    ConnectGuarded(N2, &QAction::triggered, this, [this] { N2Click(this); });
+    ConnectGuarded(N3, &QAction::triggered, this, [this] { N3Click(this); });
+    ConnectGuarded(N5, &QAction::triggered, this, [this] { N5Click(this); });
+    ConnectGuarded(N4, &QAction::triggered, this, [this] { N4Click(this); });
+    ConnectGuarded(TrayIcon1, &QSystemTrayIcon::activated, this,
+                   [this](QSystemTrayIcon::ActivationReason reason) {
+                       // A left double-click shows the program in every state; the component leaves
+                       // AppWindowShown alone.
+                       if (reason == QSystemTrayIcon::DoubleClick)
+                           ShowProgram();
+                   });
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        ConnectGuarded(app, &QGuiApplication::commitDataRequest, this,
+                       [this](QSessionManager& manager) { WMQueryEndSession(manager); });
+
+    // The form previews every key of its controls (Esc closes the window from anywhere in it).
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+
     FormCreate(this);
 }
 
@@ -89,11 +231,6 @@ void TForm1::CreateComponents()
     PageControl2->setStyleSheet(QStringLiteral("QTabBar::tab { border: 1px solid gray; padding: 3px 12px; }"
                                                "QTabBar::tab:selected { background: palette(highlight); "
                                                "color: palette(highlighted-text); }"));
-    // The identity number is shown in upper case (the final X of a check digit).
-    connect(edt_sfzh, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (text != text.toUpper())
-            edt_sfzh->setText(text.toUpper());
-    });
     Image1->setContextMenuPolicy(Qt::CustomContextMenu);
     // The operator list: 柜员号 and 姓名 120 pixels wide, grid lines between the cells.
     ListView1->setColumnWidth(1, 120);
@@ -163,70 +300,6 @@ void TForm1::CreateComponents()
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
     TrayIcon1->setToolTip(QStringLiteral("ziravedur"));
     TrayIcon1->setContextMenu(PopupMenu_app);
-}
-
-void TForm1::ConnectHandlers()
-{
-    // Every handler gets the window as its sender unless it needs to know the control.
-    auto slot = [this](auto handler) {
-        return [this, handler](auto&&...) { Guarded([&] { (this->*handler)(this); }); };
-    };
-    connect(ComboBox_txsz, &QComboBox::currentTextChanged, this,
-            [this](const QString&) { Guarded([&] { ComboBox_txszChange(ComboBox_txsz); }); });
-    connect(chkPrtSetup, &QCheckBox::toggled, this, slot(&TForm1::chkPrtSetupClick));
-    connect(CheckBox1, &QCheckBox::toggled, this, slot(&TForm1::CheckBox1Click));
-    connect(CheckBox4, &QCheckBox::toggled, this, slot(&TForm1::CheckBox4Click));
-    connect(CheckBox_UseBP, &QCheckBox::toggled, this, slot(&TForm1::CheckBox_UseBPClick));
-    ConnectGuarded(UpDown1, &TUpDown::Click, this, [this] { UpDown1Click(UpDown1); });
-    ConnectGuarded(UpDown2, &TUpDown::Click, this, [this] { UpDown2Click(UpDown2); });
-    ConnectGuarded(UpDown_AppIdleTimeoutLogout, &TUpDown::Click, this,
-                   [this] { UpDown_AppIdleTimeoutLogoutClick(UpDown_AppIdleTimeoutLogout); });
-    ConnectGuarded(UpDown_chkresulttimeout, &TUpDown::Click, this,
-                   [this] { UpDown_chkresulttimeoutClick(UpDown_chkresulttimeout); });
-    ConnectGuarded(UpDown_chkprttimeout, &TUpDown::Click, this,
-                   [this] { UpDown_chkprttimeoutClick(UpDown_chkprttimeout); });
-
-    connect(Button1, &QPushButton::clicked, this, slot(&TForm1::Button1Click));
-    connect(btn_printchk, &QPushButton::clicked, this, slot(&TForm1::btn_printchkClick));
-    connect(btn_setup, &QPushButton::clicked, this, slot(&TForm1::btn_setupClick));
-    connect(btn_EditProject, &QPushButton::clicked, this, slot(&TForm1::btn_EditProjectClick));
-    connect(btn_ChangePWD, &QPushButton::clicked, this, slot(&TForm1::btn_ChangePWDClick));
-    connect(btn_prtformatadjustment, &QPushButton::clicked, this,
-            slot(&TForm1::btn_prtformatadjustmentClick));
-    connect(Button3, &QPushButton::clicked, this, slot(&TForm1::Button3Click));
-    connect(Button5, &QPushButton::clicked, this, slot(&TForm1::Button5Click));
-    connect(Button6, &QPushButton::clicked, this, slot(&TForm1::Button6Click));
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
-        if (PageControl1->widget(index) == TabSheet2)
-            Guarded([&] { TabSheet2Show(TabSheet2); });
-    });
-
-    Timer1->SetOnTimer([this] { Guarded([&] { Timer1Timer(this); }); });
-    Timer_Sleep->SetOnTimer([this] { Guarded([&] { Timer_SleepTimer(this); }); });
-    Timer_GotoLogin->SetOnTimer([this] { Guarded([&] { Timer_GotoLoginTimer(this); }); });
-
-    connect(PopupMenu_img, &QMenu::aboutToShow, this, slot(&TForm1::PopupMenu_imgPopup));
-    connect(Image1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu_img->popup(Image1->mapToGlobal(at)); });
-    connect(N7, &QAction::triggered, this, slot(&TForm1::N7Click));
-    connect(N1, &QAction::triggered, this, slot(&TForm1::N1Click));
-    connect(N2, &QAction::triggered, this, slot(&TForm1::N2Click));
-    connect(N3, &QAction::triggered, this, slot(&TForm1::N3Click));
-    connect(N5, &QAction::triggered, this, slot(&TForm1::N5Click));
-    connect(N4, &QAction::triggered, this, slot(&TForm1::N4Click));
-    connect(TrayIcon1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        // A left double-click shows the program in every state; the component leaves AppWindowShown alone.
-        if (reason == QSystemTrayIcon::DoubleClick)
-            Guarded([&] { ShowProgram(); });
-    });
-    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(app, &QGuiApplication::commitDataRequest, this,
-                [this](QSessionManager& manager) { WMQueryEndSession(manager); });
-
-    // The form previews every key of its controls (Esc closes the window from anywhere in it).
-    installEventFilter(this);
-    for (QWidget* child : findChildren<QWidget*>())
-        child->installEventFilter(this);
 }
 
 void TForm1::BindLibraries()

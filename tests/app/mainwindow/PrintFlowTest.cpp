@@ -13,6 +13,7 @@
 #include "print/PrintChoiceDialog.h"
 #include "print/ReportForm.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QPrinter>
