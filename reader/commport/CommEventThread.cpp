@@ -1,34 +1,36 @@
 #include "reader/commport/CommEventThread.h"
 
-#include <poll.h>
+#include <cerrno>
 #include <stdexcept>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include "reader/commport/SerialPort.h"
 
-namespace {
-
-// While characters stay unread the port stays readable; it is looked at again after this long.
-constexpr int kQueuedRecheckMs = 10;
-constexpr int kHungUpRecheckMs = 100;
-
-int QueuedBytes(int fd)
-{
-    int n = 0;
-    return ioctl(fd, FIONREAD, &n) == 0 && n > 0 ? n : 0;
-}
-
-} // namespace
-
 TCommEventThread::TCommEventThread(int portHandle, std::shared_ptr<RxCharTarget> target, PostToUiThread post)
     : portHandle_(portHandle), target_(std::move(target)), post_(std::move(post))
 {
     stopEvent_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (stopEvent_ < 0)
-        throw std::runtime_error("eventfd failed");
+    epoll_ = epoll_create1(EPOLL_CLOEXEC);
+    // Edge-triggered on the port: it is reported each time characters arrive, whether or not earlier
+    // ones are still unread. Comparing queue counts instead loses an arrival whenever a read takes as
+    // many characters as came in meanwhile.
+    epoll_event stop{};
+    stop.events = EPOLLIN;
+    stop.data.fd = stopEvent_;
+    epoll_event port{};
+    port.events = EPOLLIN | EPOLLET;
+    port.data.fd = portHandle_;
+    if (stopEvent_ < 0 || epoll_ < 0 || epoll_ctl(epoll_, EPOLL_CTL_ADD, stopEvent_, &stop) != 0 ||
+        epoll_ctl(epoll_, EPOLL_CTL_ADD, portHandle_, &port) != 0) {
+        if (stopEvent_ >= 0)
+            ::close(stopEvent_);
+        if (epoll_ >= 0)
+            ::close(epoll_);
+        throw std::runtime_error("receive-event thread: cannot wait on the port");
+    }
     // Every field is set before the thread starts waiting.
     thread_ = std::thread([this] { Execute(); });
 }
@@ -36,6 +38,7 @@ TCommEventThread::TCommEventThread(int portHandle, std::shared_ptr<RxCharTarget>
 TCommEventThread::~TCommEventThread()
 {
     Terminate();
+    ::close(epoll_);
     ::close(stopEvent_);
 }
 
@@ -50,26 +53,27 @@ void TCommEventThread::Terminate()
 
 void TCommEventThread::Execute()
 {
-    int seen = 0;
     for (;;) {
-        const int queued = QueuedBytes(portHandle_);
-        // More than before is an arrival; fewer but not none means a read took some while more may
-        // have come in between two looks. Either way there is something to read.
-        if (queued > 0 && queued != seen)
-            NotifyRxChar();
-        seen = queued;
-        pollfd fds[2] = {{stopEvent_, POLLIN, 0}, {portHandle_, POLLIN, 0}};
-        // With characters still queued only the stop event is waited for, briefly: the port would
-        // report readable at once and the thread would spin.
-        const int count = queued > 0 ? 1 : 2;
-        const int r = poll(fds, static_cast<nfds_t>(count), queued > 0 ? kQueuedRecheckMs : -1);
-        if (r > 0 && (fds[0].revents & POLLIN))
+        epoll_event events[2];
+        const int n = epoll_wait(epoll_, events, 2, -1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
             break;
-        if (count == 2 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL))) {
-            pollfd stop{stopEvent_, POLLIN, 0};
-            if (poll(&stop, 1, kHungUpRecheckMs) > 0)
-                break;
+        bool stop = false;
+        bool arrived = false;
+        for (int i = 0; i < n; ++i) {
+            if (events[i].data.fd == stopEvent_)
+                stop = true;
+            // A hung-up line reports itself readable once more; that is no arrival. Being
+            // edge-triggered, it is not reported again and again either.
+            else if ((events[i].events & EPOLLIN) && !(events[i].events & (EPOLLHUP | EPOLLERR)))
+                arrived = true;
         }
+        if (stop)
+            break;
+        if (arrived)
+            NotifyRxChar();
     }
     tcflush(portHandle_, TCIOFLUSH);
 }

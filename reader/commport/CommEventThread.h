@@ -1,5 +1,5 @@
 #pragma once
-// The receive-event thread of SerialPort: it sleeps in poll on the port and on a stop event, and
+// The receive-event thread of SerialPort: it sleeps in epoll on the port and on a stop event, and
 // whenever new characters have arrived it posts one notification to the user-interface thread.
 #include <functional>
 #include <memory>
@@ -38,6 +38,7 @@ private:
 
     int portHandle_;
     int stopEvent_ = -1;
+    int epoll_ = -1;
     std::shared_ptr<RxCharTarget> target_;
     PostToUiThread post_;
     std::thread thread_;

@@ -8,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <mutex>
+#include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
 
@@ -149,6 +150,27 @@ TEST_F(SerialPortTest, AnArrivalRightAfterAReadIsReported)
     ASSERT_EQ(::read(port.Handle(), taken, sizeof taken), 3);
     Send("D");
     EXPECT_EQ(ui.RunPosted(2000), 1u) << "the new character was never reported";
+    EXPECT_EQ(rxChars, 2);
+}
+
+// The user-interface side reads as many characters as arrive meanwhile: the queue is as long as
+// the thread last saw it, yet what is in it is new.
+TEST_F(SerialPortTest, AnArrivalAsLongAsTheReadBeforeItIsReported)
+{
+    ASSERT_TRUE(port.OpenPort("COM1"));
+    Send("ABC");
+    EXPECT_EQ(ui.RunPosted(2000), 1u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the thread has seen all three
+    Send("DEF");
+    for (int i = 0; i < 2000; ++i) { // until the new three are queued behind the old
+        int queued = 0;
+        if (ioctl(port.Handle(), FIONREAD, &queued) == 0 && queued == 6)
+            break;
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+    }
+    char taken[3];
+    ASSERT_EQ(::read(port.Handle(), taken, sizeof taken), 3);
+    EXPECT_EQ(ui.RunPosted(2000), 1u) << "the arrival of DEF was never reported";
     EXPECT_EQ(rxChars, 2);
 }
 
