@@ -4,6 +4,7 @@
 #include "app/dialogs/CheckedNotice.h"
 #include "app/dialogs/ReaderPortSetupDialog.h"
 #include "app/mainwindow/MainWindow.h"
+#include "app/startup/AccessDatabaseFile.h"
 #include "odbc/driver/ProgramConfiguration.h"
 #include "odbc/handles/Hdbc.h"
 #include "platform/core/DateTime.h"
@@ -24,6 +25,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QSignalBlocker>
 
 #include <memory>
 
@@ -63,7 +65,12 @@ std::string StyleIni(const std::string& appDir)
 bool AskForReaderPort(Tfrm_FlashForm& dialog, TIniFile& ini)
 {
     dialog.IniFile = &ini;
-    dialog.ComboBox_txsz->setEditText(QString::number(ini.ReadInteger("ICReader", "CommPort", 1001)));
+    {
+        // Showing the stored (or default) port is not the operator's choice: writing it back would
+        // store 1001 before anything was chosen, even when the dialog is then cancelled.
+        const QSignalBlocker quiet(dialog.ComboBox_txsz);
+        dialog.ComboBox_txsz->setEditText(QString::number(ini.ReadInteger("ICReader", "CommPort", 1001)));
+    }
     dialog.Edit_BPCMD->setEditText(QString::fromStdString(ini.ReadString("SetupKey", "BP_CMD", "")));
     // Checking the box runs its click handler, which writes the extension-box keys back.
     dialog.CheckBox_UseBP->setChecked(ini.ReadInteger("SetupKey", "UseBP", 0) != 0);
@@ -83,6 +90,9 @@ void ConnectDatabase(TForm1& form, const std::string& appDir)
     attributes.Add("DRIVER=Microsoft Access Driver (*.mdb)");
     attributes.Add("DefaultDir=" + appDir);
     attributes.Add("DBQ=" + appDir + "DataBase.mdb");
+    // The driver takes an empty or cut-off file without complaint; it is refused like a missing one.
+    if (!IsAccessDatabaseFile(appDir + "DataBase.mdb"))
+        throw Exception("DataBase.mdb is not an Access database");
     hdbc->SetConnected(true);
 }
 
@@ -126,8 +136,13 @@ int RunStartup(StartupEnvironment& env)
 
         lock = env.LockFolder.empty() ? std::make_unique<InstanceLock>(env.ExecutableName)
                                       : std::make_unique<InstanceLock>(env.ExecutableName, env.LockFolder);
-        if (!lock->Acquired())
+        if (!lock->Acquired()) {
+            // A second copy ends without a word; a lock that cannot be made at all would look the
+            // same to the user, so that one is shown first.
+            if (lock->state() == InstanceLock::State::CannotCreate)
+                ShowException(Exception(lock->Error()));
             return ExitNotStarted;
+        }
 
         auto flashForm = std::make_unique<Tfrm_FlashForm>();
         {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -30,12 +31,22 @@ InstanceLock::InstanceLock(const std::string& name) : InstanceLock(name, Runtime
 
 InstanceLock::InstanceLock(const std::string& name, const std::string& folder)
 {
-    if (folder.empty() || name.empty() || name.find('/') != std::string::npos)
+    if (name.empty() || name.find('/') != std::string::npos) {
+        error_ = "No single-instance lock can be named after '" + name + "'";
         return;
+    }
+    if (folder.empty()) {
+        error_ = "No folder for the single-instance lock " + name +
+                 ".lock: XDG_RUNTIME_DIR is not set and /tmp/" + std::to_string(getuid()) +
+                 "-run cannot be used";
+        return;
+    }
     path_ = WithTrailingSlash(folder) + name + ".lock";
     fd_ = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd_ < 0)
+    if (fd_ < 0) {
+        error_ = "Cannot create the single-instance lock " + path_ + ": " + std::strerror(errno);
         return;
+    }
     int result;
     do
         result = flock(fd_, LOCK_EX | LOCK_NB);
@@ -45,6 +56,8 @@ InstanceLock::InstanceLock(const std::string& name, const std::string& folder)
         return;
     }
     state_ = errno == EWOULDBLOCK ? State::HeldByAnother : State::CannotCreate;
+    if (state_ == State::CannotCreate)
+        error_ = "Cannot lock the single-instance lock " + path_ + ": " + std::strerror(errno);
     close(fd_);
     fd_ = -1;
 }

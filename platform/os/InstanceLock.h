@@ -29,6 +29,8 @@ public:
     State state() const noexcept { return state_; }
     bool Acquired() const noexcept { return state_ == State::Acquired; }
     const std::string& Path() const noexcept { return path_; }
+    // Why the lock could not be made (CannotCreate), for the user; empty otherwise.
+    const std::string& Error() const noexcept { return error_; }
     // Gives the lock up early (the end of the message loop); the destructor does nothing more.
     void Release() noexcept;
 
@@ -36,4 +38,5 @@ private:
     int fd_ = -1;
     State state_ = State::CannotCreate;
     std::string path_;
+    std::string error_;
 };

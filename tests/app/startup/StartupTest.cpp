@@ -180,6 +180,24 @@ TEST_F(StartupTest, NoPortConfiguredAsksForItAndCancelEndsWithOneKeepingTheChoic
     EXPECT_EQ(ini.ReadInteger("print_id", Today(), -1), 0);
 }
 
+TEST_F(StartupTest, ShowingThePortDialogWritesNoPort)
+{
+    ProgramFolder folder("[SetupKey]\r\nAutoClearTime=20\r\n");
+    ui.onModal = [](QDialog&) { return int(mrCancel); };
+    EXPECT_EQ(Start(folder).code, ExitNotStarted);
+    EXPECT_FALSE(folder.Ini().ValueExists("ICReader", "CommPort")) << "the prefilled 1001 was stored";
+
+    ui.onModal = [](QDialog& dialog) { // OK without touching the port
+        auto& flash = dynamic_cast<Tfrm_FlashForm&>(dialog);
+        flash.Button1->click();
+        return flash.ModalResult();
+    };
+    EXPECT_EQ(Start(folder).code, ExitNormal);
+    EXPECT_FALSE(folder.Ini().ValueExists("ICReader", "CommPort"));
+    EXPECT_EQ(Start(folder).code, ExitNormal);
+    EXPECT_EQ(ui.dialogs.size(), 3u) << "with no port chosen the dialog comes at every start";
+}
+
 TEST_F(StartupTest, TheDialogIsShownOnlyWhenNoPortIsSetOrAutoInputTypeIsThree)
 {
     struct Case
@@ -226,6 +244,29 @@ TEST_F(StartupTest, ASecondCopyEndsWithOneAfterTheDayResetAndShowsNothing)
     EXPECT_EQ(ini.ReadInteger("print_id", Today(), -1), 0);
 }
 
+TEST_F(StartupTest, ALockThatCannotBeMadeIsShownAndEndsWithOne)
+{
+    ProgramFolder folder("[ICReader]\r\nCommPort=2\r\n");
+    StartupEnvironment env;
+    env.ProgramFolder = folder.Path();
+    env.ExecutableName = "ziravedur";
+    env.LockFolder = lockFolder.Path() + "missing/";
+    env.clock = &clock;
+    env.pump = &pump;
+    bool loopRan = false;
+    env.RunLoop = [&](TForm1&) {
+        loopRan = true;
+        return 0;
+    };
+    EXPECT_EQ(RunStartup(env), ExitNotStarted);
+    EXPECT_FALSE(loopRan);
+    ASSERT_EQ(ui.messages.size(), 1u) << "the program ended without a word";
+    EXPECT_EQ(ui.messages[0].icon, TMsgIcon::Error);
+    EXPECT_NE(ui.messages[0].text.find(lockFolder.Path() + "missing/ziravedur.lock"), std::string::npos)
+        << ui.messages[0].text;
+    EXPECT_TRUE(ui.dialogs.empty());
+}
+
 TEST_F(StartupTest, AMissingDatabaseShowsTheDatabaseMessageAndEndsWithZero)
 {
     ProgramFolder folder("[ICReader]\r\nCommPort=2\r\n", /*withDatabase=*/false);
@@ -236,6 +277,35 @@ TEST_F(StartupTest, AMissingDatabaseShowsTheDatabaseMessageAndEndsWithZero)
     EXPECT_EQ(ui.messages[0].text, "数据库文件或驱动有问题,请检查参数后重新连接。");
     EXPECT_EQ(ui.messages[0].caption, "提示");
     EXPECT_EQ(ui.messages[0].buttons, TMsgButtons::Ok);
+}
+
+TEST_F(StartupTest, AFileThatIsNoAccessDatabaseGetsTheDatabaseMessage)
+{
+    std::string database;
+    {
+        ProgramFolder any("");
+        database = ReadAll(any.Path() + "DataBase.mdb");
+    }
+    const struct
+    {
+        const char* name;
+        std::string content;
+    } cases[] = {
+        {"empty", ""},
+        {"text", "not a database\n"},
+        {"first page only", database.substr(0, 4096)},
+        {"cut in the middle", database.substr(0, database.size() / 2 + 1000)},
+    };
+    for (const auto& c : cases) {
+        ProgramFolder folder("[ICReader]\r\nCommPort=2\r\n", /*withDatabase=*/false);
+        std::ofstream(folder.Path() + "DataBase.mdb", std::ios::binary) << c.content;
+        ui.messages.clear();
+        const StartResult run = Start(folder);
+        EXPECT_EQ(run.code, ExitNormal) << c.name;
+        EXPECT_FALSE(run.loopRan) << c.name;
+        EXPECT_EQ(ui.Texts(), std::vector<std::string>{"数据库文件或驱动有问题,请检查参数后重新连接。"})
+            << c.name;
+    }
 }
 
 // ---- The built program as a process ------------------------------------------------------------

@@ -80,9 +80,14 @@ TEST(InstanceLock, TheLockGoesWithTheProcessEvenWhenItIsKilled)
 TEST(InstanceLock, AFolderThatCannotHoldTheFileIsReported)
 {
     TempFolder folder;
-    EXPECT_EQ(InstanceLock("ziravedur", folder.Path() + "missing/").state(),
-              InstanceLock::State::CannotCreate);
-    EXPECT_EQ(InstanceLock("ziravedur", "").state(), InstanceLock::State::CannotCreate);
+    const InstanceLock missing("ziravedur", folder.Path() + "missing/");
+    EXPECT_EQ(missing.state(), InstanceLock::State::CannotCreate);
+    EXPECT_NE(missing.Error().find("missing/ziravedur.lock: No such file or directory"), std::string::npos)
+        << missing.Error();
+    const InstanceLock noFolder("ziravedur", "");
+    EXPECT_EQ(noFolder.state(), InstanceLock::State::CannotCreate);
+    EXPECT_FALSE(noFolder.Error().empty());
+    EXPECT_TRUE(InstanceLock("ziravedur", folder.Path()).Error().empty());
     EXPECT_FALSE(InstanceLock("", folder.Path()).Acquired());
 }
 
