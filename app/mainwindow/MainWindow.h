@@ -36,6 +36,7 @@ class QMenu;
 class QSessionManager;
 class QSystemTrayIcon;
 class QFileDialog;
+class QPixmap;
 class TIniFile;
 class TTimer;
 class UiServices;
@@ -295,6 +296,8 @@ public:
     void N7Click(QObject* Sender);
     void ShowComposedCard();
     void ShowBlankCard();
+    // The photo page's picture; Image1 sizes itself to it (the composed front is 342 by 216).
+    void SetPhotoPagePicture(const QPixmap& picture);
     void ReadHookA(const std::string& text);
     void ReadHookB(const std::string& text);
     void btn_printchkClick(QObject* Sender);

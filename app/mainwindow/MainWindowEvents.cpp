@@ -156,7 +156,7 @@ void TForm1::ClearCard()
     memo_zxdz->clear();
     Image4->setPixmap(QPixmap());
     Image4->repaint();
-    Image1->setPixmap(QPixmap());
+    SetPhotoPagePicture(QPixmap());
     Image1->repaint();
     ShowBlankCard();
 }

@@ -20,13 +20,17 @@
 
 namespace {
 
+// A bitmap of the program folder; null when the file does not exist or is no picture.
+QPixmap PictureFile(const std::string& path)
+{
+    const QString file = QString::fromStdString(path);
+    return QFileInfo::exists(file) ? QPixmap(file) : QPixmap();
+}
+
 // Loads a bitmap from the program folder into a view when the file exists; false when it does not.
 bool LoadIntoView(QLabel* view, const std::string& path)
 {
-    const QString file = QString::fromStdString(path);
-    if (!QFileInfo::exists(file))
-        return false;
-    QPixmap picture(file);
+    const QPixmap picture = PictureFile(path);
     if (picture.isNull())
         return false;
     view->setPixmap(picture);
@@ -39,6 +43,12 @@ void TForm1::ShowComposedCard()
 {
     LoadIntoView(img_cardiiphoto_P, ResolveFile(AppDir, "Print_P.bmp"));
     LoadIntoView(img_cardiiphoto_B, ResolveFile(AppDir, "Print_B.bmp"));
+}
+
+void TForm1::SetPhotoPagePicture(const QPixmap& picture)
+{
+    Image1->setPixmap(picture);
+    Image1->adjustSize();
 }
 
 void TForm1::ShowBlankCard()
@@ -146,7 +156,7 @@ void TForm1::PrintCard()
         if (!front.isNull()) {
             Image1->clear();
             Image1->repaint();
-            Image1->setPixmap(QPixmap::fromImage(front));
+            SetPhotoPagePicture(QPixmap::fromImage(front));
             Image1->repaint();
 
             // Counted here, before the choice: a print the dialog cancels is still counted.
@@ -219,6 +229,7 @@ void TForm1::N7Click(QObject* Sender)
     FacesComposed = true;
     Image1->clear();
     Image1->repaint();
-    LoadIntoView(Image1, ResolveFile(AppDir, "print_P.bmp"));
+    if (const QPixmap front = PictureFile(ResolveFile(AppDir, "print_P.bmp")); !front.isNull())
+        SetPhotoPagePicture(front);
     Image1->repaint();
 }

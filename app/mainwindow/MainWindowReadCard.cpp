@@ -203,7 +203,7 @@ void TForm1::ReadCard()
         // The photo could not be decoded: the face files, the photo and the photo tab still hold the
         // previous holder's card, which must not appear beside this card's fields.
         Image4->setPixmap(QPixmap());
-        Image1->setPixmap(QPixmap());
+        SetPhotoPagePicture(QPixmap());
     }
 
     try {

@@ -14,7 +14,10 @@
 #include "reader/CardText.h"
 #include "reader/ReaderLink.h"
 
+#include <QApplication>
 #include <QImage>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -364,6 +367,39 @@ TEST_F(ReadCardTest, PhotoThatCannotBeDecodedNeverShowsTheEarlierCard)
               rgb(QImage(QString::fromStdString(File("PrintSB.bmp")))));
     EXPECT_TRUE(w->Image4->pixmap().isNull()) << "no earlier photo beside the new fields";
     EXPECT_TRUE(w->Image1->pixmap().isNull());
+}
+
+// The photo at its own size in the middle of its view, the photo page's picture as large as it is,
+// and an address of the card's full 35 characters readable in both address boxes without scrolling.
+TEST_F(ReadCardTest, PhotoViewsAndAddressBoxesShowTheWholeCard)
+{
+    InstallSdk("full");
+    auto w = Create(1001);
+    w->show();
+    Card card = SampleCard();
+    card.address = "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五";
+    PutCard(card);
+    w->ReadCard();
+    w->memo_zxdz->setPlainText(QString::fromStdString(card.address));
+    QApplication::processEvents();
+
+    const QImage photo =
+        QImage(QString::fromStdString(File("ImgTemp.bmp"))).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(photo.isNull());
+    EXPECT_EQ(w->Image4->size(), QSize(217, 225));
+    const QImage view = w->Image4->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPoint corner((217 - photo.width()) / 2, (225 - photo.height()) / 2);
+    EXPECT_EQ(view.copy(QRect(corner, photo.size())), photo)
+        << "the photo is not shown centred at its own size";
+
+    ASSERT_FALSE(w->Image1->pixmap().isNull());
+    EXPECT_EQ(w->Image1->size(), w->Image1->pixmap().size()) << "the photo page's picture is cut";
+
+    EXPECT_EQ(w->memo_xz->toPlainText().toStdString(), card.address);
+    for (QPlainTextEdit* memo : {w->memo_xz, w->memo_zxdz}) {
+        EXPECT_EQ(memo->verticalScrollBar()->maximum(), 0) << memo->objectName().toStdString();
+        EXPECT_EQ(memo->horizontalScrollBar()->maximum(), 0) << memo->objectName().toStdString();
+    }
 }
 
 TEST_F(ReadCardTest, TemplateFormOpenKeepsTheWindowWhereItIs)
