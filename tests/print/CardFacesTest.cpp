@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -494,6 +495,46 @@ std::string BinaryDir()
     if (const char* dir = std::getenv("ZIRA_BINARY_DIR"))
         return dir;
     return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path().parent_path();
+}
+
+// The shipped front's labels of the birth date keep clear of the widest year, month and day: no
+// pixel of a label lies within one pixel of where a date part has ink.
+TEST(CardFaceSample, BirthDateLabelsOfTheShippedFrontStandClearOfTwoDigitParts)
+{
+    const QImage blank = QImage(QString::fromStdString(SourceDir() + "/dist/PrintMP.bmp"))
+                             .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(blank.size(), QSize(342, 216));
+    const QRgb face = Rgb(blank.pixel(330, 120));
+    for (const char* birth : {"1988-10-20", "1999-12-31"}) {
+        CardFaceTexts card;
+        card.BirthDate = birth;
+        const std::vector<FaceText> items = FrontTexts(card);
+        for (std::size_t i = 3; i <= 5; ++i) { // year, month, day
+            const FaceText& item = items[i];
+            QImage alone(blank.size(), QImage::Format_RGB32);
+            alone.fill(Qt::white);
+            {
+                QPainter painter(&alone);
+                painter.setFont(item.Font);
+                painter.setPen(Qt::black);
+                painter.drawText(
+                    QPointF(item.TopLeft.x(), item.TopLeft.y() + QFontMetricsF(item.Font).ascent()),
+                    item.Text);
+            }
+            QRect ink;
+            for (int y = 0; y < alone.height(); ++y)
+                for (int x = 0; x < alone.width(); ++x)
+                    if (Rgb(alone.pixel(x, y)) != 0xFFFFFFu)
+                        ink |= QRect(x, y, 1, 1);
+            ASSERT_FALSE(ink.isEmpty()) << item.Text.toStdString();
+            int touched = 0;
+            const QRect around = ink.adjusted(-1, -1, 1, 1);
+            for (int y = around.top(); y <= around.bottom(); ++y)
+                for (int x = around.left(); x <= around.right(); ++x)
+                    touched += Rgb(blank.pixel(x, y)) != face;
+            EXPECT_EQ(touched, 0) << birth << ": a label runs into " << item.Text.toStdString();
+        }
+    }
 }
 
 // Composes the sample card on the shipped templates with the stand-in decoder's photo into

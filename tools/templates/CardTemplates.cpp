@@ -2,18 +2,23 @@
 // and a plain back with the issuing country's name, the card's title and the labels of the back. The
 // labels sit on the baselines of the fields that the card composition draws later, just to their
 // left, so these positions must follow the composition's: name (62, 31), sex (62, 56), nation
-// (129, 56), birth year, month and day (62, 114, 141 at 80), address (62, 107), identity number
-// (103, 168); issuing authority (127, 145) and validity (127, 171) on the back; the photo goes into
-// the rectangle (205, 20)-(307, 146). Usage: card_templates <output folder>
+// (129, 56), birth year, month and day (62, 114, 141 at 80, their labels in the gaps between them),
+// address (62, 107), identity number (103, 168); issuing authority (127, 145) and validity (127, 171)
+// on the back; the photo goes into the rectangle (205, 20)-(307, 146).
+// Usage: card_templates <output folder>
+#include "print/CardFaces.h"
+
 #include <QDir>
 #include <QFont>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -65,10 +70,32 @@ void Label(QPainter& p, int x, int fieldTop, const QFont& fieldFont, const QStri
     p.drawText(x, fieldTop + QFontMetrics(fieldFont).ascent(), text);
 }
 
-// Right after text of the given sample drawn at x with the field's font.
-int After(int x, const QFont& fieldFont, const QString& sample)
+// The birth date's labels 年, 月 and 日 sit in the gaps the composition leaves between the year at 62,
+// the month at 114 and the day at 141, measured with the composition's own digit font (黑体 10 pt,
+// mapped as the program maps it): the gap after two digits is narrow, so the three labels get the
+// largest size at which each one, centred in its gap, keeps a clear pixel and more to both sides.
+void BirthLabels(QPainter& p)
 {
-    return x + QFontMetrics(fieldFont).horizontalAdvance(sample) + 2;
+    const QFont digits = CardFont(QStringLiteral("黑体"), 10);
+    const QFontMetricsF digitMetrics(digits);
+    const qreal yearEnd = 62 + digitMetrics.horizontalAdvance("0000");
+    const qreal monthEnd = 114 + digitMetrics.horizontalAdvance("00");
+    const qreal dayEnd = 141 + digitMetrics.horizontalAdvance("00");
+    const qreal narrowest = std::min(114 - yearEnd, 141 - monthEnd);
+    int pixels = 11;
+    while (pixels > 6 && QFontMetricsF(Font(kSans, pixels)).horizontalAdvance("月") > narrowest - 3)
+        --pixels;
+    const QFont font = Font(kSans, pixels);
+    const QFontMetricsF metrics(font);
+    const qreal baseline = 80 + digitMetrics.ascent();
+    p.setFont(font);
+    p.setPen(kLabel);
+    const auto centred = [&](qreal from, qreal to, const QString& text) {
+        p.drawText(QPointF(from + (to - from - metrics.horizontalAdvance(text)) / 2, baseline), text);
+    };
+    centred(yearEnd, 114, "年");
+    centred(monthEnd, 141, "月");
+    centred(dayEnd, dayEnd + (141 - monthEnd), "日");
 }
 
 QImage Front()
@@ -80,9 +107,7 @@ QImage Front()
     Label(p, 18, 56, kField10, "性别");
     Label(p, 97, 56, kField10, "民族");
     Label(p, 18, 80, kField10, "出生");
-    Label(p, After(62, kField10, "0000"), 80, kField10, "年");
-    Label(p, After(114, kField10, "00"), 80, kField10, "月");
-    Label(p, After(141, kField10, "00"), 80, kField10, "日");
+    BirthLabels(p);
     Label(p, 18, 107, kField10, "住址");
     Label(p, 18, 168, kIdNumber, "公民身份号码");
     return image;
