@@ -309,6 +309,11 @@ public:
     bool NeedLongDataLen();
     // Sends the data-at-execution values of records while the driver asks for them.
     void DataAtExecution(const std::vector<TCommonRec*>& records);
+    // After an array execution: each row's outcome (SQL_PARAM_SUCCESS, SQL_PARAM_ERROR,
+    // SQL_PARAM_UNUSED ...; SQL_PARAM_UNUSED outside the last array), and the rows the driver
+    // processed.
+    std::uint16_t GetParamStatus(SqlULen row) const;
+    SqlULen GetParamsProcessed() const;
 
     // ---- Column binding and fetching ----------------------------------------------------------------
 
@@ -561,6 +566,27 @@ private:
     SqlLen CountBySelect(THstmt& counter);
     SqlLen CountByTraversal(THstmt& counter);
 
+    // Parameter binding (HstmtParams*.cpp): what binding knows of a value beyond its C type and
+    // address.
+    struct ParamShape
+    {
+        SqlULen count = 0;               // rows of an array; 0 for a single value
+        SqlLen capacity = -1;            // bytes the caller's buffer holds, when known
+        bool stream = false;             // a stream's memory, which may travel at execution
+        const TColRec* column = nullptr; // a result column whose own description the core path takes
+    };
+    void BindShaped(std::uint16_t param, std::int16_t colType, void* value, std::int16_t sqlType, bool core,
+                    const ParamShape& shape);
+    void BindParamRecord(std::uint16_t param, std::int16_t colType, void* value, std::int16_t sqlType,
+                         SqlULen columnSize, std::int16_t decimalDigits, std::int16_t nullable,
+                         const ParamShape& shape);
+    void NameParam(std::uint16_t param);
+    // Parameter arrays (HstmtParamArrays.cpp): the array attributes before an execution, and the rows
+    // of a failed array sent again one at a time.
+    bool BeforeParamExecute();
+    std::int16_t ResendParamRows(std::int16_t rc, bool prepared, const std::string& text);
+    void BindParamRow(const TParamRec& rec, SqlULen row);
+
     THdbc* hdbc_ = nullptr;
     void* handle_ = nullptr;
     void* impParamDesc_ = nullptr;
@@ -580,6 +606,11 @@ private:
     // Parameter arrays: per-row status and the rows processed, as the driver reports them.
     std::vector<std::uint16_t> paramStatus_;
     SqlULen paramsProcessed_ = 0;
+    // PARAMSET_SIZE as last set on the handle (0 when not known), and the status array it was given.
+    SqlULen paramsetSize_ = 0;
+    const void* paramStatusBound_ = nullptr;
+    // A marker was described by the driver since the text was last prepared (see BeforeParamExecute).
+    bool describedSincePrepare_ = false;
     bool colsBound_ = false;
     bool fetchBlobs_ = false;
     bool bindBookmarks_ = false;

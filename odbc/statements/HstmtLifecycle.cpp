@@ -210,6 +210,10 @@ void THstmt::FreeParams()
     params_.clear();
     paramStatus_.clear();
     paramsProcessed_ = 0;
+    // The handle keeps its array attributes; they are set again before the next execution.
+    paramsetSize_ = 0;
+    paramStatusBound_ = nullptr;
+    describedSincePrepare_ = false;
     bulkSize_ = 0;
     impParamDesc_ = nullptr;
     paramNames_.Clear();
@@ -389,9 +393,7 @@ void THstmt::Execute()
     DoBeforeExecute();
     if (!initialized_)
         return;
-    // A failure only matters when rows are to be sent as an array (SQLite answers 01S02 for 0).
-    const SqlULen paramsetSize = bulkSize_ > 1 ? bulkSize_ : 1;
-    if (!SetStmtAttr(SQL_ATTR_PARAMSET_SIZE, paramsetSize, bulkSize_ <= 1) && bulkSize_ > 1)
+    if (!BeforeParamExecute())
         return;
     executed_ = false;
     aborted_ = false;
@@ -432,6 +434,8 @@ void THstmt::Execute()
         executed_ = true;
         Abort();
     }
+    if (bulkSize_ > 1 && rc != SQL_SUCCESS && rc != SQL_NEED_DATA && rc != SQL_NO_DATA)
+        rc = ResendParamRows(rc, prepared, text);
     if (rc != SQL_NEED_DATA && rc != SQL_NO_DATA && !Check(rc))
         return;
     if (rc == SQL_NEED_DATA) {

@@ -38,6 +38,10 @@ struct TParamRec : TCommonRec
     std::int16_t DecimalDigits = 0; // from the description
     std::int16_t Nullable = 2;      // SQL_NULLABLE_UNKNOWN until described
     std::vector<SqlLen> Indicators; // Ind points at its data
+    bool DriverDescribed = false;   // the description came from the driver (asked once per marker)
+    // As SQLBindParameter was given them: a later call can bind one row of an array on its own.
+    std::int16_t Direction = 1; // SQL_PARAM_INPUT
+    SqlLen BufferLength = 0;
 };
 
 // One result column, bound column-wise: RowSetSize cells of CellWidth bytes each.

@@ -197,8 +197,8 @@ SQLRETURN BindParameter(SQLHSTMT h, SQLUSMALLINT number, SQLSMALLINT io, SQLSMAL
     ScriptedOdbc& s = ScriptedOdbc::Current();
     if (const auto rc = s.Before(kSQLBindParameter))
         return *rc;
-    if (s.dataAtExecution)
-        s.statements[h].parameters[number] = ScriptedOdbc::Binding{value, indicator};
+    s.statements[h].parameters[number] = ScriptedOdbc::Binding{
+        value, indicator, io, valueType, parameterType, columnSize, digits, bufferLength};
     return s.After(kSQLBindParameter,
                    Real().SQLBindParameter(h, number, io, valueType, parameterType, columnSize, digits, value,
                                            bufferLength, indicator));
@@ -261,6 +261,10 @@ SQLRETURN ParamData(SQLHSTMT h, SQLPOINTER* value)
     }
     state.currentToken = state.pendingData.front();
     state.pendingData.pop_front();
+    if (s.foreignToken) {
+        state.currentToken = *s.foreignToken;
+        s.foreignToken.reset();
+    }
     if (value != nullptr)
         *value = state.currentToken;
     return SQL_NEED_DATA;

@@ -80,7 +80,7 @@ public:
 
     // ---- Data at execution --------------------------------------------------------------------------
 
-    // While dataAtExecution is set, SQLBindParameter is recorded (and passed on), and SQLExecute or
+    // SQLBindParameter is always recorded (and passed on); while dataAtExecution is set, SQLExecute or
     // SQLExecDirect of a statement with bound parameters whose indicator asks for data at execution
     // (SQL_DATA_AT_EXEC or SQL_LEN_DATA_AT_EXEC(n)) return SQL_NEED_DATA without reaching the driver.
     // SQLParamData then hands out those parameters' value pointers in order of parameter number, each
@@ -88,6 +88,9 @@ public:
     // SQLPutData on such a statement records what it is sent and returns SQL_SUCCESS.
     bool dataAtExecution = false;
     SQLRETURN paramDataDone = SQL_SUCCESS;
+    // When set, the first SQLParamData of a statement hands out this pointer instead of a bound value
+    // (a driver asking for a value nobody bound).
+    std::optional<SQLPOINTER> foreignToken;
     struct PutDataCall
     {
         SQLPOINTER token;                 // the value pointer SQLParamData handed out last
@@ -137,6 +140,12 @@ public:
     {
         SQLPOINTER value;
         SQLLEN* indicator;
+        SQLSMALLINT direction = SQL_PARAM_INPUT;
+        SQLSMALLINT cType = 0;
+        SQLSMALLINT sqlType = 0;
+        SQLULEN columnSize = 0;
+        SQLSMALLINT digits = 0;
+        SQLLEN bufferLength = 0;
     };
     struct StatementState
     {
