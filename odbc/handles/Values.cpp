@@ -4,6 +4,7 @@
 #include "odbc/base/OcihText.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Exception.h"
+#include "platform/core/Unaligned.h"
 
 #include <sqlext.h>
 
@@ -17,18 +18,6 @@ static_assert(sizeof(SqlLen) == sizeof(SQLLEN) && sizeof(SqlULen) == sizeof(SQLU
 std::int32_t Fractional = 9;
 
 namespace {
-
-template <class T> T Load(const void* buffer)
-{
-    T value;
-    std::memcpy(&value, buffer, sizeof value);
-    return value;
-}
-
-template <class T> void Store(void* buffer, T value)
-{
-    std::memcpy(buffer, &value, sizeof value);
-}
 
 // Reads an integer and checks it against [low, high]; hexadecimal text may also give any bit
 // pattern of the width (hexMax).
@@ -222,11 +211,11 @@ bool ToValue(std::string_view source, void* buffer, SqlLen capacity, std::int16_
         if (!ValFloat(text, d))
             return false;
         if (cType == SQL_C_DOUBLE) {
-            Store(buffer, d);
+            StoreUnaligned(buffer, d);
         } else {
             if (std::fabs(d) > std::numeric_limits<float>::max())
                 return false;
-            Store(buffer, static_cast<float>(d));
+            StoreUnaligned(buffer, static_cast<float>(d));
         }
         return true;
     }
@@ -235,24 +224,24 @@ bool ToValue(std::string_view source, void* buffer, SqlLen capacity, std::int16_
     case SQL_C_UTINYINT:
         if (!ReadRanged(text, -128, 255, 0xFF, v))
             return false;
-        Store(buffer, static_cast<std::uint8_t>(v));
+        StoreUnaligned(buffer, static_cast<std::uint8_t>(v));
         return true;
     case SQL_C_SSHORT:
     case SQL_C_USHORT:
         if (!ReadRanged(text, -32768, 65535, 0xFFFF, v))
             return false;
-        Store(buffer, static_cast<std::uint16_t>(v));
+        StoreUnaligned(buffer, static_cast<std::uint16_t>(v));
         return true;
     case SQL_C_SLONG:
         if (!ReadRanged(text, std::numeric_limits<std::int32_t>::min(),
                         std::numeric_limits<std::int32_t>::max(), 0xFFFFFFFF, v))
             return false;
-        Store(buffer, static_cast<std::uint32_t>(v));
+        StoreUnaligned(buffer, static_cast<std::uint32_t>(v));
         return true;
     case SQL_C_ULONG:
         if (!ReadRanged(text, std::numeric_limits<std::int32_t>::min(), 0xFFFFFFFF, 0xFFFFFFFF, v))
             return false;
-        Store(buffer, static_cast<std::uint32_t>(v));
+        StoreUnaligned(buffer, static_cast<std::uint32_t>(v));
         return true;
     case SQL_C_TYPE_DATE: {
         if (text.size() < 10)
@@ -317,44 +306,44 @@ std::string ToString(const void* buffer, std::int16_t cType, TStringTrimming tri
     switch (cType) {
     case SQL_C_BIT:
     case SQL_C_UTINYINT:
-        text = std::to_string(Load<std::uint8_t>(buffer));
+        text = std::to_string(LoadUnaligned<std::uint8_t>(buffer));
         break;
     case SQL_C_STINYINT:
-        text = std::to_string(Load<std::int8_t>(buffer));
+        text = std::to_string(LoadUnaligned<std::int8_t>(buffer));
         break;
     case SQL_C_USHORT:
-        text = std::to_string(Load<std::uint16_t>(buffer));
+        text = std::to_string(LoadUnaligned<std::uint16_t>(buffer));
         break;
     case SQL_C_SSHORT:
-        text = std::to_string(Load<std::int16_t>(buffer));
+        text = std::to_string(LoadUnaligned<std::int16_t>(buffer));
         break;
     case SQL_C_SLONG:
-        text = std::to_string(Load<std::int32_t>(buffer));
+        text = std::to_string(LoadUnaligned<std::int32_t>(buffer));
         break;
     case SQL_C_ULONG:
-        text = std::to_string(Load<std::uint32_t>(buffer));
+        text = std::to_string(LoadUnaligned<std::uint32_t>(buffer));
         break;
     case SQL_C_DOUBLE:
-        text = Scientific(Load<double>(buffer));
+        text = Scientific(LoadUnaligned<double>(buffer));
         break;
     case SQL_C_FLOAT:
-        text = Scientific(Load<float>(buffer));
+        text = Scientific(LoadUnaligned<float>(buffer));
         break;
     case SQL_C_CHAR:
         text = static_cast<const char*>(buffer);
         break;
     case SQL_C_TYPE_DATE: {
-        const auto d = Load<TDate>(buffer);
+        const auto d = LoadUnaligned<TDate>(buffer);
         text = LeadingZeros(d.year, 1) + "-" + LeadingZeros(d.month, 1) + "-" + LeadingZeros(d.day, 1);
         break;
     }
     case SQL_C_TYPE_TIME: {
-        const auto t = Load<TTime>(buffer);
+        const auto t = LoadUnaligned<TTime>(buffer);
         text = LeadingZeros(t.hour, 1) + ":" + LeadingZeros(t.minute, 1) + ":" + LeadingZeros(t.second, 1);
         break;
     }
     case SQL_C_TYPE_TIMESTAMP: {
-        const auto ts = Load<TTimeStamp>(buffer);
+        const auto ts = LoadUnaligned<TTimeStamp>(buffer);
         text = LeadingZeros(ts.year, 1) + "-" + LeadingZeros(ts.month, 1) + "-" + LeadingZeros(ts.day, 1) +
                " " + LeadingZeros(ts.hour, 1) + ":" + LeadingZeros(ts.minute, 1) + ":" +
                LeadingZeros(ts.second, 1) + "." + Padded(ts.fraction, Fractional);
@@ -371,21 +360,21 @@ double ToDouble(const void* buffer, std::int16_t cType)
     switch (cType) {
     case SQL_C_BIT:
     case SQL_C_UTINYINT:
-        return Load<std::uint8_t>(buffer);
+        return LoadUnaligned<std::uint8_t>(buffer);
     case SQL_C_STINYINT:
-        return Load<std::int8_t>(buffer);
+        return LoadUnaligned<std::int8_t>(buffer);
     case SQL_C_USHORT:
-        return Load<std::uint16_t>(buffer);
+        return LoadUnaligned<std::uint16_t>(buffer);
     case SQL_C_SSHORT:
-        return Load<std::int16_t>(buffer);
+        return LoadUnaligned<std::int16_t>(buffer);
     case SQL_C_SLONG:
-        return Load<std::int32_t>(buffer);
+        return LoadUnaligned<std::int32_t>(buffer);
     case SQL_C_ULONG:
-        return Load<std::uint32_t>(buffer);
+        return LoadUnaligned<std::uint32_t>(buffer);
     case SQL_C_DOUBLE:
-        return Load<double>(buffer);
+        return LoadUnaligned<double>(buffer);
     case SQL_C_FLOAT:
-        return Load<float>(buffer);
+        return LoadUnaligned<float>(buffer);
     case SQL_C_CHAR: {
         double value = 0;
         return ValFloat(ToString(buffer, cType, stTrimBoth), value) ? value : 0.0;
@@ -400,19 +389,20 @@ std::int32_t ToInteger(const void* buffer, std::int16_t cType)
     switch (cType) {
     case SQL_C_BIT:
     case SQL_C_UTINYINT:
-        return Load<std::uint8_t>(buffer);
+        return LoadUnaligned<std::uint8_t>(buffer);
     case SQL_C_STINYINT:
-        return Load<std::int8_t>(buffer);
+        return LoadUnaligned<std::int8_t>(buffer);
     case SQL_C_USHORT:
-        return Load<std::uint16_t>(buffer);
+        return LoadUnaligned<std::uint16_t>(buffer);
     case SQL_C_SSHORT:
-        return Load<std::int16_t>(buffer);
+        return LoadUnaligned<std::int16_t>(buffer);
     case SQL_C_SLONG:
     case SQL_C_ULONG:
-        return Load<std::int32_t>(buffer);
+        return LoadUnaligned<std::int32_t>(buffer);
     case SQL_C_DOUBLE:
     case SQL_C_FLOAT: {
-        const double value = cType == SQL_C_DOUBLE ? Load<double>(buffer) : Load<float>(buffer);
+        const double value =
+            cType == SQL_C_DOUBLE ? LoadUnaligned<double>(buffer) : LoadUnaligned<float>(buffer);
         if (std::isnan(value))
             return 0;
         // nearbyint rounds halves to the even neighbour in the default rounding mode.
@@ -440,21 +430,21 @@ TTimeStamp ToTimeStamp(const void* buffer, std::int16_t cType)
     TTimeStamp ts = NullTS();
     switch (cType) {
     case SQL_C_TYPE_DATE: {
-        const auto d = Load<TDate>(buffer);
+        const auto d = LoadUnaligned<TDate>(buffer);
         ts.year = d.year;
         ts.month = d.month;
         ts.day = d.day;
         break;
     }
     case SQL_C_TYPE_TIME: {
-        const auto t = Load<TTime>(buffer);
+        const auto t = LoadUnaligned<TTime>(buffer);
         ts.hour = t.hour;
         ts.minute = t.minute;
         ts.second = t.second;
         break;
     }
     case SQL_C_TYPE_TIMESTAMP:
-        ts = Load<TTimeStamp>(buffer);
+        ts = LoadUnaligned<TTimeStamp>(buffer);
         break;
     default:
         break;

@@ -1,6 +1,7 @@
 #include "platform/db/NativeData.h"
 
 #include "platform/core/DateTime.h"
+#include "platform/core/Unaligned.h"
 
 #include <algorithm>
 #include <cmath>
@@ -93,18 +94,6 @@ bool IsBlobType(TFieldType type)
 
 namespace {
 
-template <typename T> T Load(const std::uint8_t* p)
-{
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-template <typename T> void Store(std::uint8_t* p, T v)
-{
-    std::memcpy(p, &v, sizeof v);
-}
-
 // Longest prefix of text of at most limit bytes that does not end inside a UTF-8 sequence.
 size_t Utf8Prefix(const std::string& text, size_t limit)
 {
@@ -142,30 +131,30 @@ Variant NativeToVariant(TFieldType type, int size, const void* data)
         return std::string(text, strnlen(text, static_cast<size_t>(size) + 1));
     }
     case ftSmallint:
-        return static_cast<std::int32_t>(Load<std::int16_t>(p));
+        return static_cast<std::int32_t>(LoadUnaligned<std::int16_t>(p));
     case ftWord:
-        return static_cast<std::int32_t>(Load<std::uint16_t>(p));
+        return static_cast<std::int32_t>(LoadUnaligned<std::uint16_t>(p));
     case ftBoolean:
-        return Load<std::int16_t>(p) != 0;
+        return LoadUnaligned<std::int16_t>(p) != 0;
     case ftInteger:
     case ftAutoInc:
-        return Load<std::int32_t>(p);
+        return LoadUnaligned<std::int32_t>(p);
     case ftLargeint:
-        return Load<std::int64_t>(p);
+        return LoadUnaligned<std::int64_t>(p);
     case ftFloat:
-        return Load<double>(p);
+        return LoadUnaligned<double>(p);
     case ftCurrency:
-        return Variant::Currency(Load<double>(p));
+        return Variant::Currency(LoadUnaligned<double>(p));
     case ftDate:
-        return Variant::Date(NativeDateToDateTime(Load<std::int32_t>(p)));
+        return Variant::Date(NativeDateToDateTime(LoadUnaligned<std::int32_t>(p)));
     case ftTime:
-        return Variant::Date(NativeTimeToDateTime(Load<std::int32_t>(p)));
+        return Variant::Date(NativeTimeToDateTime(LoadUnaligned<std::int32_t>(p)));
     case ftDateTime:
-        return Variant::Date(NativeMSecsToDateTime(Load<double>(p)));
+        return Variant::Date(NativeMSecsToDateTime(LoadUnaligned<double>(p)));
     case ftBytes:
         return Variant::Bytes(std::vector<std::uint8_t>(p, p + size));
     case ftVarBytes: {
-        const int len = std::min<int>(Load<std::uint16_t>(p), size);
+        const int len = std::min<int>(LoadUnaligned<std::uint16_t>(p), size);
         return Variant::Bytes(std::vector<std::uint8_t>(p + 2, p + 2 + len));
     }
     default:
@@ -184,37 +173,38 @@ void VariantToNative(TFieldType type, int size, const Variant& value, void* data
         break;
     }
     case ftSmallint:
-        Store(p, static_cast<std::int16_t>(RangeChecked(value, -32768, 32767)));
+        StoreUnaligned(p, static_cast<std::int16_t>(RangeChecked(value, -32768, 32767)));
         break;
     case ftWord:
-        Store(p, static_cast<std::uint16_t>(RangeChecked(value, 0, 65535)));
+        StoreUnaligned(p, static_cast<std::uint16_t>(RangeChecked(value, 0, 65535)));
         break;
     case ftBoolean:
         // 1, not the class library's -1: the ODBC layer hands this word to SQL_C_BIT columns.
-        Store(p, static_cast<std::int16_t>(value.AsBoolean() ? 1 : 0));
+        StoreUnaligned(p, static_cast<std::int16_t>(value.AsBoolean() ? 1 : 0));
         break;
     case ftInteger:
     case ftAutoInc:
-        Store(p, static_cast<std::int32_t>(RangeChecked(value, std::numeric_limits<std::int32_t>::min(),
-                                                        std::numeric_limits<std::int32_t>::max())));
+        StoreUnaligned(p,
+                       static_cast<std::int32_t>(RangeChecked(value, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max())));
         break;
     case ftLargeint:
-        Store(p, value.AsInt64());
+        StoreUnaligned(p, value.AsInt64());
         break;
     case ftFloat:
-        Store(p, value.AsFloat());
+        StoreUnaligned(p, value.AsFloat());
         break;
     case ftCurrency:
-        Store(p, value.AsCurrency());
+        StoreUnaligned(p, value.AsCurrency());
         break;
     case ftDate:
-        Store(p, DateTimeToNativeDate(value.AsDateTime()));
+        StoreUnaligned(p, DateTimeToNativeDate(value.AsDateTime()));
         break;
     case ftTime:
-        Store(p, DateTimeToNativeTime(value.AsDateTime()));
+        StoreUnaligned(p, DateTimeToNativeTime(value.AsDateTime()));
         break;
     case ftDateTime:
-        Store(p, DateTimeToNativeMSecs(value.AsDateTime()));
+        StoreUnaligned(p, DateTimeToNativeMSecs(value.AsDateTime()));
         break;
     case ftBytes: {
         const auto bytes = value.AsBytes();
@@ -225,7 +215,7 @@ void VariantToNative(TFieldType type, int size, const Variant& value, void* data
         const auto bytes = value.AsBytes();
         const auto len =
             static_cast<std::uint16_t>(std::min<size_t>(bytes.size(), static_cast<size_t>(size)));
-        Store(p, len);
+        StoreUnaligned(p, len);
         std::memcpy(p + 2, bytes.data(), len);
         break;
     }

@@ -1,6 +1,7 @@
 #include "platform/db/Params.h"
 
 #include "platform/core/StringUtils.h"
+#include "platform/core/Unaligned.h"
 #include "platform/db/DatabaseError.h"
 #include "platform/db/Field.h"
 #include "platform/db/NativeData.h"
@@ -9,18 +10,6 @@
 #include <cstring>
 
 namespace {
-
-template <typename T> void Store(void* p, T v)
-{
-    std::memcpy(p, &v, sizeof v);
-}
-
-template <typename T> T Load(const void* p)
-{
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
 
 TFieldType TypeOfValue(const Variant& v)
 {
@@ -113,35 +102,35 @@ void TParam::GetData(void* buffer) const
     const bool null = IsNull();
     switch (dataType_) {
     case ftBoolean:
-        Store(buffer, static_cast<std::uint8_t>(!null && value_.AsBoolean() ? 1 : 0));
+        StoreUnaligned(buffer, static_cast<std::uint8_t>(!null && value_.AsBoolean() ? 1 : 0));
         break;
     case ftSmallint:
-        Store(buffer, static_cast<std::int16_t>(null ? 0 : value_.AsInteger()));
+        StoreUnaligned(buffer, static_cast<std::int16_t>(null ? 0 : value_.AsInteger()));
         break;
     case ftWord:
-        Store(buffer, static_cast<std::uint16_t>(null ? 0 : value_.AsInteger()));
+        StoreUnaligned(buffer, static_cast<std::uint16_t>(null ? 0 : value_.AsInteger()));
         break;
     case ftInteger:
     case ftAutoInc:
-        Store(buffer, static_cast<std::int32_t>(null ? 0 : value_.AsInteger()));
+        StoreUnaligned(buffer, static_cast<std::int32_t>(null ? 0 : value_.AsInteger()));
         break;
     case ftLargeint:
-        Store(buffer, static_cast<std::int64_t>(null ? 0 : value_.AsInt64()));
+        StoreUnaligned(buffer, static_cast<std::int64_t>(null ? 0 : value_.AsInt64()));
         break;
     case ftFloat:
-        Store(buffer, null ? 0.0 : value_.AsFloat());
+        StoreUnaligned(buffer, null ? 0.0 : value_.AsFloat());
         break;
     case ftCurrency:
-        Store(buffer, null ? 0.0 : value_.AsCurrency());
+        StoreUnaligned(buffer, null ? 0.0 : value_.AsCurrency());
         break;
     case ftDate:
-        Store(buffer, null ? std::int32_t{0} : DateTimeToNativeDate(value_.AsDateTime()));
+        StoreUnaligned(buffer, null ? std::int32_t{0} : DateTimeToNativeDate(value_.AsDateTime()));
         break;
     case ftTime:
-        Store(buffer, null ? std::int32_t{0} : DateTimeToNativeTime(value_.AsDateTime()));
+        StoreUnaligned(buffer, null ? std::int32_t{0} : DateTimeToNativeTime(value_.AsDateTime()));
         break;
     case ftDateTime:
-        Store(buffer, null ? 0.0 : DateTimeToNativeMSecs(value_.AsDateTime()));
+        StoreUnaligned(buffer, null ? 0.0 : DateTimeToNativeMSecs(value_.AsDateTime()));
         break;
     default:
         break;
@@ -162,35 +151,35 @@ void TParam::SetData(const void* buffer, std::size_t size)
     } else {
         switch (dataType_) {
         case ftBoolean:
-            value_ = Load<std::uint8_t>(p) != 0;
+            value_ = LoadUnaligned<std::uint8_t>(p) != 0;
             break;
         case ftSmallint:
-            value_ = static_cast<std::int32_t>(Load<std::int16_t>(p));
+            value_ = static_cast<std::int32_t>(LoadUnaligned<std::int16_t>(p));
             break;
         case ftWord:
-            value_ = static_cast<std::int32_t>(Load<std::uint16_t>(p));
+            value_ = static_cast<std::int32_t>(LoadUnaligned<std::uint16_t>(p));
             break;
         case ftInteger:
         case ftAutoInc:
-            value_ = Load<std::int32_t>(p);
+            value_ = LoadUnaligned<std::int32_t>(p);
             break;
         case ftLargeint:
-            value_ = Load<std::int64_t>(p);
+            value_ = LoadUnaligned<std::int64_t>(p);
             break;
         case ftFloat:
-            value_ = Load<double>(p);
+            value_ = LoadUnaligned<double>(p);
             break;
         case ftCurrency:
-            value_ = Variant::Currency(Load<double>(p));
+            value_ = Variant::Currency(LoadUnaligned<double>(p));
             break;
         case ftDate:
-            value_ = Variant::Date(NativeDateToDateTime(Load<std::int32_t>(p)));
+            value_ = Variant::Date(NativeDateToDateTime(LoadUnaligned<std::int32_t>(p)));
             break;
         case ftTime:
-            value_ = Variant::Date(NativeTimeToDateTime(Load<std::int32_t>(p)));
+            value_ = Variant::Date(NativeTimeToDateTime(LoadUnaligned<std::int32_t>(p)));
             break;
         case ftDateTime:
-            value_ = Variant::Date(NativeMSecsToDateTime(Load<double>(p)));
+            value_ = Variant::Date(NativeMSecsToDateTime(LoadUnaligned<double>(p)));
             break;
         default:
             DatabaseError("Parameter '" + name_ + "' of type " + FieldTypeName(dataType_) +

@@ -1,5 +1,6 @@
 #include "fakes/MemDataSet.h"
 
+#include "platform/core/Unaligned.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/DatabaseError.h"
 #include "platform/db/Field.h"
@@ -141,21 +142,17 @@ bool MemDataSet::IsBlobColumn(const Column& c) const
 
 TMemoryStream* MemDataSet::Stream(TRecordBuffer buffer, const Column& c) const
 {
-    TMemoryStream* stream = nullptr;
-    std::memcpy(&stream, buffer + c.offset, sizeof stream);
-    return stream;
+    return LoadUnaligned<TMemoryStream*>(buffer + c.offset);
 }
 
 std::int32_t MemDataSet::RowId(TRecordBuffer buffer) const
 {
-    std::int32_t id = 0;
-    std::memcpy(&id, buffer + recInfoOffset_, sizeof id);
-    return id;
+    return LoadUnaligned<std::int32_t>(buffer + recInfoOffset_);
 }
 
 void MemDataSet::SetRowId(TRecordBuffer buffer, std::int32_t id) const
 {
-    std::memcpy(buffer + recInfoOffset_, &id, sizeof id);
+    StoreUnaligned(buffer + recInfoOffset_, id);
 }
 
 TRecordBuffer MemDataSet::AllocRecordBuffer()
@@ -164,7 +161,7 @@ TRecordBuffer MemDataSet::AllocRecordBuffer()
     for (const Column& c : columns_) {
         if (IsBlobColumn(c)) {
             auto* stream = new TMemoryStream;
-            std::memcpy(buffer + c.offset, &stream, sizeof stream);
+            StoreUnaligned(buffer + c.offset, stream);
         }
     }
     ++liveBuffers_;
@@ -422,9 +419,7 @@ void MemDataSet::InternalGotoBookmark(const void* bookmark)
 {
     if (bookmark == nullptr)
         return;
-    std::int32_t id = 0;
-    std::memcpy(&id, bookmark, sizeof id);
-    const int index = IndexOfId(id);
+    const int index = IndexOfId(LoadUnaligned<std::int32_t>(bookmark));
     cursor_ = index >= 0 ? index : static_cast<int>(rows_.size());
 }
 
@@ -445,9 +440,8 @@ int MemDataSet::CompareBookmarks(const void* a, const void* b)
 {
     if (a == nullptr || b == nullptr)
         return a == b ? 0 : 1;
-    std::int32_t x = 0, y = 0;
-    std::memcpy(&x, a, sizeof x);
-    std::memcpy(&y, b, sizeof y);
+    const auto x = LoadUnaligned<std::int32_t>(a);
+    const auto y = LoadUnaligned<std::int32_t>(b);
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
@@ -455,9 +449,7 @@ bool MemDataSet::BookmarkValid(const void* bookmark)
 {
     if (bookmark == nullptr)
         return false;
-    std::int32_t id = 0;
-    std::memcpy(&id, bookmark, sizeof id);
-    return IndexOfId(id) >= 0;
+    return IndexOfId(LoadUnaligned<std::int32_t>(bookmark)) >= 0;
 }
 
 int MemDataSet::GetRecordCount()
