@@ -1,5 +1,7 @@
 #include "odbc/base/OcihNumbers.h"
 
+#include "platform/core/NumberText.h"
+
 #include <charconv>
 #include <limits>
 #include <system_error>
@@ -23,37 +25,15 @@ bool IsDigit(char c)
 
 bool ValInteger(std::string_view text, std::int64_t& value, bool& hex)
 {
-    text = SkipLeadingControls(text);
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    hex = false;
-    if (!text.empty() && text[0] == '$') {
-        hex = true;
-        text.remove_prefix(1);
-    } else if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        hex = true;
-        text.remove_prefix(2);
-    }
-    if (text.empty())
+    const std::optional<IntegerText> scanned = ScanInteger(SkipLeadingControls(text));
+    if (!scanned)
         return false;
-    const char* end = text.data() + text.size();
+    const auto [negative, isHex, magnitude] = *scanned;
+    hex = isHex;
     if (hex) {
-        std::uint64_t bits = 0;
-        auto [ptr, ec] = std::from_chars(text.data(), end, bits, 16);
-        if (ec != std::errc() || ptr != end)
-            return false;
-        value = static_cast<std::int64_t>(bits);
-        if (negative)
-            value = static_cast<std::int64_t>(0 - bits);
+        value = static_cast<std::int64_t>(negative ? 0 - magnitude : magnitude);
         return true;
     }
-    std::uint64_t magnitude = 0;
-    auto [ptr, ec] = std::from_chars(text.data(), end, magnitude, 10);
-    if (ec != std::errc() || ptr != end)
-        return false;
     const std::uint64_t limit =
         static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + (negative ? 1 : 0);
     if (magnitude > limit)

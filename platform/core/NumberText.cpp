@@ -7,52 +7,59 @@
 #include <cmath>
 #include <limits>
 
+std::optional<IntegerText> ScanInteger(std::string_view text)
+{
+    IntegerText result;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        result.negative = text[i] == '-';
+        ++i;
+    }
+    if (i < text.size() && text[i] == '$') {
+        result.hex = true;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        result.hex = true;
+        i += 2;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    const unsigned base = result.hex ? 16 : 10;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        unsigned digit = 0;
+        if (c >= '0' && c <= '9')
+            digit = unsigned(c - '0');
+        else if (result.hex && c >= 'a' && c <= 'f')
+            digit = unsigned(c - 'a' + 10);
+        else if (result.hex && c >= 'A' && c <= 'F')
+            digit = unsigned(c - 'A' + 10);
+        else
+            return std::nullopt;
+        if (result.magnitude > (~std::uint64_t(0) - digit) / base)
+            return std::nullopt;
+        result.magnitude = result.magnitude * base + digit;
+    }
+    return result;
+}
+
 namespace {
 
-// Parses into an unsigned magnitude; bits is the width of the target type.
+// Reads into the type's width (bits): a decimal value must fit the signed type, hex any bit pattern.
 bool ParseInteger(std::string_view s, int bits, std::int64_t& out)
 {
     std::size_t i = 0;
     while (i < s.size() && s[i] == ' ')
         ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
-    bool hex = false;
-    if (i < s.size() && s[i] == '$') {
-        hex = true;
-        ++i;
-    } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-        hex = true;
-        i += 2;
-    }
-    if (i == s.size())
+    const std::optional<IntegerText> scanned = ScanInteger(s.substr(i));
+    if (!scanned)
         return false;
-
+    const auto [negative, hex, magnitude] = *scanned;
     const std::uint64_t hexLimit = bits == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << bits) - 1;
     // A decimal magnitude may reach 2^(bits-1) for a negative value, one less for a positive one.
     const std::uint64_t decLimit = (std::uint64_t(1) << (bits - 1)) - (negative ? 0 : 1);
-    const std::uint64_t limit = hex ? hexLimit : decLimit;
-    const unsigned base = hex ? 16 : 10;
-
-    std::uint64_t magnitude = 0;
-    for (; i < s.size(); ++i) {
-        const char c = s[i];
-        unsigned digit = 0;
-        if (c >= '0' && c <= '9')
-            digit = unsigned(c - '0');
-        else if (hex && c >= 'a' && c <= 'f')
-            digit = unsigned(c - 'a' + 10);
-        else if (hex && c >= 'A' && c <= 'F')
-            digit = unsigned(c - 'A' + 10);
-        else
-            return false;
-        if (magnitude > (limit - digit) / base)
-            return false;
-        magnitude = magnitude * base + digit;
-    }
+    if (magnitude > (hex ? hexLimit : decLimit))
+        return false;
 
     // Hex fills the bit pattern of the target type; two's complement gives the signed value.
     if (bits == 32) {

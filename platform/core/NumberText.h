@@ -9,8 +9,20 @@
 // Floats: '.' is the decimal separator whatever the locale; FloatToStr gives the shortest text
 // that reads back to the same double ("0.1", "1E20", "-1.5E-7", "NAN", "INF", "-INF").
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+// The shape every integer reading here shares: an optional sign, "$", "0x" or "0X" for hexadecimal,
+// then digits and nothing else. Empty when the text is not of that shape or its digits do not fit 64
+// bits; which leading characters may be skipped, and the range, are the caller's rule.
+struct IntegerText
+{
+    bool negative = false;
+    bool hex = false;
+    std::uint64_t magnitude = 0;
+};
+std::optional<IntegerText> ScanInteger(std::string_view text);
 
 int StrToInt(std::string_view s);
 int StrToIntDef(std::string_view s, int def);
