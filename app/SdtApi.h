@@ -12,9 +12,6 @@ using SdtReadBaseMsgFn = int (*)(int port, unsigned char* text, std::uint32_t* t
 using SdtReadBaseFpMsgFn = int (*)(int port, unsigned char* text, std::uint32_t* textLength,
                                    unsigned char* photo, std::uint32_t* photoLength, unsigned char* finger,
                                    std::uint32_t* fingerLength, int flag);
-// The photo decoder (libwltrs.so): path of the WLT file, interface number (1 serial, 2 otherwise);
-// 1 means the bitmap was written beside the WLT file.
-using WltGetBmpFn = int (*)(const char* wltPath, int interfaceNumber);
 }
 
 // The five SDK entries; each is null when the library or that entry is missing.

@@ -394,9 +394,8 @@ void TForm1::FormCreate(QObject* Sender)
     EnableSettingsControls(false);
 
     IgnoringErrors([&] {
-        WltModule = std::make_unique<TLibrary>();
-        if (WltModule->Load("wltrs.dll", AppDir))
-            GetBmp = WltModule->Proc<WltGetBmpFn>("GetBmp");
+        if (WltDecoder.Load(AppDir))
+            GetBmp = WltDecoder.Entry();
     });
 
     if (Env.frm_FlashForm)
@@ -452,7 +451,7 @@ void TForm1::FormDestroy(QObject* Sender)
     SettingsIni.reset();
     IgnoringErrors([&] {
         GetBmp = nullptr;
-        WltModule.reset();
+        WltDecoder.Free();
     });
 }
 

@@ -11,6 +11,7 @@
 #include "app/SdtApi.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/UpDown.h"
+#include "print/PhotoDecoder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -115,7 +116,7 @@ public:
 
     // Outside libraries bound at creation; entries stay null when missing.
     SdtApi Sdt;
-    WltGetBmpFn GetBmp = nullptr;
+    GetBmpFunction GetBmp = nullptr; // the photo decoder's entry point (WltDecoder)
 
     int AppWindowShown = 0;      // 1 after the last show by the tray menu or a read, 0 after a hide
     int FirstActivationDone = 0; // set by the first activation, which hides the program
@@ -327,7 +328,7 @@ private:
     std::unique_ptr<Clock> OwnClock;
     std::unique_ptr<Pump> OwnPump;
     std::unique_ptr<TLibrary> SdtApiModule;
-    std::unique_ptr<TLibrary> WltModule;
+    PhotoDecoder WltDecoder;
     QLabel* StatusPanel[2] = {nullptr, nullptr};
     bool TrayAnimate = false;
     int ReadDepth = 0;
