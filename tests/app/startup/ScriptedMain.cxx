@@ -1,12 +1,9 @@
 // The program's start-up with a scripted user: every message box is printed as
 // "message|<caption>|<text>" on stdout and answered OK, dialogs are cancelled, and the message loop
-// ends after ZIRA_QUIT_AFTER_MS milliseconds (default 200). Everything else is the real program.
+// ends after ZIRA_QUIT_AFTER_MS milliseconds (default 200). Everything else is the real program,
+// through its own entry.
 #include "app/mainwindow/MainWindow.h"
-#include "app/startup/Startup.h"
-#include "platform/os/AppDir.h"
-#include "platform/os/HidrawBackend.h"
-#include "platform/os/SystemClock.h"
-#include "platform/ui/QtPump.h"
+#include "app/startup/ProgramEntry.h"
 #include "platform/ui/UiServices.h"
 
 #include <QApplication>
@@ -40,27 +37,17 @@ public:
 
 int main(int argc, char** argv)
 {
-    SystemClock clock;
-    QApplication application(argc, argv);
-    QtPump pump;
-    HidrawBackend hid;
     PrintingUi ui;
-    SetUiServices(&ui);
-
     const char* quitAfter = std::getenv("ZIRA_QUIT_AFTER_MS");
-    StartupEnvironment env;
-    env.ProgramFolder = ExecutableFolder();
-    env.ExecutableName = ExecutableFileName();
-    env.clock = &clock;
-    env.pump = &pump;
-    env.Hid = &hid;
-    env.RunLoop = [&](TForm1&) {
-        std::printf("loop\n");
-        std::fflush(stdout);
-        QTimer::singleShot(quitAfter ? std::atoi(quitAfter) : 200, [] { QApplication::quit(); });
-        return QApplication::exec();
-    };
-    const int code = RunStartup(env);
+    const int code = RunProgram(argc, argv, [&](StartupEnvironment& env) {
+        SetUiServices(&ui);
+        env.RunLoop = [&](TForm1&) {
+            std::printf("loop\n");
+            std::fflush(stdout);
+            QTimer::singleShot(quitAfter ? std::atoi(quitAfter) : 200, [] { QApplication::quit(); });
+            return QApplication::exec();
+        };
+    });
     SetUiServices(nullptr);
     return code;
 }
