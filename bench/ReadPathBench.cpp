@@ -4,6 +4,7 @@
 #include "platform/core/IniFile.h"
 #include "platform/core/TextEncoding.h"
 #include "reader/HexText.h"
+#include "tools/readersim/SampleCard.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,13 +31,8 @@ BENCHMARK(BM_ParseHexTextPhotoReply);
 
 static void BM_DecodeCardText(benchmark::State& state)
 {
-    std::string block;
-    const char16_t sample[] = u"张三丰男01199001011北京市东城区景山前街4号紫禁城";
-    for (char16_t c : sample) {
-        block += static_cast<char>(c & 0xFF);
-        block += static_cast<char>(c >> 8);
-    }
-    block.resize(256, ' ');
+    const std::vector<Byte> text = SampleCard::BuiltIn().TextBlock();
+    const std::string block(text.begin(), text.end());
     for (auto _ : state)
         benchmark::DoNotOptimize(Ucs2LeToUtf8(block));
 }

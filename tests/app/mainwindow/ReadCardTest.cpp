@@ -13,6 +13,7 @@
 #include "reader/CardReply.h"
 #include "reader/CardText.h"
 #include "reader/ReaderLink.h"
+#include "tools/readersim/SampleCard.h"
 
 #include <QApplication>
 #include <QImage>
@@ -51,42 +52,16 @@ std::vector<std::uint8_t> ReadFile(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-struct Card
+// The simulator's sample card with a holder of this test's own: an identity number ending in the
+// check letter X and a long-term validity.
+SampleCard TestCard()
 {
-    std::string name, sex, nation, birth, address, idNo, authority, validity;
-
-    std::vector<std::uint8_t> Text() const
-    {
-        std::vector<std::uint8_t> text(kCardTextSize);
-        for (std::size_t i = 0; i < text.size(); i += 2)
-            text[i] = ' ';
-        const auto put = [&](CardTextField field, const std::string& utf8) {
-            const std::string ucs2 = Utf8ToUcs2Le(utf8);
-            std::copy_n(ucs2.begin(), std::min(ucs2.size(), field.size),
-                        text.begin() + std::ptrdiff_t(field.offset));
-        };
-        put(kCardName, name);
-        put(kCardSexCode, sex);
-        put(kCardNationCode, nation);
-        put(kCardBirthDate, birth);
-        put(kCardAddress, address);
-        put(kCardIdNo, idNo);
-        put(kCardAuthority, authority);
-        put(kCardValidity, validity);
-        return text;
-    }
-};
-
-Card SampleCard()
-{
-    return {"张三",
-            "1",
-            "01",
-            "19900105",
-            "北京市东城区景山前街4号",
-            "11010119900105123X",
-            "北京市公安局东城分局",
-            "20100101长期"};
+    SampleCard card = SampleCard::BuiltIn();
+    card.birthDate = "19900105";
+    card.address = "北京市东城区景山前街4号";
+    card.idNo = "11010119900105123X";
+    card.validity = "20100101长期";
+    return card;
 }
 
 std::vector<std::uint8_t> Photo(std::size_t size = kCardPhotoSize)
@@ -132,9 +107,9 @@ protected:
         ASSERT_TRUE(setRead && setLengths && calls && lastPort);
     }
 
-    void PutCard(const Card& card, const std::vector<std::uint8_t>& photo = Photo())
+    void PutCard(const SampleCard& card, const std::vector<std::uint8_t>& photo = Photo())
     {
-        const std::vector<std::uint8_t> text = card.Text();
+        const std::vector<std::uint8_t> text = card.TextBlock();
         setRead(0x90, text.data(), std::uint32_t(text.size()), photo.data(), std::uint32_t(photo.size()));
     }
     void SdkAnswers(int result) { setRead(result, nullptr, 0, nullptr, 0); }
@@ -164,7 +139,7 @@ TEST_F(ReadCardTest, SdkCardIsShownWithItsPhotoFiles)
     // As in the running program: shown at start, then hidden to the notification area.
     w->show();
     w->hide();
-    PutCard(SampleCard());
+    PutCard(TestCard());
     w->ReadCard();
 
     EXPECT_EQ(Status(*w), "");
@@ -207,14 +182,14 @@ TEST_F(ReadCardTest, SameCardIsIgnoredUntilTheDelayedClear)
 {
     InstallSdk("full");
     auto w = Create(1999);
-    PutCard(SampleCard());
+    PutCard(TestCard());
     w->ReadCard();
     ASSERT_EQ(w->LastIdNo(), "11010119900105123X");
 
     w->edt_xm->setText("marker");
     w->edt_xm->setEnabled(true);
     fs::remove(File("ImgTemp.wlt"));
-    Card changed = SampleCard();
+    SampleCard changed = TestCard();
     changed.name = "李四"; // same number: still the card on show
     PutCard(changed);
     w->ReadCard();
@@ -252,7 +227,7 @@ TEST_F(ReadCardTest, SdkFailuresAndTheirStatusTexts)
         SCOPED_TRACE(c.what);
         w->Reader->SetSamIdRead(true);
         w->SetStatusText(1, "earlier");
-        const std::vector<std::uint8_t> text = SampleCard().Text();
+        const std::vector<std::uint8_t> text = TestCard().TextBlock();
         const std::vector<std::uint8_t> photo = Photo();
         setRead(c.result, text.data(), std::uint32_t(text.size()), photo.data(), std::uint32_t(photo.size()));
         setLengths(c.textLength, c.photoLength);
@@ -281,7 +256,7 @@ TEST_F(ReadCardTest, SdkLengthsNeverReachPastTheBuffer)
     int n = 0;
     for (const Case& c : cases) {
         auto w = Create(1001);
-        Card card = SampleCard();
+        SampleCard card = TestCard();
         card.idNo = "11010119900105100" + std::to_string(n++); // a new card each time
         PutCard(card);
         setLengths(c.textLength, c.photoLength);
@@ -295,7 +270,7 @@ TEST_F(ReadCardTest, SdkWithoutEveryEntryPointIsNotCalled)
 {
     InstallSdk("nofp");
     auto w = Create(1001);
-    PutCard(SampleCard());
+    PutCard(TestCard());
     w->ReadCard();
     EXPECT_EQ(Status(*w), "请检查身份证接口库是否存在。");
     EXPECT_EQ(calls("SDT_GetSAMID") + calls("SDT_ReadBaseMsg"), 0);
@@ -313,7 +288,7 @@ TEST_F(ReadCardTest, NoSdkLibrary)
 TEST_F(ReadCardTest, PortNumberChoosesThePath)
 {
     InstallSdk("full");
-    PutCard(SampleCard());
+    PutCard(TestCard());
     struct Case
     {
         int port;
@@ -332,7 +307,7 @@ TEST_F(ReadCardTest, PortNumberChoosesThePath)
     for (const Case& c : cases) {
         auto w = Create(c.port);
         const int before = calls("SDT_ReadBaseMsg");
-        Card card = SampleCard();
+        SampleCard card = TestCard();
         card.idNo = "11010119900105200" + std::to_string(n++);
         PutCard(card);
         w->ReadCard();
@@ -345,14 +320,14 @@ TEST_F(ReadCardTest, PhotoThatCannotBeDecodedNeverShowsTheEarlierCard)
 {
     InstallSdk("full");
     auto w = Create(1001);
-    PutCard(SampleCard());
+    PutCard(TestCard());
     w->ReadCard();
     ASSERT_TRUE(fs::exists(File("Print_P.bmp")));
     ASSERT_FALSE(w->Image4->pixmap().isNull());
 
     // The next holder's photo cannot be decoded: no decoder at all, reported like a decoder error.
     w->GetBmp = nullptr;
-    Card next = SampleCard();
+    SampleCard next = TestCard();
     next.name = "李四";
     next.idNo = "110101199001051001";
     PutCard(next);
@@ -376,7 +351,7 @@ TEST_F(ReadCardTest, PhotoViewsAndAddressBoxesShowTheWholeCard)
     InstallSdk("full");
     auto w = Create(1001);
     w->show();
-    Card card = SampleCard();
+    SampleCard card = TestCard();
     card.address = "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五";
     PutCard(card);
     w->ReadCard();
@@ -408,7 +383,7 @@ TEST_F(ReadCardTest, TemplateFormOpenKeepsTheWindowWhereItIs)
     auto w = Create(1001);
     w->TemplateFormOpen = 1;
     w->AppWindowShown = 0;
-    PutCard(SampleCard());
+    PutCard(TestCard());
     w->ReadCard();
     EXPECT_EQ(w->edt_sfzh->text().toStdString(), "11010119900105123X");
     EXPECT_EQ(w->AppWindowShown, 0);
