@@ -1,6 +1,6 @@
+// UseProgramFolderConfiguration: where the driver manager finds the drivers a program ships.
 #pragma once
-// Where the driver manager finds its drivers, for programs that ship their own odbcinst.ini: a header
-// of its own so that a program's start-up can set it without the ODBC headers.
+// A header of its own so that a program's start-up can make this one call without the ODBC headers.
 #include <string>
 
 namespace Oci {

@@ -1,4 +1,3 @@
-#pragma once
 // EachDatabase: a test body written once and run on every database here: SQLite (a new database
 // file per test), mdbtools on the program folder's DataBase.mdb (read-only), and the throwaway
 // PostgreSQL cluster when the test script started one. Where a database cannot do what a test needs,
@@ -12,6 +11,7 @@
 //       ...
 //   }
 //   ZIRA_ON_EACH_DATABASE(Transactions);
+#pragma once
 #include "odbc/handles/Hdbc.h"
 
 #include <gtest/gtest.h>
