@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev qt6-translations-l10n
   unixodbc-dev unixodbc odbcinst
   odbc-mdbtools libsqliteodbc odbc-postgresql postgresql
   fonts-wqy-zenhei fonts-noto-cjk fonts-ocr-b

@@ -8,6 +8,7 @@
 #include "platform/os/HidrawBackend.h"
 #include "platform/os/SystemClock.h"
 #include "platform/ui/QtPump.h"
+#include "platform/ui/QtTranslations.h"
 #include "platform/ui/UiServices.h"
 
 #include <QApplication>
@@ -16,7 +17,8 @@ int RunProgram(int argc, char** argv, const std::function<void(StartupEnvironmen
 {
     SystemClock clock;
     QApplication application(argc, argv);
-    InstallErrorDialog(); // ODBC errors shown with their records, not on stderr
+    InstallQtChineseTranslations(application); // Qt's buttons and printer dialog in Chinese too
+    InstallErrorDialog();                      // ODBC errors shown with their records, not on stderr
     // Errors that datasets report without raising reach the user like any other.
     SetHandleExceptionHook([](TComponent*, const std::exception& error) {
         if (!dynamic_cast<const EAbort*>(&error))

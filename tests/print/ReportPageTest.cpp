@@ -2,11 +2,13 @@
 // poppler (page size, page count, text, where the card faces land), raster renderings at two device
 // resolutions, and the failures that must not pass for a print.
 #include "print/ReportPage.h"
+#include "fakes/NoPrinter.h"
 
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -242,17 +244,22 @@ TEST_F(ReportPagePdf, FrontAndBackLandAtTheirOffsetPositions)
     }
 }
 
+// Whatever printers the machine has, none is within the tests' reach.
+TEST(ReportPagePrintFailure, NoPrintServerIsReachable)
+{
+    EXPECT_TRUE(QPrinterInfo::availablePrinters().isEmpty());
+    EXPECT_TRUE(QPrinterInfo::defaultPrinterName().isEmpty());
+}
+
 TEST(ReportPagePrintFailure, NothingPrintedIsReportedAsAFailure)
 {
     const ReportPage page = SamplePage(0, 0);
     {
-        // A PDF printer with nowhere to write stands for "no printer".
         QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString());
+        ASSERT_TRUE(MakeNoPrinter(printer));
         QString error;
         EXPECT_FALSE(page.Print(printer, &error));
-        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(error, QStringLiteral("没有可用的打印机。"));
     }
     {
         QPrinter printer;

@@ -6,6 +6,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakePump.h"
 #include "fakes/FakeUiServices.h"
+#include "fakes/NoPrinter.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/IniFile.h"
 #include "platform/ui/Timer.h"
@@ -310,10 +311,12 @@ TEST_F(PrintFlow, FailedPrintIsShownAndNotPassedOffAsPrinted)
     EXPECT_EQ(Count(Today()), 1) << "the count is taken before printing, as it always was";
 
     // No printer at all.
-    form8->QuickRep2->Printer().setOutputFileName(QString());
+    ASSERT_TRUE(MakeNoPrinter(form8->QuickRep2->Printer()));
     window->btn_printchkClick(window->btn_printchk);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[1].caption, "注意");
+    EXPECT_EQ(ui.messages[1].text, "没有可用的打印机。");
+    EXPECT_EQ(Count(Today()), 2) << "counted when the card went on the page, printed or not";
 }
 
 TEST_F(PrintFlow, TemplateFormFlagGoesBackHoweverTheFormEnds)
