@@ -508,6 +508,8 @@ public:
     void ReadState(TReader& reader) override;
     // Errors from events of earlier versions ("OnPrepare", "OnExecute", "OnFetch") are handled.
     void ReaderError(TReader& reader, const std::string& message, bool& handled);
+    // Finds the connection the resource named among the owner's components.
+    void Loaded() override;
     void DiagnosticHandle(std::int16_t& handleType, void*& handle) const override;
     void ResolveLostConnection() override;
 
@@ -555,7 +557,13 @@ private:
     void WaitAsync(std::int16_t& rc, const std::function<std::int16_t()>& call);
     // Fetch one rowset through the driver, row by row where the driver cannot fetch arrays.
     std::int16_t FetchRowset(std::int16_t orientation, SqlLen offset);
+    std::int16_t FetchOne(std::int16_t orientation, SqlLen offset);
     void DescribeColumn(std::uint16_t col);
+    void BindColumnBuffer(std::uint16_t col, TColRec& rec);
+    void WidenColumn(std::uint16_t col, TColRec& rec, SqlLen width);
+    // Reads again, whole, the text and binary cells of the row (its place in the buffers) that came
+    // cut; the cursor is on that row already or is positioned on it. True when any was cut.
+    bool RereadTruncated(SqlULen row, bool cursorOnRow);
     void ReadBlobsOfRow();
     bool CellRecord(std::uint16_t col, SqlULen row, TColRec*& rec, void*& cell, SqlLen*& ind);
     void StoreText(TColRec& rec, void* cell, SqlLen* ind, const std::string& text);
@@ -588,6 +596,7 @@ private:
     void BindParamRow(const TParamRec& rec, SqlULen row);
 
     THdbc* hdbc_ = nullptr;
+    std::string streamedHdbc_; // the connection's name while a form resource is read
     void* handle_ = nullptr;
     void* impParamDesc_ = nullptr;
     bool initialized_ = false;
@@ -643,6 +652,7 @@ private:
     // without either, rowsets are fetched one row at a time and counted here.
     bool rowArrayByDriver_ = true;
     bool rowsFetchedByDriver_ = false;
+    bool rowStatusByDriver_ = false;
     // The auxiliary statements of the generated INSERT, UPDATE, DELETE and refresh.
     std::unique_ptr<THstmt> insertHstmt_;
     std::unique_ptr<THstmt> updateHstmt_;

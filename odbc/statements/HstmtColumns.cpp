@@ -1,0 +1,493 @@
+// THstmt: describing and binding the result columns column-wise, and fetching rowsets.
+#include "odbc/statements/Hstmt.h"
+
+#include "odbc/base/OcihText.h"
+#include "odbc/driver/Oci.h"
+#include "odbc/handles/Hdbc.h"
+#include "odbc/handles/Henv.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// The text slot of a column whose size the driver does not tell.
+constexpr SqlULen kUnknownTextSize = 255;
+// Room for a bookmark when the driver cannot describe the bookmark column; bookmarks are a few bytes.
+constexpr SqlLen kBookmarkCapacity = 64;
+// NUMERIC and DECIMAL up to this many digits fit a double; wider ones are read as text.
+constexpr SqlULen kDoubleDigits = 15;
+
+bool IsTextOrBinary(std::int16_t cType)
+{
+    return cType == SQL_C_CHAR || cType == SQL_C_BINARY;
+}
+
+// The longest value a text or binary cell holds (its width less the zero byte of text).
+SqlLen CellCapacity(const TColRec& rec)
+{
+    return rec.ColType == SQL_C_CHAR ? rec.CellWidth - 1 : rec.CellWidth;
+}
+
+} // namespace
+
+SqlLen THstmt::ColAttrInteger(std::uint16_t col, std::uint16_t fieldIdentifier)
+{
+    if (!Init())
+        return 0;
+    SQLLEN value = 0;
+    Check(Oci::SQLColAttribute(handle_, col, fieldIdentifier, nullptr, 0, nullptr, &value));
+    return value;
+}
+
+std::string THstmt::ColAttrString(std::uint16_t col, std::uint16_t fieldIdentifier)
+{
+    if (!Init())
+        return {};
+    std::string text(256, '\0');
+    SQLSMALLINT length = 0;
+    if (!Check(Oci::SQLColAttribute(handle_, col, fieldIdentifier, text.data(),
+                                    static_cast<SQLSMALLINT>(text.size()), &length, nullptr)))
+        return {};
+    if (length >= static_cast<SQLSMALLINT>(text.size())) {
+        text.assign(static_cast<std::size_t>(length) + 1, '\0');
+        if (!Check(Oci::SQLColAttribute(handle_, col, fieldIdentifier, text.data(),
+                                        static_cast<SQLSMALLINT>(text.size()), &length, nullptr)))
+            return {};
+    }
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+void THstmt::BindCol(std::uint16_t col, std::int16_t sqlType)
+{
+    for (TColBindRec& rec : colBinds_) {
+        if (rec.Col == col) {
+            rec.SqlType = sqlType;
+            return;
+        }
+    }
+    InsertColBind(col, sqlType);
+}
+
+TColBindRec* THstmt::ColBindRec(std::uint16_t col)
+{
+    for (TColBindRec& rec : colBinds_) {
+        if (rec.Col == col)
+            return &rec;
+    }
+    return nullptr;
+}
+
+void THstmt::DescribeColumn(std::uint16_t col)
+{
+    std::string name(256, '\0');
+    SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = SQL_NULLABLE_UNKNOWN;
+    SQLULEN size = 0;
+    const auto describe = [&] {
+        return Check(Oci::SQLDescribeCol(handle_, col, reinterpret_cast<SQLCHAR*>(name.data()),
+                                         static_cast<SQLSMALLINT>(name.size()), &nameLength, &sqlType, &size,
+                                         &digits, &nullable));
+    };
+    if (!describe())
+        return;
+    if (nameLength >= static_cast<SQLSMALLINT>(name.size())) {
+        name.assign(static_cast<std::size_t>(nameLength) + 1, '\0');
+        if (!describe())
+            return;
+    }
+    name.resize(std::strlen(name.c_str()));
+    colNames_.Add(name);
+
+    if (const TColBindRec* chosen = ColBindRec(col))
+        sqlType = chosen->SqlType;
+    switch (sqlType) {
+    case SQL_WLONGVARCHAR:
+        sqlType = SQL_LONGVARCHAR;
+        break;
+    case SQL_WVARCHAR:
+        sqlType = SQL_VARCHAR;
+        break;
+    case SQL_WCHAR:
+        sqlType = SQL_CHAR;
+        break;
+    case SQL_DATE: // ODBC 2 codes of drivers that still report them
+        sqlType = SQL_TYPE_DATE;
+        break;
+    case SQL_TIME:
+        sqlType = SQL_TYPE_TIME;
+        break;
+    case SQL_TIMESTAMP:
+        sqlType = SQL_TYPE_TIMESTAMP;
+        break;
+    default:
+        break;
+    }
+
+    // Quiet attribute reads: a driver that cannot answer leaves the default.
+    const auto quietAttr = [&](std::uint16_t field) -> SQLLEN {
+        SQLLEN value = 0;
+        const SQLRETURN rc = Oci::SQLColAttribute(handle_, col, field, nullptr, 0, nullptr, &value);
+        return GlobalHenv().Error().Success(rc) ? value : 0;
+    };
+    const auto isUnsigned = [&] { return quietAttr(SQL_DESC_UNSIGNED) != 0; };
+    // A text cell holds the value's bytes: the octet length when the driver tells one at least as
+    // large as the column size, else room for four UTF-8 bytes per character.
+    const auto textWidth = [&](SqlULen characters) -> SqlLen {
+        if (characters == 0)
+            characters = kUnknownTextSize;
+        const SQLLEN octets = quietAttr(SQL_DESC_OCTET_LENGTH);
+        const SqlULen bytes =
+            octets > 0 && static_cast<SqlULen>(octets) >= characters && octets != SQL_NO_TOTAL
+                ? static_cast<SqlULen>(octets)
+                : characters * 4;
+        return static_cast<SqlLen>(bytes) + 1;
+    };
+
+    std::int16_t cType = SQL_C_BINARY;
+    SqlLen width = 0;
+    bool isUnsignedCol = false;
+    switch (sqlType) {
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+        cType = SQL_C_CHAR;
+        width = textWidth(size);
+        break;
+    case SQL_LONGVARCHAR:
+        cType = SQL_C_CHAR;
+        break;
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+        cType = SQL_C_BINARY;
+        width = static_cast<SqlLen>(size == 0 ? kUnknownTextSize : size);
+        break;
+    case SQL_LONGVARBINARY:
+        cType = SQL_C_BINARY;
+        break;
+    case SQL_REAL:
+        cType = SQL_C_FLOAT;
+        break;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+        cType = SQL_C_DOUBLE;
+        break;
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+        if (size <= kDoubleDigits) {
+            cType = SQL_C_DOUBLE;
+        } else {
+            // More digits than a double keeps: the exact text (sign, point and zero byte besides).
+            cType = SQL_C_CHAR;
+            width = static_cast<SqlLen>(size) + 3;
+        }
+        break;
+    case SQL_BIT:
+        cType = SQL_C_BIT;
+        break;
+    case SQL_TINYINT:
+        isUnsignedCol = isUnsigned();
+        cType = isUnsignedCol ? SQL_C_UTINYINT : SQL_C_STINYINT;
+        break;
+    case SQL_SMALLINT:
+        isUnsignedCol = isUnsigned();
+        cType = isUnsignedCol ? SQL_C_USHORT : SQL_C_SSHORT;
+        break;
+    case SQL_INTEGER:
+        isUnsignedCol = isUnsigned();
+        cType = isUnsignedCol ? SQL_C_ULONG : SQL_C_SLONG;
+        break;
+    case SQL_BIGINT:
+        isUnsignedCol = isUnsigned();
+        cType = isUnsignedCol ? SQL_C_UBIGINT : SQL_C_SBIGINT;
+        break;
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+    case SQL_TYPE_TIMESTAMP:
+        cType = sqlType;
+        break;
+    default:
+        // A type the library has no buffer for (GUID, intervals, a driver's own): read as its text.
+        cType = SQL_C_CHAR;
+        width = textWidth(size);
+        break;
+    }
+    if (width == 0 && !IsTextOrBinary(cType))
+        width = PhysSize(cType);
+
+    TColRec& rec = InsertTail(cType, sqlType);
+    rec.Name = name;
+    rec.ColumnSize = size;
+    rec.DecimalDigits = digits;
+    rec.Nullable = nullable;
+    rec.Unsigned = isUnsignedCol;
+    if (rec.IsBlob) {
+        fetchBlobs_ = true;
+        return;
+    }
+    rec.CellWidth = width;
+    // Rowsets the driver cannot fetch as arrays are fetched row by row into one extra cell at the
+    // end, then copied into place.
+    const SqlULen cells = rowSetSize_ + (rowArrayByDriver_ ? 0 : 1);
+    rec.Buffer.assign(cells * static_cast<SqlULen>(width), 0);
+    rec.Value = rec.Buffer.data();
+    rec.Indicators.assign(cells, 0);
+    rec.Indicators[0] = SQL_NULL_DATA;
+    rec.Ind = rec.Indicators.data();
+    BindColumnBuffer(col, rec);
+}
+
+void THstmt::BindColumnBuffer(std::uint16_t col, TColRec& rec)
+{
+    const SqlULen target = rowArrayByDriver_ ? 0 : rowSetSize_;
+    void* cell = RowOffset(rec.Value, target + 1, rec.CellWidth);
+    const SQLLEN length = IsTextOrBinary(rec.ColType) ? rec.CellWidth : 0;
+    rec.Bound = Check(Oci::SQLBindCol(handle_, col, rec.ColType, cell, length, rec.Ind + target));
+}
+
+void THstmt::BindCols()
+{
+    Log(1, "THstmt.BindCols");
+    if (colsBound_)
+        return;
+    if (!Init())
+        return;
+    SQLSMALLINT count = 0;
+    if (!Check(Oci::SQLNumResultCols(handle_, &count)))
+        return;
+    numCols_ = count;
+    cols_.reserve(static_cast<std::size_t>(count));
+    for (std::uint16_t c = 1; c <= static_cast<std::uint16_t>(count); ++c) {
+        DescribeColumn(c);
+        if (!initialized_)
+            return;
+    }
+    rowStatus_.assign(rowSetSize_, SQL_ROW_NOROW);
+    rowFlags_.assign(rowSetSize_, 0);
+
+    if ((cursorAttributes_ & SQL_CA1_BOOKMARK) != 0) {
+        // NOTE: SQLite cannot describe the bookmark column (07009); its length is then measured from
+        // the first bookmark read instead of stopping every statement on such a cursor.
+        SQLLEN octets = 0;
+        const SQLRETURN rc =
+            Oci::SQLColAttribute(handle_, 0, SQL_DESC_OCTET_LENGTH, nullptr, 0, nullptr, &octets);
+        bookmarkLength_ = GlobalHenv().Error().Success(rc) && octets > 0 ? octets : 0;
+    }
+    if (bindBookmarks_) {
+        const SqlLen capacity = bookmarkLength_ > 0 ? bookmarkLength_ : kBookmarkCapacity;
+        bookmarks_.assign(rowSetSize_ * static_cast<SqlULen>(capacity), 0);
+        bookmarkInd_.assign(rowSetSize_, 0);
+        if (!Check(Oci::SQLBindCol(handle_, 0, SQL_C_VARBOOKMARK, bookmarks_.data(), capacity,
+                                   bookmarkInd_.data())))
+            return;
+    }
+    if (fetchBlobs_ && rowSetSize_ > 1)
+        fetchBlobs_ = false;
+    rowStatusByDriver_ = rowArrayByDriver_ && SetStmtAttr(SQL_ATTR_ROW_STATUS_PTR,
+                                                          reinterpret_cast<SqlULen>(rowStatus_.data()), true);
+    colsBound_ = true;
+}
+
+std::int16_t THstmt::FetchOne(std::int16_t orientation, SqlLen offset)
+{
+    if (orientation == SQL_FETCH_NEXT && hdbc_->CursorLib() == SQL_CUR_USE_DRIVER)
+        return Oci::SQLFetch(handle_);
+    return Oci::SQLFetchScroll(handle_, orientation, offset);
+}
+
+std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
+{
+    if (rowArrayByDriver_) {
+        if (!rowStatusByDriver_ || !rowsFetchedByDriver_)
+            std::fill(rowStatus_.begin(), rowStatus_.end(), static_cast<std::uint16_t>(SQL_ROW_NOROW));
+        const std::int16_t rc = FetchOne(orientation, offset);
+        if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) {
+            if (!rowsFetchedByDriver_)
+                rowsFetched_ = rowStatusByDriver_ ? static_cast<SqlULen>(std::count_if(
+                                                        rowStatus_.begin(), rowStatus_.end(),
+                                                        [](std::uint16_t s) { return s != SQL_ROW_NOROW; }))
+                                                  : rowSetSize_;
+            if (!rowStatusByDriver_) {
+                for (SqlULen r = 0; r < rowsFetched_; ++r)
+                    rowStatus_[r] = rc == SQL_SUCCESS_WITH_INFO ? SQL_ROW_SUCCESS_WITH_INFO : SQL_ROW_SUCCESS;
+            }
+        }
+        return rc;
+    }
+
+    // One row at a time into the extra cell, each row copied to its place.
+    std::fill(rowStatus_.begin(), rowStatus_.end(), static_cast<std::uint16_t>(SQL_ROW_NOROW));
+    std::int16_t result = SQL_NO_DATA;
+    SqlULen rows = 0;
+    for (SqlULen r = 1; r <= rowSetSize_; ++r) {
+        const std::int16_t rc = r == 1 ? FetchOne(orientation, offset) : FetchOne(SQL_FETCH_NEXT, 0);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
+            if (rows == 0)
+                return rc;
+            // The rows before stay; the failed one is marked as such.
+            rowStatus_[r - 1] = SQL_ROW_ERROR;
+            result = SQL_SUCCESS_WITH_INFO;
+            ++rows;
+            break;
+        }
+        if (rc == SQL_SUCCESS_WITH_INFO)
+            RereadTruncated(rowSetSize_ + 1, true);
+        for (const auto& rec : cols_) {
+            if (!rec->Bound)
+                continue;
+            std::memcpy(RowOffset(rec->Value, r, rec->CellWidth),
+                        RowOffset(rec->Value, rowSetSize_ + 1, rec->CellWidth),
+                        static_cast<std::size_t>(rec->CellWidth));
+            rec->Ind[r - 1] = rec->Ind[rowSetSize_];
+        }
+        rowStatus_[r - 1] = rc == SQL_SUCCESS_WITH_INFO ? SQL_ROW_SUCCESS_WITH_INFO : SQL_ROW_SUCCESS;
+        if (result != SQL_SUCCESS_WITH_INFO)
+            result = rc;
+        ++rows;
+    }
+    rowsFetched_ = rows;
+    return result;
+}
+
+bool THstmt::RereadTruncated(SqlULen row, bool cursorOnRow)
+{
+    bool found = false;
+    for (std::size_t i = 0; i < cols_.size(); ++i) {
+        TColRec& rec = *cols_[i];
+        if (!rec.Bound || !IsTextOrBinary(rec.ColType))
+            continue;
+        SqlLen length = rec.Ind[row - 1];
+        if (length != SQL_NO_TOTAL && length <= CellCapacity(rec))
+            continue;
+        found = true;
+        if (!cursorOnRow) {
+            if ((cursorAttributes_ & SQL_CA1_POS_POSITION) == 0)
+                throw RIDIZOrurori("Value of column " + rec.Name + " is longer than its buffer.");
+            if (!Check(Oci::SQLSetPos(handle_, row, SQL_POSITION, SQL_LOCK_NO_CHANGE)))
+                return found;
+        }
+        const auto col = static_cast<std::uint16_t>(i + 1);
+        // Widen the column for this value and the ones to come; the cells already read keep theirs.
+        while (length == SQL_NO_TOTAL || length > CellCapacity(rec)) {
+            const SqlLen wanted = length == SQL_NO_TOTAL ? rec.CellWidth * 4 : length + 1;
+            WidenColumn(col, rec, std::max(wanted, rec.CellWidth * 2));
+            SQLLEN ind = 0;
+            if (!Check(Oci::SQLGetData(handle_, col, rec.ColType, RowOffset(rec.Value, row, rec.CellWidth),
+                                       rec.CellWidth, &ind)))
+                return found;
+            if (RetCode() == SQL_SUCCESS_WITH_INFO && ind >= 0 && ind <= CellCapacity(rec))
+                ind = CellCapacity(rec) + 1; // still cut without a length: widen again
+            rec.Ind[row - 1] = ind;
+            length = ind;
+            if (RetCode() == SQL_SUCCESS)
+                break;
+        }
+    }
+    return found;
+}
+
+void THstmt::WidenColumn(std::uint16_t col, TColRec& rec, SqlLen width)
+{
+    const SqlULen cells = rec.Indicators.size();
+    std::vector<std::uint8_t> wider(cells * static_cast<SqlULen>(width), 0);
+    for (SqlULen r = 1; r <= cells; ++r)
+        std::memcpy(RowOffset(wider.data(), r, width), RowOffset(rec.Value, r, rec.CellWidth),
+                    static_cast<std::size_t>(rec.CellWidth));
+    rec.Buffer.swap(wider);
+    rec.Value = rec.Buffer.data();
+    rec.CellWidth = width;
+    BindColumnBuffer(col, rec);
+}
+
+bool THstmt::Fetch(std::int16_t orientation, SqlLen offset)
+{
+    Log(1, "THstmt.Fetch");
+    if (!Init())
+        return false;
+    DoBeforeFetch();
+    BindCols();
+    if (!colsBound_)
+        return false;
+    const std::int16_t rc = FetchRowset(orientation, offset);
+    SetRetCode(rc);
+    std::fill(rowFlags_.begin(), rowFlags_.end(), static_cast<std::uint16_t>(0));
+    if (rc == SQL_NO_DATA) {
+        rowsFetched_ = 0;
+        std::fill(rowStatus_.begin(), rowStatus_.end(), static_cast<std::uint16_t>(SQL_ROW_NOROW));
+        return false;
+    }
+    if (!Check(rc))
+        return false;
+    if (rc == SQL_SUCCESS_WITH_INFO && rowArrayByDriver_) {
+        // A value longer than its cell (01004) is read again whole, never passed on cut.
+        for (SqlULen r = 1; r <= rowsFetched_ && r <= rowSetSize_; ++r) {
+            if (GetRowValid(r))
+                RereadTruncated(r, rowSetSize_ == 1);
+            if (!initialized_)
+                return false;
+        }
+    }
+    for (const auto& rec : cols_)
+        rec->BlobEdited = false;
+    if (fetchBlobs_)
+        ReadBlobsOfRow();
+    if (!initialized_)
+        return false;
+    DoAfterFetch();
+    return true;
+}
+
+bool THstmt::FetchFirst()
+{
+    return Fetch(SQL_FETCH_FIRST, 0);
+}
+
+bool THstmt::FetchNext()
+{
+    return Fetch(SQL_FETCH_NEXT, 0);
+}
+
+bool THstmt::FetchLast()
+{
+    return Fetch(SQL_FETCH_LAST, 0);
+}
+
+bool THstmt::FetchPrev()
+{
+    return Fetch(SQL_FETCH_PRIOR, 0);
+}
+
+bool THstmt::FetchAbsolute(SqlLen row)
+{
+    return Fetch(SQL_FETCH_ABSOLUTE, row);
+}
+
+bool THstmt::FetchRelative(SqlLen offset)
+{
+    return Fetch(SQL_FETCH_RELATIVE, offset);
+}
+
+bool THstmt::FetchBookmark(const void* bookmark)
+{
+    if (!Init())
+        return false;
+    if (!Check(Oci::SQLSetStmtAttr(handle_, SQL_ATTR_FETCH_BOOKMARK_PTR, const_cast<void*>(bookmark),
+                                   static_cast<SQLINTEGER>(bookmarkLength_))))
+        return false;
+    return Fetch(SQL_FETCH_BOOKMARK, 0);
+}
+
+bool THstmt::MoreResults()
+{
+    if (!Init())
+        return false;
+    const SQLRETURN rc = Oci::SQLMoreResults(handle_);
+    SetRetCode(rc);
+    if (rc == SQL_NO_DATA)
+        return false;
+    if (!Check(rc))
+        return false;
+    FreeCols();
+    return initialized_;
+}

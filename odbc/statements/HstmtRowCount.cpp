@@ -1,0 +1,145 @@
+// THstmt: counting the rows of the whole result, by the driver, the application, a count statement
+// or traversal.
+#include "odbc/statements/Hstmt.h"
+
+#include "odbc/base/OcihText.h"
+#include "odbc/driver/Oci.h"
+#include "odbc/handles/Henv.h"
+
+#include <cctype>
+
+namespace {
+
+// Position of word (blanks included) in text, or npos.
+std::size_t Find(const std::string& text, const char* word)
+{
+    return text.find(word);
+}
+
+// The statement text with every kind of white space as a blank, and its keyword form: upper-cased
+// (ASCII) with ",", "(" and ")" as blanks too, of the same length.
+void CountTexts(const std::string& sql, std::string& text, std::string& keywords)
+{
+    text = sql;
+    for (char& c : text) {
+        if (std::isspace(static_cast<unsigned char>(c)))
+            c = ' ';
+    }
+    keywords = text;
+    for (char& c : keywords) {
+        if (c == ',' || c == '(' || c == ')')
+            c = ' ';
+        else if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+}
+
+} // namespace
+
+std::unique_ptr<THstmt> THstmt::NewHelperStatement() const
+{
+    auto helper = std::make_unique<THstmt>();
+    helper->SetHdbc(hdbc_);
+    helper->SetPump(pump_);
+    helper->SetClock(clock_);
+    helper->SetBlobSize(blobSize_);
+    return helper;
+}
+
+void THstmt::RebindParamsTo(THstmt& target)
+{
+    // The oldest record first, so the target's list comes out in the same order.
+    for (auto it = params_.rbegin(); it != params_.rend(); ++it) {
+        const TParamRec& p = **it;
+        if (target.BindCore())
+            target.BindParamCore(p.Param, p.ColType, p.Value, p.SqlType);
+        else
+            target.BindParam(p.Param, p.ColType, p.Value);
+        if (TParamRec* copy = target.ParamRec(p.Param);
+            copy != nullptr && copy->Ind != nullptr && p.Ind != nullptr)
+            copy->Ind[0] = p.Ind[0];
+    }
+}
+
+SqlLen THstmt::CountBySelect(THstmt& counter)
+{
+    std::string text, keywords;
+    CountTexts(sql_, text, keywords);
+    const std::size_t from = Find(keywords, " FROM ");
+    if (from == std::string::npos || Find(keywords, " DISTINCT ") != std::string::npos ||
+        Find(keywords, " HAVING ") != std::string::npos || Find(keywords, " UNION ") != std::string::npos)
+        return -1;
+    // A parameter before FROM belongs to the select list the count drops: its markers would be
+    // numbered differently.
+    {
+        THstmt probe;
+        probe.sql_ = text.substr(0, from);
+        if (probe.GetParamNames().Count() > 0)
+            return -1;
+    }
+    std::size_t end = text.size();
+    if (const std::size_t group = Find(keywords, " GROUP "); group != std::string::npos && group > from)
+        end = std::min(end, group);
+    if (const std::size_t order = Find(keywords, " ORDER "); order != std::string::npos && order > from)
+        end = std::min(end, order);
+    counter.SetSQL("SELECT Count(*)" + text.substr(from, end - from));
+    counter.Prepare();
+    RebindParamsTo(counter);
+    counter.Execute();
+    if (!counter.FetchNext())
+        return 0;
+    // NOTE: mdbtools answers some count statements with no row or a wrong 0 only at fetch; a NULL
+    // count is no count.
+    if (counter.GetColNull(1))
+        return -1;
+    return static_cast<SqlLen>(counter.GetColInt64(1));
+}
+
+SqlLen THstmt::CountByTraversal(THstmt& counter)
+{
+    counter.SetSQL(sql_);
+    counter.Prepare();
+    RebindParamsTo(counter);
+    counter.Execute();
+    // Only a statement that returns rows is fetched; anything else is not run again and again.
+    if (counter.GetColCount() <= 0)
+        return 0;
+    SqlLen rows = 0;
+    while (counter.FetchNext())
+        ++rows;
+    return rows;
+}
+
+SqlLen THstmt::GetRowCount()
+{
+    if (rowCountMethod_ == rcFunction && Init()) {
+        // NOTE: mdbtools answers this diagnostic field with 0 and success whatever the result holds,
+        // so 0 is never taken for "no rows": it falls through to counting, which finds 0 soon enough
+        // where it is true.
+        SQLLEN count = -1;
+        const SQLRETURN rc =
+            Oci::SQLGetDiagField(SQL_HANDLE_STMT, handle_, 0, SQL_DIAG_CURSOR_ROW_COUNT, &count, 0, nullptr);
+        SetRetCode(rc);
+        if (GlobalHenv().Error().Success(rc) && count > 0)
+            return count;
+    }
+    if (rowCountMethod_ == rcCustom) {
+        const std::int32_t count = DoRowCount();
+        if (count >= 0)
+            return count;
+    }
+    std::unique_ptr<THstmt> counter = NewHelperStatement();
+    counter->SetMaxRows(GetMaxRows());
+    if (rowCountMethod_ != rcTraverse) {
+        try {
+            const SqlLen count = CountBySelect(*counter);
+            if (count >= 0)
+                return count;
+        } catch (const Exception&) {
+            // The count statement is a guess at the text; counting by traversal does not guess.
+        }
+        counter = NewHelperStatement();
+        counter->SetMaxRows(GetMaxRows());
+    }
+    return CountByTraversal(*counter);
+}
