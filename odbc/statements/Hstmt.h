@@ -552,6 +552,7 @@ private:
     // Sets a statement attribute; raises unless quiet.
     bool SetStmtAttr(std::int32_t attribute, SqlULen value, bool quiet = false);
     void ApplyRowArraySize();
+    void UpdateCursorAttributes();
     void RunExecute(bool prepared, const std::string& text);
     std::int16_t CallExecute(bool prepared, const std::string& text);
     void WaitAsync(std::int16_t& rc, const std::function<std::int16_t()>& call);
@@ -564,6 +565,9 @@ private:
     // Reads again, whole, the text and binary cells of the row (its place in the buffers) that came
     // cut; the cursor is on that row already or is positioned on it. True when any was cut.
     bool RereadTruncated(SqlULen row, bool cursorOnRow);
+    // Indicator entries [first, last) of the bound columns, as a driver that writes 32-bit lengths
+    // meant them.
+    void NarrowIndicators(SqlULen first, SqlULen last);
     void ReadBlobsOfRow();
     bool CellRecord(std::uint16_t col, SqlULen row, TColRec*& rec, void*& cell, SqlLen*& ind);
     void StoreText(TColRec& rec, void* cell, SqlLen* ind, const std::string& text);
@@ -635,7 +639,9 @@ private:
     TStringList paramNames_;
     TStringList colNames_;
     std::string sql_;
-    std::uint32_t cursorAttributes_ = 0;
+    std::uint32_t driverCursorAttributes_ = 0; // what the driver says of the cursor type
+    std::uint32_t cursorAttributes_ = 0;       // what of that this statement uses
+    bool rowsetPositioningUnreliable_ = false;
     std::uint32_t concurrencyType_ = 1;
     std::uint32_t cursorType_ = 0;
     SqlULen rowSetSize_ = 1;
@@ -653,6 +659,7 @@ private:
     bool rowArrayByDriver_ = true;
     bool rowsFetchedByDriver_ = false;
     bool rowStatusByDriver_ = false;
+    bool atEnd_ = false; // fetching on reached the end of the result
     // The auxiliary statements of the generated INSERT, UPDATE, DELETE and refresh.
     std::unique_ptr<THstmt> insertHstmt_;
     std::unique_ptr<THstmt> updateHstmt_;

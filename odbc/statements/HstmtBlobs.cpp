@@ -3,6 +3,7 @@
 
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/OdbcError.h"
+#include "odbc/statements/NarrowLength.h"
 
 #include <algorithm>
 
@@ -37,6 +38,7 @@ SqlLen THstmt::FetchCol(std::uint16_t col, SqlULen row, std::int16_t colType, TS
     // NOTE: a value read once already gives SQL_NO_DATA on most drivers; what was read stays.
     if (first == SQL_NO_DATA)
         return GetCellSize(col, row);
+    total = NarrowLength(total);
     if (!Check(first))
         return SQL_NULL_DATA;
     const std::int16_t firstRc = RetCode();

@@ -5,6 +5,7 @@
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/handles/Henv.h"
+#include "odbc/statements/NarrowLength.h"
 
 #include <algorithm>
 #include <cstring>
@@ -131,16 +132,13 @@ void THstmt::DescribeColumn(std::uint16_t col)
         return GlobalHenv().Error().Success(rc) ? value : 0;
     };
     const auto isUnsigned = [&] { return quietAttr(SQL_DESC_UNSIGNED) != 0; };
-    // A text cell holds the value's bytes: the octet length when the driver tells one at least as
-    // large as the column size, else room for four UTF-8 bytes per character.
+    // A text cell holds the value's bytes: room for four UTF-8 bytes per character, or the octet
+    // length when the driver tells a larger one (SQLite tells the declared size, in characters).
     const auto textWidth = [&](SqlULen characters) -> SqlLen {
         if (characters == 0)
             characters = kUnknownTextSize;
         const SQLLEN octets = quietAttr(SQL_DESC_OCTET_LENGTH);
-        const SqlULen bytes =
-            octets > 0 && static_cast<SqlULen>(octets) >= characters && octets != SQL_NO_TOTAL
-                ? static_cast<SqlULen>(octets)
-                : characters * 4;
+        const SqlULen bytes = std::max(octets > 0 ? static_cast<SqlULen>(octets) : SqlULen{0}, characters * 4);
         return static_cast<SqlLen>(bytes) + 1;
     };
 
@@ -254,12 +252,29 @@ void THstmt::BindCols()
     SQLSMALLINT count = 0;
     if (!Check(Oci::SQLNumResultCols(handle_, &count)))
         return;
+    // A column that cannot be described leaves no half-built column list behind: the next access
+    // describes them all again.
+    const auto forget = [this] {
+        if (initialized_)
+            Oci::SQLFreeStmt(handle_, SQL_UNBIND);
+        cols_.clear();
+        colNames_.Clear();
+        numCols_ = 0;
+        fetchBlobs_ = false;
+    };
     numCols_ = count;
     cols_.reserve(static_cast<std::size_t>(count));
-    for (std::uint16_t c = 1; c <= static_cast<std::uint16_t>(count); ++c) {
-        DescribeColumn(c);
-        if (!initialized_)
-            return;
+    try {
+        for (std::uint16_t c = 1; c <= static_cast<std::uint16_t>(count); ++c) {
+            DescribeColumn(c);
+            if (!initialized_ || cols_.size() != c) {
+                forget();
+                return;
+            }
+        }
+    } catch (...) {
+        forget();
+        throw;
     }
     rowStatus_.assign(rowSetSize_, SQL_ROW_NOROW);
     rowFlags_.assign(rowSetSize_, 0);
@@ -301,6 +316,7 @@ std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
             std::fill(rowStatus_.begin(), rowStatus_.end(), static_cast<std::uint16_t>(SQL_ROW_NOROW));
         const std::int16_t rc = FetchOne(orientation, offset);
         if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) {
+            NarrowIndicators(0, rowSetSize_);
             if (!rowsFetchedByDriver_)
                 rowsFetched_ = rowStatusByDriver_ ? static_cast<SqlULen>(std::count_if(
                                                         rowStatus_.begin(), rowStatus_.end(),
@@ -316,12 +332,15 @@ std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
 
     // One row at a time into the extra cell, each row copied to its place.
     std::fill(rowStatus_.begin(), rowStatus_.end(), static_cast<std::uint16_t>(SQL_ROW_NOROW));
+
     std::int16_t result = SQL_NO_DATA;
     SqlULen rows = 0;
     for (SqlULen r = 1; r <= rowSetSize_; ++r) {
         const std::int16_t rc = r == 1 ? FetchOne(orientation, offset) : FetchOne(SQL_FETCH_NEXT, 0);
-        if (rc == SQL_NO_DATA)
+        if (rc == SQL_NO_DATA) {
+            atEnd_ = true;
             break;
+        }
         if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
             if (rows == 0)
                 return rc;
@@ -331,6 +350,7 @@ std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
             ++rows;
             break;
         }
+        NarrowIndicators(rowSetSize_, rowSetSize_ + 1);
         if (rc == SQL_SUCCESS_WITH_INFO)
             RereadTruncated(rowSetSize_ + 1, true);
         for (const auto& rec : cols_) {
@@ -348,6 +368,16 @@ std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
     }
     rowsFetched_ = rows;
     return result;
+}
+
+void THstmt::NarrowIndicators(SqlULen first, SqlULen last)
+{
+    for (const auto& rec : cols_) {
+        if (!rec->Bound)
+            continue;
+        for (SqlULen r = first; r < last; ++r)
+            rec->Ind[r] = NarrowLength(rec->Ind[r]);
+    }
 }
 
 bool THstmt::RereadTruncated(SqlULen row, bool cursorOnRow)
@@ -378,6 +408,7 @@ bool THstmt::RereadTruncated(SqlULen row, bool cursorOnRow)
                 return found;
             if (RetCode() == SQL_SUCCESS_WITH_INFO && ind >= 0 && ind <= CellCapacity(rec))
                 ind = CellCapacity(rec) + 1; // still cut without a length: widen again
+            ind = NarrowLength(ind);
             rec.Ind[row - 1] = ind;
             length = ind;
             if (RetCode() == SQL_SUCCESS)
@@ -409,8 +440,14 @@ bool THstmt::Fetch(std::int16_t orientation, SqlLen offset)
     BindCols();
     if (!colsBound_)
         return false;
-    const std::int16_t rc = FetchRowset(orientation, offset);
+    // NOTE: mdbtools starts the result again at the fetch after SQL_NO_DATA: once the end is
+    // reached, fetching on stays at the end.
+    if (orientation != SQL_FETCH_NEXT)
+        atEnd_ = false;
+    const std::int16_t rc = atEnd_ ? std::int16_t{SQL_NO_DATA} : FetchRowset(orientation, offset);
     SetRetCode(rc);
+    if (rc == SQL_NO_DATA && orientation == SQL_FETCH_NEXT)
+        atEnd_ = true;
     std::fill(rowFlags_.begin(), rowFlags_.end(), static_cast<std::uint16_t>(0));
     if (rc == SQL_NO_DATA) {
         rowsFetched_ = 0;

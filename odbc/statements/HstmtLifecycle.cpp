@@ -6,9 +6,11 @@
 #include "odbc/handles/Check.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/handles/Henv.h"
+#include "odbc/statements/NarrowLength.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Pump.h"
 #include "platform/os/SystemClock.h"
+#include "platform/core/StringUtils.h"
 
 #include <cctype>
 
@@ -133,6 +135,7 @@ bool THstmt::Init()
     hdbc_->Children().AddChild(this);
     rowArrayByDriver_ = true;
     rowsFetchedByDriver_ = false;
+    rowsetPositioningUnreliable_ = UpperCase(hdbc_->GetInfoString(SQL_DRIVER_NAME)).find("SQLITE3ODBC") != std::string::npos;
     SetConcurrencyType(concurrencyType_);
     SetCursorType(cursorType_);
     SetRowSetSize(rowSetSize_);
@@ -239,6 +242,7 @@ void THstmt::FreeCols()
     FreeColBinds();
     colsBound_ = false;
     fetchBlobs_ = false;
+    atEnd_ = false;
 }
 
 void THstmt::FreeColBinds()
@@ -397,6 +401,7 @@ void THstmt::Execute()
         return;
     executed_ = false;
     aborted_ = false;
+    atEnd_ = false;
 
     const bool prepared = prepared_;
     std::string text;
@@ -507,24 +512,36 @@ void THstmt::SetCursorType(std::uint32_t value)
         return;
     switch (value) {
     case SQL_CURSOR_FORWARD_ONLY:
-        cursorAttributes_ =
+        driverCursorAttributes_ =
             static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_FORWARD_ONLY_CURSOR_ATTRIBUTES1));
         break;
     case SQL_CURSOR_KEYSET_DRIVEN:
-        cursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_KEYSET_CURSOR_ATTRIBUTES1));
+        driverCursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_KEYSET_CURSOR_ATTRIBUTES1));
         break;
     case SQL_CURSOR_DYNAMIC:
-        cursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_DYNAMIC_CURSOR_ATTRIBUTES1));
+        driverCursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_DYNAMIC_CURSOR_ATTRIBUTES1));
         break;
     case SQL_CURSOR_STATIC:
-        cursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_STATIC_CURSOR_ATTRIBUTES1));
+        driverCursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_STATIC_CURSOR_ATTRIBUTES1));
         break;
     default:
         break;
     }
+    UpdateCursorAttributes();
     SqlULen current = 0;
     if (GetStmtAttr(SQL_ATTR_CURSOR_TYPE, current) && current != value)
         SetStmtAttr(SQL_ATTR_CURSOR_TYPE, value);
+}
+
+void THstmt::UpdateCursorAttributes()
+{
+    cursorAttributes_ = driverCursorAttributes_;
+    // NOTE: the SQLite driver's SQLSetPos moves from its own row pointer (the last row fetched)
+    // instead of going to the row asked for, so in a rowset of several rows it reads, writes or
+    // deletes another row. There, rows of a rowset are taken as not positionable.
+    if (rowsetPositioningUnreliable_ && rowSetSize_ > 1)
+        cursorAttributes_ &= ~std::uint32_t{SQL_CA1_POS_POSITION | SQL_CA1_POS_UPDATE | SQL_CA1_POS_DELETE |
+                                            SQL_CA1_POS_REFRESH};
 }
 
 void THstmt::SetRowSetSize(SqlULen value)
@@ -533,6 +550,7 @@ void THstmt::SetRowSetSize(SqlULen value)
     if (value == 0)
         return;
     rowSetSize_ = value;
+    UpdateCursorAttributes();
     if (!initialized_)
         return;
     Close();
@@ -624,7 +642,7 @@ SqlLen THstmt::GetRowsAffected()
         return 0;
     SQLLEN rows = 0;
     Check(Oci::SQLRowCount(handle_, &rows));
-    return rows;
+    return NarrowLength(rows);
 }
 
 std::int16_t THstmt::GetColCount()

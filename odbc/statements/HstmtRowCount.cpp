@@ -86,13 +86,12 @@ SqlLen THstmt::CountBySelect(THstmt& counter)
     counter.Prepare();
     RebindParamsTo(counter);
     counter.Execute();
-    if (!counter.FetchNext())
-        return 0;
-    // NOTE: mdbtools answers some count statements with no row or a wrong 0 only at fetch; a NULL
-    // count is no count.
-    if (counter.GetColNull(1))
+    // A count statement always gives one row. NOTE: mdbtools answers Count(*) with a WHERE clause
+    // with no row at all; a missing, NULL or 0 count is confirmed by fetching (cheap when true).
+    if (!counter.FetchNext() || counter.GetColNull(1))
         return -1;
-    return static_cast<SqlLen>(counter.GetColInt64(1));
+    const SqlLen count = static_cast<SqlLen>(counter.GetColInt64(1));
+    return count > 0 ? count : -1;
 }
 
 SqlLen THstmt::CountByTraversal(THstmt& counter)

@@ -260,6 +260,9 @@ std::vector<std::uint8_t> THstmt::GetBookmark()
         const SqlLen length = bookmarkInd_[0] > 0 ? std::min(bookmarkInd_[0], capacity) : bookmarkLength_;
         return {bookmarks_.begin(), bookmarks_.begin() + length};
     }
+    // Row 1 of a rowset of several rows can only be read where the cursor goes to that row.
+    if (rowSetSize_ > 1 && (cursorAttributes_ & SQL_CA1_POS_POSITION) == 0)
+        return {};
     if (!Init())
         return {};
     const SQLRETURN positioned = Oci::SQLSetPos(handle_, 1, SQL_POSITION, SQL_LOCK_NO_CHANGE);
