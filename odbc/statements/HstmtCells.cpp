@@ -282,7 +282,8 @@ std::int64_t THstmt::GetCellInt64(std::uint16_t col, SqlULen row)
     if (rec->ColType == SQL_C_CHAR) {
         // Exact decimals (NUMERIC read as text) give their integer part.
         std::string text = TrimString(CellText(*rec, cell, *ind), stTrimBoth);
-        if (const std::size_t point = text.find('.'); point != std::string::npos &&
+        if (const std::size_t point = text.find('.');
+            point != std::string::npos &&
             text.find_first_not_of("0123456789", point + 1) == std::string::npos)
             text.resize(point);
         std::int64_t value = 0;

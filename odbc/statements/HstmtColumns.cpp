@@ -138,7 +138,8 @@ void THstmt::DescribeColumn(std::uint16_t col)
         if (characters == 0)
             characters = kUnknownTextSize;
         const SQLLEN octets = quietAttr(SQL_DESC_OCTET_LENGTH);
-        const SqlULen bytes = std::max(octets > 0 ? static_cast<SqlULen>(octets) : SqlULen{0}, characters * 4);
+        const SqlULen bytes =
+            std::max(octets > 0 ? static_cast<SqlULen>(octets) : SqlULen{0}, characters * 4);
         return static_cast<SqlLen>(bytes) + 1;
     };
 

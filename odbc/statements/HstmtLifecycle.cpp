@@ -7,10 +7,10 @@
 #include "odbc/handles/Hdbc.h"
 #include "odbc/handles/Henv.h"
 #include "odbc/statements/NarrowLength.h"
+#include "platform/core/StringUtils.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Pump.h"
 #include "platform/os/SystemClock.h"
-#include "platform/core/StringUtils.h"
 
 #include <cctype>
 
@@ -135,7 +135,8 @@ bool THstmt::Init()
     hdbc_->Children().AddChild(this);
     rowArrayByDriver_ = true;
     rowsFetchedByDriver_ = false;
-    rowsetPositioningUnreliable_ = UpperCase(hdbc_->GetInfoString(SQL_DRIVER_NAME)).find("SQLITE3ODBC") != std::string::npos;
+    rowsetPositioningUnreliable_ =
+        UpperCase(hdbc_->GetInfoString(SQL_DRIVER_NAME)).find("SQLITE3ODBC") != std::string::npos;
     SetConcurrencyType(concurrencyType_);
     SetCursorType(cursorType_);
     SetRowSetSize(rowSetSize_);
@@ -516,13 +517,16 @@ void THstmt::SetCursorType(std::uint32_t value)
             static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_FORWARD_ONLY_CURSOR_ATTRIBUTES1));
         break;
     case SQL_CURSOR_KEYSET_DRIVEN:
-        driverCursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_KEYSET_CURSOR_ATTRIBUTES1));
+        driverCursorAttributes_ =
+            static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_KEYSET_CURSOR_ATTRIBUTES1));
         break;
     case SQL_CURSOR_DYNAMIC:
-        driverCursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_DYNAMIC_CURSOR_ATTRIBUTES1));
+        driverCursorAttributes_ =
+            static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_DYNAMIC_CURSOR_ATTRIBUTES1));
         break;
     case SQL_CURSOR_STATIC:
-        driverCursorAttributes_ = static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_STATIC_CURSOR_ATTRIBUTES1));
+        driverCursorAttributes_ =
+            static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_STATIC_CURSOR_ATTRIBUTES1));
         break;
     default:
         break;

@@ -27,17 +27,20 @@ protected:
     {
         const bool pg = db() == Db::Postgres;
         const std::string t = CreateTable(
-            "kinds", "c_small SMALLINT, c_int INTEGER, c_big BIGINT, c_real REAL, c_double DOUBLE PRECISION, "
-                     "c_num NUMERIC(10,2), c_wide DECIMAL(24,4), c_text VARCHAR(20), c_code VARCHAR(5) NOT NULL, "
-                     "c_date DATE, c_time TIME, c_stamp TIMESTAMP");
+            "kinds",
+            "c_small SMALLINT, c_int INTEGER, c_big BIGINT, c_real REAL, c_double DOUBLE PRECISION, "
+            "c_num NUMERIC(10,2), c_wide DECIMAL(24,4), c_text VARCHAR(20), c_code VARCHAR(5) NOT NULL, "
+            "c_date DATE, c_time TIME, c_stamp TIMESTAMP");
         Exec("INSERT INTO " + t +
-             " VALUES (-12, 70000, 9007199254740993, 2.5, -1234.125, 12.34, 12345678901234567, 'h\xC3\xA9llo', 'K1', "
+             " VALUES (-12, 70000, 9007199254740993, 2.5, -1234.125, 12.34, 12345678901234567, "
+             "'h\xC3\xA9llo', 'K1', "
              "'2001-02-03', '04:05:06', '2001-02-03 04:05:06')");
         (void)pg;
         s.SetHdbc(&connection);
-        s.SetSQL("SELECT c_small, c_int, c_big, c_real, c_double, c_num, c_wide, c_text, c_code, c_date, c_time, "
-                 "c_stamp FROM " +
-                 t);
+        s.SetSQL(
+            "SELECT c_small, c_int, c_big, c_real, c_double, c_num, c_wide, c_text, c_code, c_date, c_time, "
+            "c_stamp FROM " +
+            t);
         s.Execute();
         ASSERT_TRUE(s.FetchNext());
     }
@@ -48,7 +51,8 @@ TEST_P(Cells, GettersReadEveryColumnKind)
     THstmt s;
     if (IsMdb()) {
         s.SetHdbc(&connection);
-        s.SetSQL(" select di_dfid,di_selno,di_cvalue from dictionary where di_dfid=7 \r\n and di_selno = '1'");
+        s.SetSQL(
+            " select di_dfid,di_selno,di_cvalue from dictionary where di_dfid=7 \r\n and di_selno = '1'");
         s.Execute();
         ASSERT_TRUE(s.FetchNext());
         EXPECT_EQ(s.GetColInteger(1), 7);
@@ -65,7 +69,8 @@ TEST_P(Cells, GettersReadEveryColumnKind)
         {"c_small", "-12", -12, -12, -12.0},
         {"c_int", "70000", 70000, 70000, 70000.0},
         // 64 bits whole: more than a double holds exactly, more than 32 bits.
-        {"c_big", "9007199254740993", 9007199254740993LL, std::numeric_limits<std::int32_t>::max(), 9007199254740992.0},
+        {"c_big", "9007199254740993", 9007199254740993LL, std::numeric_limits<std::int32_t>::max(),
+         9007199254740992.0},
         {"c_real", " 2.50000000000000E+0000", 2, 2, 2.5},
         {"c_double", "-1.23412500000000E+0003", -1234, -1234, -1234.125},
         {"c_num", " 1.23400000000000E+0001", 12, 12, 12.34},
@@ -137,7 +142,8 @@ TEST_P(Cells, SettersStoreWhatTheGettersGiveBack)
     s.SetColString(col("c_int"), "70000");
     EXPECT_THROW(s.SetColString(col("c_int"), "12x"), RIDIZOrurori);
     EXPECT_THROW(s.SetColString(col("c_small"), "70000"), RIDIZOrurori) << "out of the column's range";
-    EXPECT_THROW(s.SetColString(col("c_text"), std::string(200, 'x')), RIDIZOrurori) << "longer than the cell";
+    EXPECT_THROW(s.SetColString(col("c_text"), std::string(200, 'x')), RIDIZOrurori)
+        << "longer than the cell";
     EXPECT_EQ(s.GetColInteger(col("c_int")), 70000);
 
     // NULL and the empty text.

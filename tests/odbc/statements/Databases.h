@@ -29,7 +29,8 @@ protected:
     bool IsMdb() const { return GetParam() == Db::Mdb; }
     // mdbtools reads the program's database only and knows only simple SELECT statements.
     bool ReadOnly() const { return IsMdb(); }
-    static constexpr const char* kReadOnly = "mdbtools reads DataBase.mdb only and knows only simple SELECT statements";
+    static constexpr const char* kReadOnly =
+        "mdbtools reads DataBase.mdb only and knows only simple SELECT statements";
     // A table name of this test's own (PostgreSQL keeps tables between tests of a run).
     std::string Table(const std::string& base) const;
     // Runs sql through a statement of its own; raises what the statement raises.

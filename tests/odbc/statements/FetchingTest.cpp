@@ -63,10 +63,11 @@ protected:
     std::string Items(int n)
     {
         const std::string t = CreateTable("items", "id INTEGER, name VARCHAR(40), price DOUBLE PRECISION");
-        const std::string rows = db() == Db::Postgres
-                                     ? "SELECT i, 'name' || i, i * 1.5 FROM generate_series(1, " + std::to_string(n) + ") i"
-                                     : "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-                                           std::to_string(n) + ") SELECT i, 'name' || i, i * 1.5 FROM n";
+        const std::string rows =
+            db() == Db::Postgres
+                ? "SELECT i, 'name' || i, i * 1.5 FROM generate_series(1, " + std::to_string(n) + ") i"
+                : "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                      std::to_string(n) + ") SELECT i, 'name' || i, i * 1.5 FROM n";
         Exec("INSERT INTO " + t + " " + rows);
         return t;
     }
@@ -88,7 +89,8 @@ TEST_P(Fetching, PreparesWithNamedParametersAndExecutesAgainWithNewValues)
     const std::string t = Items(10);
     THstmt s;
     s.SetHdbc(&connection);
-    s.SetSQL("SELECT id, name, price FROM " + t + " WHERE id >= :low AND name <> ':low' AND id <= :High ORDER BY id");
+    s.SetSQL("SELECT id, name, price FROM " + t +
+             " WHERE id >= :low AND name <> ':low' AND id <= :High ORDER BY id");
     s.Prepare();
     ASSERT_TRUE(s.Prepared());
     EXPECT_EQ(s.GetParamNames().Count(), 2);
@@ -96,10 +98,10 @@ TEST_P(Fetching, PreparesWithNamedParametersAndExecutesAgainWithNewValues)
     // The values are bound straight on the handle: what is sent is what lies at the address.
     SQLINTEGER low = 3, high = 5;
     SQLLEN lowInd = 0, highInd = 0;
-    ASSERT_TRUE(SQL_SUCCEEDED(Oci::SQLBindParameter(s.GetHandle(), 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0,
-                                                    0, &low, 0, &lowInd)));
-    ASSERT_TRUE(SQL_SUCCEEDED(Oci::SQLBindParameter(s.GetHandle(), 2, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0,
-                                                    0, &high, 0, &highInd)));
+    ASSERT_TRUE(SQL_SUCCEEDED(Oci::SQLBindParameter(s.GetHandle(), 1, SQL_PARAM_INPUT, SQL_C_SLONG,
+                                                    SQL_INTEGER, 0, 0, &low, 0, &lowInd)));
+    ASSERT_TRUE(SQL_SUCCEEDED(Oci::SQLBindParameter(s.GetHandle(), 2, SQL_PARAM_INPUT, SQL_C_SLONG,
+                                                    SQL_INTEGER, 0, 0, &high, 0, &highInd)));
     s.Execute();
     EXPECT_TRUE(s.Executed());
     std::vector<std::int32_t> ids;
@@ -201,7 +203,8 @@ TEST_P(Fetching, EveryDirectionTheCursorAllows)
             EXPECT_EQ(Ids(s), ids(57 - static_cast<std::int32_t>(size)));
         }
 
-        if ((s.CursorAttributes() & SQL_CA1_POS_POSITION) == 0 || (s.CursorAttributes() & SQL_CA1_BOOKMARK) == 0) {
+        if ((s.CursorAttributes() & SQL_CA1_POS_POSITION) == 0 ||
+            (s.CursorAttributes() & SQL_CA1_BOOKMARK) == 0) {
             EXPECT_TRUE(s.GetBookmark().empty()) << "no bookmark where row 1 cannot be reached";
             continue;
         }
@@ -238,8 +241,10 @@ TEST_P(Fetching, BlobsComeWholeInPiecesAndNullsAsNull)
     if (ReadOnly())
         GTEST_SKIP() << kReadOnly;
     const bool pg = db() == Db::Postgres;
-    const std::string t = CreateTable("docs", pg ? "id INTEGER, doc TEXT, data BYTEA" : "id INTEGER, doc TEXT, data LONGVARBINARY");
-    const std::string text = pg ? "repeat('abcdefghij', 10000)" : "replace(hex(zeroblob(10000)), '00', 'abcdefghij')";
+    const std::string t = CreateTable("docs", pg ? "id INTEGER, doc TEXT, data BYTEA"
+                                                 : "id INTEGER, doc TEXT, data LONGVARBINARY");
+    const std::string text =
+        pg ? "repeat('abcdefghij', 10000)" : "replace(hex(zeroblob(10000)), '00', 'abcdefghij')";
     const std::string binary = pg ? "decode(repeat('0102fe', 5000), 'hex')"
                                   : "CAST(replace(hex(zeroblob(5000)), '00', x'0102fe') AS BLOB)";
     Exec("INSERT INTO " + t + " VALUES (1, " + text + ", " + binary + ")");
@@ -264,7 +269,8 @@ TEST_P(Fetching, BlobsComeWholeInPiecesAndNullsAsNull)
         EXPECT_EQ(s.GetColNull(2), deferred) << "a deferred blob is not read with its row";
         TMemoryStream* data = s.GetColMemory(3);
         ASSERT_NE(data, nullptr);
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(data->Memory()), static_cast<std::size_t>(data->Size())),
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(data->Memory()),
+                              static_cast<std::size_t>(data->Size())),
                   expectedBinary);
         EXPECT_EQ(s.GetColSize(3), 15000);
         EXPECT_EQ(s.GetColString(2), expectedText);
@@ -300,7 +306,8 @@ TEST_P(Fetching, BlobsOfAMultiRowRowsetAreReadOnDemandForTheirRow)
     TMemoryStream stream;
     s.CellStream(2, 7, stream);
     if ((s.CursorAttributes() & SQL_CA1_POS_POSITION) != 0) {
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size())),
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.Memory()),
+                              static_cast<std::size_t>(stream.Size())),
                   "note 7");
         EXPECT_EQ(s.GetCellString(2, 3), "note 3");
     } else {
@@ -311,8 +318,9 @@ TEST_P(Fetching, BlobsOfAMultiRowRowsetAreReadOnDemandForTheirRow)
 TEST_P(Fetching, ColumnsByNameAndTypeNames)
 {
     THstmt s;
-    const std::string sql = IsMdb() ? " select di_selno,di_mnemonic,di_cvalue from dictionary where di_dfid=7 "
-                                    : "SELECT id AS \"Id\", name, price FROM " + Items(3);
+    const std::string sql = IsMdb()
+                                ? " select di_selno,di_mnemonic,di_cvalue from dictionary where di_dfid=7 "
+                                : "SELECT id AS \"Id\", name, price FROM " + Items(3);
     Open(s, sql);
     ASSERT_TRUE(s.FetchNext());
     const std::string second = IsMdb() ? "DI_MNEMONIC" : "NAME";
@@ -335,7 +343,8 @@ TEST_P(Fetching, ColumnsByNameAndTypeNames)
     } else {
         EXPECT_EQ(UpperCase(varchar), "VARCHAR(40)");
         EXPECT_FALSE(types.TypeString(SQL_INTEGER, 40).empty());
-        EXPECT_EQ(types.TypeString(SQL_INTEGER, 40).find('('), std::string::npos) << "sizes only for text and binary";
+        EXPECT_EQ(types.TypeString(SQL_INTEGER, 40).find('('), std::string::npos)
+            << "sizes only for text and binary";
     }
 }
 
