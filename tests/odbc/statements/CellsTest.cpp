@@ -1,6 +1,6 @@
 // THstmt's typed cells on real drivers: what each getter reads from each column type, what each
 // setter stores, and their edges (NULL, empty text, too long, not a number, display formats).
-#include "Databases.h"
+#include "StatementDatabase.h"
 
 #include "odbc/base/OcihError.h"
 
@@ -19,24 +19,23 @@ struct Read
 
 } // namespace
 
-class Cells : public OnEachDatabase
+class Cells : public StatementDatabase
 {
 protected:
     // One row of every kind of column, fetched into s.
     void OpenKinds(THstmt& s)
     {
-        const bool pg = db() == Db::Postgres;
-        const std::string t = CreateTable(
-            "kinds",
-            "c_small SMALLINT, c_int INTEGER, c_big BIGINT, c_real REAL, c_double DOUBLE PRECISION, "
+        const bool pg = IsPostgres();
+        const std::string t = NewTable(
+            "(c_small SMALLINT, c_int INTEGER, c_big BIGINT, c_real REAL, c_double DOUBLE PRECISION, "
             "c_num NUMERIC(10,2), c_wide DECIMAL(24,4), c_text VARCHAR(20), c_code VARCHAR(5) NOT NULL, "
-            "c_date DATE, c_time TIME, c_stamp TIMESTAMP");
+            "c_date DATE, c_time TIME, c_stamp TIMESTAMP)");
         Exec("INSERT INTO " + t +
              " VALUES (-12, 70000, 9007199254740993, 2.5, -1234.125, 12.34, 12345678901234567, "
              "'h\xC3\xA9llo', 'K1', "
              "'2001-02-03', '04:05:06', '2001-02-03 04:05:06')");
         (void)pg;
-        s.SetHdbc(&connection);
+        s.SetHdbc(&c);
         s.SetSQL(
             "SELECT c_small, c_int, c_big, c_real, c_double, c_num, c_wide, c_text, c_code, c_date, c_time, "
             "c_stamp FROM " +
@@ -50,7 +49,7 @@ TEST_P(Cells, GettersReadEveryColumnKind)
 {
     THstmt s;
     if (IsMdb()) {
-        s.SetHdbc(&connection);
+        s.SetHdbc(&c);
         s.SetSQL(
             " select di_dfid,di_selno,di_cvalue from dictionary where di_dfid=7 \r\n and di_selno = '1'");
         s.Execute();
@@ -64,7 +63,7 @@ TEST_P(Cells, GettersReadEveryColumnKind)
         return;
     }
     OpenKinds(s);
-    const std::string wide = db() == Db::Postgres ? "12345678901234567.0000" : "12345678901234567";
+    const std::string wide = IsPostgres() ? "12345678901234567.0000" : "12345678901234567";
     const Read reads[] = {
         {"c_small", "-12", -12, -12, -12.0},
         {"c_int", "70000", 70000, 70000, 70000.0},
@@ -107,8 +106,7 @@ TEST_P(Cells, GettersReadEveryColumnKind)
 
 TEST_P(Cells, SettersStoreWhatTheGettersGiveBack)
 {
-    if (ReadOnly())
-        GTEST_SKIP() << kReadOnly;
+    ZIRA_REQUIRE(Writable(), kReadOnly);
     THstmt s;
     OpenKinds(s);
     const auto col = [&](const char* name) { return s.ColByName(name); };
@@ -165,7 +163,7 @@ TEST_P(Cells, SettersStoreWhatTheGettersGiveBack)
         EXPECT_FALSE(s.GetColNull(col("c_code"))) << "NOT NULL: the empty text stays a text";
         EXPECT_EQ(s.GetColSize(col("c_code")), 0);
     } else {
-        EXPECT_EQ(db(), Db::Sqlite);
+        EXPECT_EQ(Database(), TestDatabase::Sqlite);
     }
     s.SetColVariant(col("c_int"), Variant::Null());
     EXPECT_TRUE(s.GetColNull(col("c_int")));
@@ -177,8 +175,7 @@ TEST_P(Cells, SettersStoreWhatTheGettersGiveBack)
 
 TEST_P(Cells, DisplayFormats)
 {
-    if (ReadOnly())
-        GTEST_SKIP() << kReadOnly;
+    ZIRA_REQUIRE(Writable(), kReadOnly);
     THstmt s;
     OpenKinds(s);
     const auto col = [&](const char* name) { return s.ColByName(name); };
@@ -203,4 +200,4 @@ TEST_P(Cells, DisplayFormats)
     EXPECT_EQ(s.GetFormatStyle(0), fsNone) << "no column, neutral value";
 }
 
-INSTANTIATE_TEST_SUITE_P(Statements, Cells, ::testing::Values(Db::Sqlite, Db::Mdb, Db::Postgres), DbName);
+ZIRA_ON_EACH_DATABASE(Cells);

@@ -1,6 +1,6 @@
 // THstmt on real drivers: execution, rowsets, fetch directions, blobs, names, row counts and result
 // sets, each body run on SQLite, mdbtools and PostgreSQL.
-#include "Databases.h"
+#include "StatementDatabase.h"
 
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/OdbcError.h"
@@ -56,15 +56,15 @@ std::vector<std::int32_t> Range(std::int32_t first, std::int32_t last)
 
 } // namespace
 
-class Fetching : public OnEachDatabase
+class Fetching : public StatementDatabase
 {
 protected:
     // A table of n rows (i, "name<i>", i * 1.5) for i from 1.
     std::string Items(int n)
     {
-        const std::string t = CreateTable("items", "id INTEGER, name VARCHAR(40), price DOUBLE PRECISION");
+        const std::string t = NewTable("(id INTEGER, name VARCHAR(40), price DOUBLE PRECISION)");
         const std::string rows =
-            db() == Db::Postgres
+            IsPostgres()
                 ? "SELECT i, 'name' || i, i * 1.5 FROM generate_series(1, " + std::to_string(n) + ") i"
                 : "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
                       std::to_string(n) + ") SELECT i, 'name' || i, i * 1.5 FROM n";
@@ -74,7 +74,7 @@ protected:
 
     void Open(THstmt& s, const std::string& sql, SqlULen rowSetSize = 1, std::uint32_t cursorType = 0)
     {
-        s.SetHdbc(&connection);
+        s.SetHdbc(&c);
         s.SetRowSetSize(rowSetSize);
         s.SetCursorType(cursorType);
         s.SetSQL(sql);
@@ -84,11 +84,10 @@ protected:
 
 TEST_P(Fetching, PreparesWithNamedParametersAndExecutesAgainWithNewValues)
 {
-    if (ReadOnly())
-        GTEST_SKIP() << kReadOnly;
+    ZIRA_REQUIRE(Writable(), kReadOnly);
     const std::string t = Items(10);
     THstmt s;
-    s.SetHdbc(&connection);
+    s.SetHdbc(&c);
     s.SetSQL("SELECT id, name, price FROM " + t +
              " WHERE id >= :low AND name <> ':low' AND id <= :High ORDER BY id");
     s.Prepare();
@@ -195,7 +194,7 @@ TEST_P(Fetching, EveryDirectionTheCursorAllows)
         EXPECT_EQ(Ids(s), Range(93, std::min<std::int32_t>(92 + static_cast<std::int32_t>(size), 95)));
         // NOTE: the SQLite driver moves PRIOR and RELATIVE from the last row of the rowset, not from
         // its first: with several rows it lands elsewhere.
-        if (db() != Db::Sqlite || size == 1) {
+        if (Database() != TestDatabase::Sqlite || size == 1) {
             ASSERT_TRUE(s.FetchAbsolute(50));
             ASSERT_TRUE(s.FetchPrev());
             EXPECT_EQ(Ids(s), ids(50 - static_cast<std::int32_t>(size)));
@@ -219,14 +218,13 @@ TEST_P(Fetching, EveryDirectionTheCursorAllows)
 
 TEST_P(Fetching, BookmarksBoundWithTheRowsWhereTheDriverCannotDescribeThem)
 {
-    if (ReadOnly())
-        GTEST_SKIP() << kReadOnly;
+    ZIRA_REQUIRE(Writable(), kReadOnly);
     const std::string t = Items(20);
     THstmt s;
     s.SetBindBookmarks(true);
     Open(s, "SELECT id, name, price FROM " + t + " ORDER BY id", 4, SQL_CURSOR_STATIC);
     if ((s.CursorAttributes() & SQL_CA1_BOOKMARK) == 0)
-        GTEST_SKIP() << "the static cursor has no bookmarks here";
+        GTEST_SKIP() << DatabaseName(Database()) << ": the static cursor has no bookmarks here";
     // SQLite cannot describe the bookmark column (07009): that must not stop the statement.
     ASSERT_TRUE(s.FetchAbsolute(9));
     const std::vector<std::uint8_t> bookmark = s.GetBookmark();
@@ -238,11 +236,10 @@ TEST_P(Fetching, BookmarksBoundWithTheRowsWhereTheDriverCannotDescribeThem)
 
 TEST_P(Fetching, BlobsComeWholeInPiecesAndNullsAsNull)
 {
-    if (ReadOnly())
-        GTEST_SKIP() << kReadOnly;
-    const bool pg = db() == Db::Postgres;
-    const std::string t = CreateTable("docs", pg ? "id INTEGER, doc TEXT, data BYTEA"
-                                                 : "id INTEGER, doc TEXT, data LONGVARBINARY");
+    ZIRA_REQUIRE(Writable(), kReadOnly);
+    const bool pg = IsPostgres();
+    const std::string t =
+        NewTable(pg ? "(id INTEGER, doc TEXT, data BYTEA)" : "(id INTEGER, doc TEXT, data LONGVARBINARY)");
     const std::string text =
         pg ? "repeat('abcdefghij', 10000)" : "replace(hex(zeroblob(10000)), '00', 'abcdefghij')";
     const std::string binary = pg ? "decode(repeat('0102fe', 5000), 'hex')"
@@ -294,9 +291,8 @@ TEST_P(Fetching, BlobsComeWholeInPiecesAndNullsAsNull)
 
 TEST_P(Fetching, BlobsOfAMultiRowRowsetAreReadOnDemandForTheirRow)
 {
-    if (ReadOnly())
-        GTEST_SKIP() << kReadOnly;
-    const std::string t = CreateTable("notes", "id INTEGER, doc TEXT");
+    ZIRA_REQUIRE(Writable(), kReadOnly);
+    const std::string t = NewTable("(id INTEGER, doc TEXT)");
     for (int i = 1; i <= 10; ++i)
         Exec("INSERT INTO " + t + " VALUES (" + std::to_string(i) + ", 'note " + std::to_string(i) + "')");
     THstmt s;
@@ -335,7 +331,7 @@ TEST_P(Fetching, ColumnsByNameAndTypeNames)
     EXPECT_EQ(s.GetColNames().Count(), 3);
 
     THstmt types;
-    types.SetHdbc(&connection);
+    types.SetHdbc(&c);
     const std::string varchar = types.TypeString(SQL_VARCHAR, 40);
     if (IsMdb()) {
         // mdbtools gives no type information; an empty name, not a failure.
@@ -399,8 +395,9 @@ TEST_P(Fetching, RowCountsByEachMethod)
 
 TEST_P(Fetching, SeveralResultSetsEachBoundAfresh)
 {
-    if (db() != Db::Postgres)
-        GTEST_SKIP() << "only PostgreSQL runs several statements in one execution here";
+    if (!IsPostgres())
+        GTEST_SKIP() << DatabaseName(Database())
+                     << ": only PostgreSQL runs several statements in one execution here";
     THstmt s;
     Open(s, "SELECT 1 AS a; SELECT 'x' AS b, 2.5 AS c; SELECT 3 AS d WHERE 1 = 0");
     ASSERT_TRUE(s.FetchNext());
@@ -417,4 +414,4 @@ TEST_P(Fetching, SeveralResultSetsEachBoundAfresh)
     EXPECT_EQ(s.GetColCount(), 1) << "the columns of the last result stay";
 }
 
-INSTANTIATE_TEST_SUITE_P(Statements, Fetching, ::testing::Values(Db::Sqlite, Db::Mdb, Db::Postgres), DbName);
+ZIRA_ON_EACH_DATABASE(Fetching);
