@@ -1,0 +1,256 @@
+// Inserting 200,000 rows (INTEGER, VARCHAR(40), DOUBLE PRECISION) in one transaction with parameter
+// arrays of 1, 100 and 1000 rows: THstmt beside a plain loop over the same ODBC calls, in the same
+// run, on SQLite and PostgreSQL. Counters: thstmt_s and plain_s (seconds per 200,000 rows) and
+// ratio (THstmt / plain loop). On PostgreSQL also described_ratio: the plain loop that describes
+// its markers once (SQLDescribeParam) before binding, as a library that always describes does.
+//
+// PostgreSQL needs a running cluster: ZIRA_PG_SOCKET and ZIRA_PG_PORT as scripts/services/postgres.sh
+// exports them (cleanup=(); source scripts/services/postgres.sh); without them it is skipped.
+#include "odbc/driver/Oci.h"
+#include "odbc/handles/Hdbc.h"
+#include "odbc/statements/Hstmt.h"
+#include "platform/core/StringList.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kRows = 200000;
+constexpr const char* kTable = "zira_bench_insert";
+constexpr const char* kDriverFolder = "/usr/lib/x86_64-linux-gnu/odbc/";
+
+enum class Database
+{
+    Sqlite,
+    Postgres
+};
+
+// The connection string of the database, or empty when it is not here.
+std::string ConnectString(Database database)
+{
+    if (database == Database::Sqlite) {
+        static const std::string file = (std::filesystem::temp_directory_path() /
+                                         ("zira-bench-insert-" + std::to_string(getpid()) + ".db"))
+                                            .string();
+        return std::string("DRIVER=") + kDriverFolder + "libsqlite3odbc.so;Database=" + file;
+    }
+    const char* socket = std::getenv("ZIRA_PG_SOCKET");
+    const char* port = std::getenv("ZIRA_PG_PORT");
+    if (socket == nullptr || port == nullptr || *socket == '\0')
+        return {};
+    return std::string("DRIVER=") + kDriverFolder + "psqlodbca.so;Servername=" + socket + ";Port=" + port +
+           ";Database=postgres;UID=postgres";
+}
+
+void Require(SQLRETURN rc, const char* what)
+{
+    if (!SQL_SUCCEEDED(rc))
+        throw std::runtime_error(what);
+}
+
+void Direct(THdbc& c, const std::string& sql)
+{
+    SQLHANDLE h = nullptr;
+    Require(Oci::SQLAllocHandle(SQL_HANDLE_STMT, c.GetHandle(), &h), "SQLAllocHandle");
+    Oci::SQLExecDirect(h, reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str())), SQL_NTS);
+    Oci::SQLFreeHandle(SQL_HANDLE_STMT, h);
+}
+
+void NewTable(THdbc& c)
+{
+    Direct(c, std::string("DROP TABLE ") + kTable);
+    Direct(c, std::string("CREATE TABLE ") + kTable + " (id INTEGER, s VARCHAR(40), d DOUBLE PRECISION)");
+}
+
+long Count(THdbc& c)
+{
+    SQLHANDLE h = nullptr;
+    Require(Oci::SQLAllocHandle(SQL_HANDLE_STMT, c.GetHandle(), &h), "SQLAllocHandle");
+    const std::string sql = std::string("SELECT COUNT(*) FROM ") + kTable;
+    SQLINTEGER n = -1;
+    SQLLEN ind = 0;
+    if (SQL_SUCCEEDED(
+            Oci::SQLExecDirect(h, reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str())), SQL_NTS)) &&
+        SQL_SUCCEEDED(Oci::SQLFetch(h)))
+        Oci::SQLGetData(h, 1, SQL_C_SLONG, &n, 0, &ind);
+    Oci::SQLFreeHandle(SQL_HANDLE_STMT, h);
+    return n;
+}
+
+// The values both loops send: the same arrays, filled the same way before each execution.
+struct Rows
+{
+    explicit Rows(int n) : ids(n), texts(static_cast<std::size_t>(n) * 256), doubles(n), textInd(n) {}
+    void Fill(int first, int n)
+    {
+        for (int r = 0; r < n; ++r) {
+            const int k = first + r;
+            ids[r] = k;
+            const int length =
+                std::snprintf(&texts[static_cast<std::size_t>(r) * 256], 256, "row %d of the bench", k);
+            textInd[r] = length;
+            doubles[r] = k * 0.25;
+        }
+    }
+    std::vector<std::int32_t> ids;
+    std::vector<char> texts;
+    std::vector<double> doubles;
+    std::vector<SQLLEN> textInd;
+};
+
+std::string InsertSql()
+{
+    return std::string("INSERT INTO ") + kTable + " (id, s, d) VALUES (?, ?, ?)";
+}
+
+double Seconds(std::chrono::steady_clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+// The plain loop: prepare, bind the arrays once, then fill and execute; commit.
+double PlainLoop(THdbc& c, int n, bool describe)
+{
+    NewTable(c);
+    Rows rows(n);
+    SQLHANDLE dbc = c.GetHandle();
+    const auto start = std::chrono::steady_clock::now();
+    Require(
+        Oci::SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+        "autocommit off");
+    SQLHANDLE h = nullptr;
+    Require(Oci::SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h), "SQLAllocHandle");
+    const std::string sql = InsertSql();
+    Require(Oci::SQLPrepare(h, reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str())), SQL_NTS),
+            "SQLPrepare");
+    SQLSMALLINT types[3] = {SQL_INTEGER, SQL_VARCHAR, SQL_DOUBLE};
+    SQLULEN sizes[3] = {0, 40, 0};
+    if (describe) {
+        for (SQLUSMALLINT p = 1; p <= 3; ++p) {
+            SQLSMALLINT digits = 0, nullable = 0;
+            Require(Oci::SQLDescribeParam(h, p, &types[p - 1], &sizes[p - 1], &digits, &nullable),
+                    "SQLDescribeParam");
+        }
+    }
+    Require(Oci::SQLSetStmtAttr(h, SQL_ATTR_PARAMSET_SIZE,
+                                reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(n)), 0),
+            "PARAMSET_SIZE");
+    Require(Oci::SQLBindParameter(h, 1, SQL_PARAM_INPUT, SQL_C_SLONG, types[0], sizes[0], 0, rows.ids.data(),
+                                  0, nullptr),
+            "bind 1");
+    Require(Oci::SQLBindParameter(h, 2, SQL_PARAM_INPUT, SQL_C_CHAR, types[1], sizes[1], 0, rows.texts.data(),
+                                  256, rows.textInd.data()),
+            "bind 2");
+    Require(Oci::SQLBindParameter(h, 3, SQL_PARAM_INPUT, SQL_C_DOUBLE, types[2], sizes[2], 0,
+                                  rows.doubles.data(), 0, nullptr),
+            "bind 3");
+    for (int done = 0; done < kRows; done += n) {
+        rows.Fill(done, n);
+        Require(Oci::SQLExecute(h), "SQLExecute");
+    }
+    Require(Oci::SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_COMMIT), "commit");
+    const auto stop = std::chrono::steady_clock::now();
+    Oci::SQLFreeHandle(SQL_HANDLE_STMT, h);
+    Oci::SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+    if (Count(c) != kRows)
+        throw std::runtime_error("the plain loop lost rows");
+    return Seconds(stop - start);
+}
+
+// The same through THstmt: named markers, typed array bindings (described by the driver), Execute.
+double ThstmtLoop(THdbc& c, int n)
+{
+    NewTable(c);
+    Rows rows(n);
+    const auto start = std::chrono::steady_clock::now();
+    c.StartTransact();
+    THstmt s;
+    s.SetHdbc(&c);
+    s.SetSQL(std::string("INSERT INTO ") + kTable + " (id, s, d) VALUES (:id, :s, :d)");
+    s.Prepare();
+    s.BindIntegers(1, rows.ids.data(), static_cast<SqlULen>(n - 1));
+    s.BindNullStrings(2, rows.texts.data(), static_cast<SqlULen>(n - 1));
+    s.BindDoubles(3, rows.doubles.data(), static_cast<SqlULen>(n - 1));
+    for (int done = 0; done < kRows; done += n) {
+        rows.Fill(done, n);
+        s.Execute();
+    }
+    c.Commit();
+    const auto stop = std::chrono::steady_clock::now();
+    s.Close();
+    c.EndTransact();
+    if (Count(c) != kRows)
+        throw std::runtime_error("THstmt lost rows");
+    return Seconds(stop - start);
+}
+
+void BM_Insert(benchmark::State& state, Database database)
+{
+    const int n = static_cast<int>(state.range(0));
+    const std::string cs = ConnectString(database);
+    if (cs.empty()) {
+        state.SkipWithError("no PostgreSQL cluster (ZIRA_PG_SOCKET/ZIRA_PG_PORT unset)");
+        return;
+    }
+    THdbc c;
+    TStringList lines;
+    lines.Add(cs);
+    c.SetAttributes(lines);
+    c.Connect();
+    double plain = 0, thstmt = 0, described = 0;
+    int rounds = 0;
+    for (auto _ : state) {
+        // Alternate the order so that neither loop always meets a warmer server or cache.
+        double p = 0, t = 0;
+        if (rounds % 2 == 0) {
+            p = PlainLoop(c, n, false);
+            t = ThstmtLoop(c, n);
+        } else {
+            t = ThstmtLoop(c, n);
+            p = PlainLoop(c, n, false);
+        }
+        plain += p;
+        thstmt += t;
+        if (database == Database::Postgres && n > 1)
+            described += PlainLoop(c, n, true);
+        state.SetIterationTime(t);
+        ++rounds;
+    }
+    Direct(c, std::string("DROP TABLE ") + kTable);
+    state.counters["plain_s"] = plain / rounds;
+    state.counters["thstmt_s"] = thstmt / rounds;
+    state.counters["ratio"] = thstmt / plain;
+    if (described > 0)
+        state.counters["described_ratio"] = described / plain;
+    std::printf("%s, arrays of %d: THstmt %.3f s, plain loop %.3f s, ratio %.3f\n",
+                database == Database::Sqlite ? "SQLite" : "PostgreSQL", n, thstmt / rounds, plain / rounds,
+                thstmt / plain);
+    if (database == Database::Sqlite)
+        std::filesystem::remove(cs.substr(cs.find("Database=") + 9));
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(BM_Insert, SQLite, Database::Sqlite)
+    ->Arg(1)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Iterations(4)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Insert, PostgreSQL, Database::Postgres)
+    ->Arg(1)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
