@@ -522,8 +522,9 @@ void TDataSet::Resync(TResyncMode mode)
 
 bool TDataSet::BookmarkAvailable() const
 {
+    auto* self = const_cast<TDataSet*>(this);
     return (state_ == dsBrowse || state_ == dsEdit || state_ == dsInsert) && !IsEmpty() &&
-           const_cast<TDataSet*>(this)->GetBookmarkFlag(ActiveBuffer()) == bfCurrent;
+           self->GetBookmarkFlag(ActiveBuffer()) == bfCurrent && self->HasBookmark(ActiveBuffer());
 }
 
 TBookmark TDataSet::Bookmark() const

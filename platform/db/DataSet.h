@@ -232,6 +232,13 @@ protected:
     virtual void ClearCalcFields(TRecordBuffer buffer);
     virtual int GetRecordSize() = 0;
     virtual TBookmarkFlag GetBookmarkFlag(TRecordBuffer buffer) = 0;
+    // Whether buffer holds a bookmark at all: a cursor without bookmarks, or a row the driver could
+    // not mark, leaves its records without one, and such a record gives an empty Bookmark().
+    virtual bool HasBookmark(TRecordBuffer buffer)
+    {
+        (void)buffer;
+        return true;
+    }
     virtual void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) = 0;
     // Copy BookmarkSize bytes out of / into the buffer's bookmark.
     virtual void GetBookmarkData(TRecordBuffer buffer, void* data) = 0;

@@ -105,10 +105,18 @@ Variant TField::ReadNative() const
     const int n = DataSize();
     if (n == 0)
         DatabaseError("Field '" + fieldName_ + "' of type " + FieldTypeName(dataType_) + " is not supported");
-    std::vector<std::uint8_t> buf(static_cast<size_t>(n) + 1, 0);
-    if (!GetData(buf.data()))
+    // Most values fit a small buffer on the stack: browsing reads every field of every record.
+    std::uint8_t small[64];
+    std::vector<std::uint8_t> large;
+    std::uint8_t* buf = small;
+    if (static_cast<size_t>(n) + 1 > sizeof small) {
+        large.resize(static_cast<size_t>(n) + 1);
+        buf = large.data();
+    }
+    std::memset(buf, 0, static_cast<size_t>(n) + 1);
+    if (!GetData(buf))
         return Variant::Null();
-    return NativeToVariant(dataType_, size_, buf.data());
+    return NativeToVariant(dataType_, size_, buf);
 }
 
 void TField::WriteNative(const Variant& value)
