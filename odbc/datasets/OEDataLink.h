@@ -1,0 +1,21 @@
+#pragma once
+// TOEDataLink: the link through which an ODBC dataset follows its master dataset: it reopens the
+// detail with the master's values when the master opens or moves to another record.
+#include "platform/db/DataLink.h"
+
+class TCustomOEDataSet;
+
+class TOEDataLink : public TDetailDataLink
+{
+public:
+    explicit TOEDataLink(TCustomOEDataSet* detail) : detail_(detail) {}
+    TDataSet* GetDetailDataSet() override;
+
+protected:
+    void ActiveChanged() override;
+    void CheckBrowseMode() override;
+    void RecordChanged(TField* field) override;
+
+private:
+    TCustomOEDataSet* detail_;
+};

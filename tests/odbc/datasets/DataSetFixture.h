@@ -1,0 +1,36 @@
+#pragma once
+// What the dataset tests share: the per-database fixture of the ODBC tests with a form-like owner for
+// the datasets, and helpers to make tables and read what a dataset shows.
+#include "odbc/datasets/OEDataSet.h"
+#include "odbc/support/EachDatabase.h"
+#include "platform/core/Component.h"
+#include "platform/db/Field.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// A form: owns the datasets placed on it and destroys them (in reverse order) when it goes.
+class Form : public TComponent
+{
+};
+
+class DataSetTest : public EachDatabase
+{
+protected:
+    void SetUp() override;
+    // The datasets go before the tables they read.
+    void TearDown() override;
+
+    // Runs sql on the connection; fails the test when the driver refuses it.
+    void Exec(const std::string& sql);
+    // A dataset on the form, on the connection, over sql (not opened).
+    TOEDataSet* NewDataSet(const std::string& sql = {});
+    // A table of count rows: id 1..count, name "n<id>" (VARCHAR(10)), amount id * 1.5; its name.
+    std::string People(int count);
+
+    std::unique_ptr<Form> form;
+};
+
+// The ids a dataset shows from its current record to EOF (field "id").
+std::vector<int> IdsToEof(TDataSet& ds);
