@@ -496,6 +496,8 @@ void TCustomOEDataSet::FromField(int col, TRecordBuffer buffer)
         statement_->SetColIgnore(column, true);
         return;
     }
+    // A column left out for an earlier record takes part again now that it has a value.
+    statement_->SetColIgnore(column, false);
     if (c.blob) {
         statement_->SetColMemory(column, *BlobStream(buffer, c));
     } else {
