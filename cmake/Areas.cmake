@@ -11,6 +11,7 @@ set(ZIRA_AREAS
     odbc/driver
     odbc/handles
     odbc/statements
+    odbc/catalog
     odbc/datasets
     odbc/schema
     odbc/admin

@@ -1,0 +1,86 @@
+// The catalog's way of running one ODBC catalog function.
+#include "odbc/catalog/CatalogCall.h"
+
+#include "odbc/catalog/CatalogColumn.h"
+#include "odbc/handles/Check.h"
+#include "odbc/handles/Hdbc.h"
+#include "odbc/statements/Hstmt.h"
+
+#include "platform/core/StringUtils.h"
+
+#include <sqlext.h>
+
+namespace CatalogCall {
+
+bool Run(THstmt& statement, const std::function<std::int16_t(void* handle)>& call)
+{
+    statement.Terminate();
+    void* handle = statement.GetHandle();
+    if (handle == nullptr)
+        return false;
+    return CheckCall(statement, call(handle)) && statement.Initialized();
+}
+
+unsigned char* Arg(const std::string& text)
+{
+    return text.empty() ? nullptr : reinterpret_cast<unsigned char*>(const_cast<char*>(text.c_str()));
+}
+
+short ArgLength(const std::string& text)
+{
+    return static_cast<short>(text.size());
+}
+
+bool StatisticsCrash(THdbc& connection)
+{
+    return UpperCase(connection.GetInfoString(SQL_DBMS_NAME)) == "MDBTOOLS";
+}
+
+std::string LiteralPattern(THdbc& connection, const std::string& name)
+{
+    const std::string escape = connection.GetInfoString(SQL_SEARCH_PATTERN_ESCAPE);
+    if (escape.empty())
+        return name;
+    // The escape is one character (ODBC names it a string, drivers give one).
+    const char e = escape[0];
+    std::string pattern;
+    pattern.reserve(name.size() * 2);
+    for (const char c : name) {
+        if (c == '_' || c == '%' || c == e)
+            pattern += e;
+        pattern += c;
+    }
+    return pattern;
+}
+
+bool SameObject(const std::string& owner, const std::string& name, const std::string& rowOwner,
+                const std::string& rowName)
+{
+    return rowName == name && (owner.empty() || rowOwner == owner);
+}
+
+std::string ProcedureName(const std::string& reported)
+{
+    return Trim(std::string_view(reported).substr(0, reported.find(';')));
+}
+
+void ReadColumn(THstmt& statement, std::uint16_t dataTypeCol, TCatalogColumn& column)
+{
+    // SQLColumns:          4 name, 5 type, 6 type name, 7 size, 9 digits, 10 radix, 11 nullable,
+    //                      12 remarks, 13 default
+    // SQLProcedureColumns: 4 name, 5 kind, then the same one column further on
+    const auto at = [&](std::uint16_t tableCol) {
+        return static_cast<std::uint16_t>(tableCol + dataTypeCol - 5);
+    };
+    column.Name = statement.GetColString(4);
+    column.DataType = statement.GetColSmallint(at(5));
+    column.TypeName = statement.GetColString(at(6));
+    column.Precision = statement.GetColInteger(at(7));
+    column.Scale = statement.GetColSmallint(at(9));
+    column.Radix = statement.GetColSmallint(at(10));
+    column.Nullable = statement.GetColSmallint(at(11));
+    column.Remarks = statement.GetColString(at(12));
+    column.Default = statement.GetColString(at(13));
+}
+
+} // namespace CatalogCall

@@ -1,0 +1,48 @@
+#pragma once
+// The catalog's way of running one ODBC catalog function: on a newly allocated statement handle, its
+// return code checked like every call of the library, its rows then read through the statement's
+// fetch and typed cells. For the catalog's own files.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class THdbc;
+class THstmt;
+struct TCatalogColumn;
+
+namespace CatalogCall {
+
+// Frees the statement's handle (a reused handle keeps columns of the last result on some drivers),
+// allocates a new one and runs call on it. Raises EODBC when the function fails; false when it
+// failed without raising (a vetoed or suppressed failure): the caller then changes nothing.
+bool Run(THstmt& statement, const std::function<std::int16_t(void* handle)>& call);
+
+// name for a pattern argument (the schema and table of SQLColumns, the schema and procedure of
+// SQLProcedureColumns) so that it matches only itself: "_" and "%" are literal characters in names.
+// Drivers that have no escape character get the name as it is; their rows are then sifted by the
+// caller.
+std::string LiteralPattern(THdbc& connection, const std::string& name);
+
+// A name argument of a catalog function: an empty text is no argument at all (a null pointer with
+// length 0), never an empty name.
+unsigned char* Arg(const std::string& text);
+short ArgLength(const std::string& text);
+
+// NOTE: mdbtools answers SQLStatistics, and the fetch after it crashes the process.
+bool StatisticsCrash(THdbc& connection);
+
+// A row of a listing belongs to the object asked for: the names are equal, and so are the owners
+// when one was asked for.
+bool SameObject(const std::string& owner, const std::string& name, const std::string& rowOwner,
+                const std::string& rowName);
+
+// A procedure's name as the catalog keeps it: some drivers add ";<number>" (the procedure's group),
+// which is cut off; then trimmed.
+std::string ProcedureName(const std::string& reported);
+
+// Reads a column (or procedure parameter) from the current row of a SQLColumns or
+// SQLProcedureColumns result: the name in column 4, the data type in column dataTypeCol and the
+// other fields after it in the order both results share.
+void ReadColumn(THstmt& statement, std::uint16_t dataTypeCol, TCatalogColumn& column);
+
+} // namespace CatalogCall
