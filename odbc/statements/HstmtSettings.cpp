@@ -272,9 +272,16 @@ std::vector<std::uint8_t> THstmt::GetBookmark()
     std::vector<std::uint8_t> bookmark(
         static_cast<std::size_t>(std::max(bookmarkLength_, kBookmarkCapacity)));
     SQLLEN length = 0;
-    if (!Check(Oci::SQLGetData(handle_, 0, SQL_C_VARBOOKMARK, bookmark.data(),
-                               static_cast<SQLLEN>(bookmark.size()), &length)))
+    const SQLRETURN read = Oci::SQLGetData(handle_, 0, SQL_C_VARBOOKMARK, bookmark.data(),
+                                           static_cast<SQLLEN>(bookmark.size()), &length);
+    SetRetCode(read);
+    if (!GlobalHenv().Error().Success(read)) {
+        // NOTE: under the driver manager's cursor library (CursorLib 1, as the program's connection
+        // has it) the bookmark column cannot be read (HY003 on SQLite, on mdbtools the driver
+        // manager refuses SQLGetData on its forward-only cursor): the cursor has no bookmarks.
+        cursorAttributes_ &= ~static_cast<std::uint32_t>(SQL_CA1_BOOKMARK);
         return {};
+    }
     if (length <= 0)
         return {};
     if (length > static_cast<SQLLEN>(bookmark.size()))
