@@ -6,4 +6,5 @@
 #include "odbc/datasets/OEDataLink.h"
 #include "odbc/datasets/OEDataSet.h"
 #include "odbc/datasets/OEFieldTypes.h"
+#include "odbc/datasets/OEQuery.h"
 #include "odbc/datasets/Target.h"
