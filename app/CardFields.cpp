@@ -1,5 +1,8 @@
 #include "app/CardFields.h"
 
+#include "platform/core/NumberText.h"
+
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -38,14 +41,18 @@ std::string FormatBirthDate(const std::string& stored)
     return part(0, 4) + "-" + part(4, 6) + "-" + part(6, 8);
 }
 
-std::string LookupSexText(const std::string& code)
+bool IsPlainCode(std::string_view code)
 {
-    return code;
+    const auto plain = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    };
+    return !code.empty() && std::all_of(code.begin(), code.end(), plain);
 }
 
-std::string LookupNationText(const std::string& code)
+std::string SexLetter(const std::string& code)
 {
-    return code;
+    int value = 0;
+    return TryStrToInt(code, value) && value == 2 ? "F" : "M";
 }
 
 CardFieldTexts DecodeCardFields(std::span<const std::uint8_t> cardText, const CardCodeLookups& lookups)

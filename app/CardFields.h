@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 // The fields and their offsets are the reader link's (reader/CardText.h); each field's text is
 // CardTextFieldString: only the bytes of the block are read, so a block shorter than a field's end
@@ -26,16 +27,21 @@ inline std::string DecodeIdNumber(std::span<const std::uint8_t> cardText)
 // least eight characters (further characters are dropped); a shorter text comes back as it is.
 std::string FormatBirthDate(const std::string& stored);
 
-// Code-table lookups of the sex and nation codes. The database tables are not consulted yet: a code
-// the table lacks is shown as it came from the card, so these show every code that way.
-std::string LookupSexText(const std::string& code);
-std::string LookupNationText(const std::string& code);
+// A code the code-table lookups may put into their statement text: ASCII letters and digits, at
+// least one. Any other code (a quote, a blank, a character from elsewhere) is taken as one the table
+// lacks, so card data never becomes part of a statement.
+bool IsPlainCode(std::string_view code);
 
-// The lookups the field decoding calls; by default the two functions above.
+// The sex letter of a sex code: "F" when the code reads as the number 2, "M" otherwise (also when it
+// is not a number).
+std::string SexLetter(const std::string& code);
+
+// The code-table lookups the field decoding calls (the main window's run its queries); an unset
+// lookup shows the code as it came from the card.
 struct CardCodeLookups
 {
-    std::function<std::string(const std::string&)> Sex = LookupSexText;
-    std::function<std::string(const std::string&)> Nation = LookupNationText;
+    std::function<std::string(const std::string&)> Sex;
+    std::function<std::string(const std::string&)> Nation;
 };
 
 // Every field of a card, as the controls show it. Sex, nation and birth date are guarded steps: when

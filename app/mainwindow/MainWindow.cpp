@@ -5,6 +5,8 @@
 
 #include "app/AppVersion.h"
 #include "app/TimerInterval.h"
+#include "odbc/datasets/DataSetHstmt.h"
+#include "odbc/datasets/OEQuery.h"
 #include "odbc/handles/Hdbc.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/NumberText.h"
@@ -267,6 +269,12 @@ void TForm1::CreateComponents()
     Hdbc_Access->SetName("Hdbc_Access");
     Hdbc_Access->SetCursorLib(1);
     Hdbc_Access->SetConnectionPooling(cpDefault);
+    // On Hdbc_Access (the first connection among the window's components).
+    Table1 = new TOEQuery(this);
+    Table1->SetName("Table1");
+    Table1->hStmt().SetCursorType(3);
+    Table1->hStmt().SetRowCountMethod(rcCustom);
+    Table1->SQL().Add("select * from dictionary");
     Timer1 = new TTimer(this);
     Timer1->SetName("Timer1");
     Timer_Sleep = new TTimer(this);

@@ -48,6 +48,7 @@ class TForm8;
 class TForm12;
 class Tfrm_chkisexists;
 class THdbc;
+class TOEQuery;
 
 // What the window needs from its surroundings. The start-up fills it with the real services; tests
 // give fakes, a temporary program folder and a scripted notification area.
@@ -212,6 +213,9 @@ public:
     // ---- Components created in code ---------------------------------------------------------------
     // The Access connection (CursorLib 1, default pooling); the start-up sets its attribute lines.
     THdbc* Hdbc_Access = nullptr;
+    // The code-table query of the sex and nation lookups, on Hdbc_Access (cursor type 3, row count
+    // rcCustom); its text is replaced by each lookup.
+    TOEQuery* Table1 = nullptr;
     // The timers are components of the window, which destroys them.
     TTimer* Timer1 = nullptr;          // auto read
     TTimer* Timer_Sleep = nullptr;     // delayed clear

@@ -3,7 +3,9 @@
 // then the fields, the photo and the card faces are shown.
 #include "app/CardFields.h"
 #include "app/dialogs/CheckedNotice.h"
+#include "app/mainwindow/CodeLookup.h"
 #include "app/mainwindow/MainWindow.h"
+#include "odbc/datasets/OEQuery.h"
 
 #include "platform/core/Exception.h"
 #include "platform/os/FileResolver.h"
@@ -143,7 +145,10 @@ void TForm1::ReadCard()
     ShowBlankCard();
 
     // The controls are set one by one; a guarded step that failed leaves its control as it was.
-    const CardFieldTexts f = DecodeCardFields(cardText);
+    CardCodeLookups lookups;
+    lookups.Sex = [this](const std::string& code) { return LookupSexText(*Table1, code); };
+    lookups.Nation = [this](const std::string& code) { return LookupNationText(*Table1, code); };
+    const CardFieldTexts f = DecodeCardFields(cardText, lookups);
     const auto show = [](auto* control, const std::string& text) {
         control->setText(QString::fromStdString(text));
     };
@@ -156,6 +161,7 @@ void TForm1::ReadCard()
     CardFields.SexCode = f.SexCode;
     if (f.Sex) {
         CardFields.SexText = *f.Sex;
+        CardFields.SexLetter = SexLetter(f.SexCode);
         show(edt_xb, *f.Sex);
     }
     pump.ProcessMessages();

@@ -58,7 +58,7 @@ TEST(CardFields, DecodesEveryFieldOfACard)
     EXPECT_EQ(f.IdNumber, "11010119800101123X");
     EXPECT_EQ(f.Name, "张三");
     EXPECT_EQ(f.SexCode, "1");
-    EXPECT_EQ(f.Sex, "1") << "no code table yet: the code as it came";
+    EXPECT_EQ(f.Sex, "1") << "no lookup given: the code as it came";
     EXPECT_EQ(f.NationCode, "01");
     EXPECT_EQ(f.Nation, "01") << "with its leading zero";
     EXPECT_EQ(f.BirthStored, "19800101");
@@ -171,6 +171,32 @@ TEST(CardFields, LookupsGetTheCodesAndAFailingOneOnlyLosesItsField)
     lookups.Sex = {};
     lookups.Nation = {};
     EXPECT_EQ(DecodeCardFields(card.bytes, lookups).Sex, "1") << "an unset lookup shows the code";
+}
+
+TEST(CardFields, OnlyPlainCodesReachTheLookupStatements)
+{
+    const struct
+    {
+        const char* code;
+        bool plain;
+    } cases[] = {
+        {"1", true},   {"01", true},  {"Ab9", true}, {"", false}, {"1'", false}, {"' or '1'='1", false},
+        {"1 ", false}, {"-1", false}, {"１", false}, // a full-width digit
+        {"男", false}, {"1;", false}, {"_", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsPlainCode(c.code), c.plain) << "'" << c.code << "'";
+}
+
+TEST(CardFields, SexLetterIsFemaleOnlyForTheNumberTwo)
+{
+    const struct
+    {
+        const char* code;
+        const char* letter;
+    } cases[] = {{"2", "F"}, {"02", "F"}, {"1", "M"}, {"9", "M"}, {"", "M"}, {"X", "M"}, {"2a", "M"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SexLetter(c.code), c.letter) << "'" << c.code << "'";
 }
 
 } // namespace

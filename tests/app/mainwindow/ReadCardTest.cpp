@@ -3,6 +3,7 @@
 // the same card ignored until the delayed clear, no card, no device, lengths the SDK gets wrong, and
 // a library or entry point that is missing. The port number's ranges choose the path.
 #include "DecoderFiles.h"
+#include "ProgramDatabase.h"
 #include "app/mainwindow/MainWindow.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakePump.h"
@@ -136,6 +137,7 @@ TEST_F(ReadCardTest, SdkCardIsShownWithItsPhotoFiles)
 {
     InstallSdk("full");
     auto w = Create(1001);
+    UseProgramDatabase(*w, Folder());
     // As in the running program: shown at start, then hidden to the notification area.
     w->show();
     w->hide();
@@ -145,8 +147,8 @@ TEST_F(ReadCardTest, SdkCardIsShownWithItsPhotoFiles)
     EXPECT_EQ(Status(*w), "");
     EXPECT_EQ(w->edt_sfzh->text().toStdString(), "11010119900105123X");
     EXPECT_EQ(w->edt_xm->text().toStdString(), "张三");
-    EXPECT_EQ(w->edt_xb->text().toStdString(), "1") << "code shown until the code table is consulted";
-    EXPECT_EQ(w->edt_mz->text().toStdString(), "01");
+    EXPECT_EQ(w->edt_xb->text().toStdString(), "男") << "the sex code 1 from the code table";
+    EXPECT_EQ(w->edt_mz->text().toStdString(), "汉族") << "the nation code 01 from the code table";
     EXPECT_EQ(w->edt_csrq->text().toStdString(), "1990-01-05");
     EXPECT_EQ(w->edt_qfjg->text().toStdString(), "北京市公安局东城分局");
     EXPECT_EQ(w->edt_yxqx->text().toStdString(), "20100101长期");
