@@ -286,8 +286,12 @@ void TIniFile::Parse(std::string bytes, bool exists) const
     loaded_ = true;
     exists_ = exists;
     bytes_ = std::move(bytes);
-    const std::string_view all = bytes_;
-    encoding_ = all.substr(0, kSignature.size()) == kSignature ? Encoding::Utf8 : Encoding::Gb18030;
+    std::string_view all = bytes_;
+    encoding_ = all.starts_with(kSignature) ? Encoding::Utf8 : Encoding::Gb18030;
+    // The signature is the file's, not its first line's: a write that drops or replaces that line
+    // must not take the file's encoding with it.
+    if (encoding_ == Encoding::Utf8)
+        all.remove_prefix(kSignature.size());
 
     // CR and LF never occur inside a GB18030 character, so the raw bytes split safely.
     std::size_t start = 0;
@@ -305,8 +309,6 @@ void TIniFile::Parse(std::string bytes, bool exists) const
         start = end + line.eol.size();
         lines_.push_back(std::move(line));
     }
-    if (encoding_ == Encoding::Utf8)
-        lines_[0].text.erase(0, kSignature.size());
 }
 
 int TIniFile::FindSection(const std::vector<Line>& lines, std::string_view section) const
@@ -546,7 +548,7 @@ void TIniFile::Modify(const std::function<bool(std::vector<Line>& lines)>& chang
         dropCreated();
         return;
     }
-    std::string bytes;
+    std::string bytes(encoding_ == Encoding::Utf8 ? kSignature : std::string_view());
     for (const Line& line : lines) {
         bytes += line.raw;
         bytes += line.eol;

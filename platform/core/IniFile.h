@@ -76,7 +76,7 @@ private:
 
     struct Line
     {
-        std::string raw;  // bytes as in the file, without the line end
+        std::string raw;  // bytes as in the file, without the line end (and the signature)
         std::string eol;  // "\r\n", "\n", "\r" or "" for a last line without one
         std::string text; // the line decoded to UTF-8
     };

@@ -247,6 +247,16 @@ TEST_F(IniFileTest, Utf8FileStaysUtf8)
     EXPECT_EQ(ini.ReadString("sec", "name", ""), "王五"); // the byte-order mark is not part of the name
     ini.WriteString("Sec", "Other", "赵六");
     EXPECT_EQ(Get(), "\xEF\xBB\xBF[Sec]\r\nName=王五\r\nOther=赵六\r\n");
+
+    // The signature belongs to the file, not to its first line: erasing that line keeps it, and with it
+    // the encoding of every line left.
+    Put("\xEF\xBB\xBF[First]\r\nA=1\r\n[Sec]\r\nName=王五\r\n");
+    ini.EraseSection("First");
+    EXPECT_EQ(Get(), "\xEF\xBB\xBF[Sec]\r\nName=王五\r\n");
+    EXPECT_EQ(TIniFile(path_).ReadString("Sec", "Name", ""), "王五");
+    ini.EraseSection("Sec");
+    ini.WriteString("New", "Name", "赵六");
+    EXPECT_EQ(Get(), "\xEF\xBB\xBF[New]\r\nName=赵六\r\n");
 }
 
 TEST_F(IniFileTest, AFailedWriteLeavesTheOldFileWholeAndTheObjectUnchanged)
