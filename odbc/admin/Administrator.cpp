@@ -236,31 +236,9 @@ void TOEAdministrator::DefineProperties(TFiler& filer)
             SetDataSourceType(static_cast<TDataSourceType>(value));
         },
         [this](TWriter& w) { w.WriteInteger(dataSourceType_); }, dataSourceType_ != dsDefault);
-    const auto text = [&](const char* name, std::string TOEAdministrator::*field,
-                          void (TOEAdministrator::*setter)(const std::string&)) {
-        filer.DefineProperty(
-            name, [this, setter](TReader& r) { (this->*setter)(r.ReadString()); },
-            [this, field](TWriter& w) { w.WriteString(this->*field); }, !(this->*field).empty());
-    };
-    text("Driver", &TOEAdministrator::driver_, &TOEAdministrator::SetDriver);
-    text("DataSource", &TOEAdministrator::dataSource_, &TOEAdministrator::SetDataSource);
-    text("UserName", &TOEAdministrator::userName_, &TOEAdministrator::SetUserName);
-    text("Password", &TOEAdministrator::password_, &TOEAdministrator::SetPassword);
-    filer.DefineProperty(
-        "Attributes",
-        [this](TReader& r) {
-            TStringList lines;
-            r.ReadListBegin();
-            while (!r.EndOfList())
-                lines.Add(r.ReadString());
-            r.ReadListEnd();
-            SetAttributes(lines);
-        },
-        [this](TWriter& w) {
-            w.WriteListBegin();
-            for (const std::string& line : attributes_.Lines())
-                w.WriteString(line);
-            w.WriteListEnd();
-        },
-        attributes_.Count() > 0);
+    DefineTextProperty(filer, "Driver", driver_, [this](const std::string& v) { SetDriver(v); });
+    DefineTextProperty(filer, "DataSource", dataSource_, [this](const std::string& v) { SetDataSource(v); });
+    DefineTextProperty(filer, "UserName", userName_, [this](const std::string& v) { SetUserName(v); });
+    DefineTextProperty(filer, "Password", password_, [this](const std::string& v) { SetPassword(v); });
+    DefineLinesProperty(filer, "Attributes", attributes_, [this](const TStringList& v) { SetAttributes(v); });
 }

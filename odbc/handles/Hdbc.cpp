@@ -533,33 +533,11 @@ void THdbc::DefineProperties(TFiler& filer)
     filer.DefineProperty(
         "Connected", [this](TReader& r) { SetConnected(r.ReadBoolean()); },
         [this](TWriter& w) { w.WriteBoolean(connected_); }, connected_);
-    const auto text = [&](const char* name, std::string THdbc::*field,
-                          void (THdbc::*setter)(const std::string&)) {
-        filer.DefineProperty(
-            name, [this, setter](TReader& r) { (this->*setter)(r.ReadString()); },
-            [this, field](TWriter& w) { w.WriteString(this->*field); }, !(this->*field).empty());
-    };
-    text("Driver", &THdbc::driver_, &THdbc::SetDriver);
-    text("DataSource", &THdbc::dataSource_, &THdbc::SetDataSource);
-    text("UserName", &THdbc::userName_, &THdbc::SetUserName);
-    text("Password", &THdbc::password_, &THdbc::SetPassword);
-    filer.DefineProperty(
-        "Attributes",
-        [this](TReader& r) {
-            TStringList lines;
-            r.ReadListBegin();
-            while (!r.EndOfList())
-                lines.Add(r.ReadString());
-            r.ReadListEnd();
-            SetAttributes(lines);
-        },
-        [this](TWriter& w) {
-            w.WriteListBegin();
-            for (const std::string& line : attributes_.Lines())
-                w.WriteString(line);
-            w.WriteListEnd();
-        },
-        attributes_.Count() > 0);
+    DefineTextProperty(filer, "Driver", driver_, [this](const std::string& v) { SetDriver(v); });
+    DefineTextProperty(filer, "DataSource", dataSource_, [this](const std::string& v) { SetDataSource(v); });
+    DefineTextProperty(filer, "UserName", userName_, [this](const std::string& v) { SetUserName(v); });
+    DefineTextProperty(filer, "Password", password_, [this](const std::string& v) { SetPassword(v); });
+    DefineLinesProperty(filer, "Attributes", attributes_, [this](const TStringList& v) { SetAttributes(v); });
     filer.DefineProperty(
         "IsolationLevel",
         [this](TReader& r) { SetIsolationLevel(static_cast<std::uint32_t>(r.ReadInt64())); },

@@ -2,6 +2,7 @@
 
 #include "platform/core/Component.h"
 #include "platform/core/Stream.h"
+#include "platform/core/StringList.h"
 #include "platform/core/StringUtils.h"
 
 #include <bit>
@@ -54,6 +55,36 @@ void DefineSubProperties(TFiler& filer, const std::string& name, TPersistent& ob
 {
     TPrefixFiler prefixed(filer, name + ".");
     object.DefineProperties(prefixed);
+}
+
+void DefineTextProperty(TFiler& filer, const std::string& name, const std::string& value,
+                        const std::function<void(const std::string&)>& set)
+{
+    filer.DefineProperty(
+        name, [&set](TReader& r) { set(r.ReadString()); }, [&value](TWriter& w) { w.WriteString(value); },
+        !value.empty());
+}
+
+void DefineLinesProperty(TFiler& filer, const std::string& name, const TStringList& lines,
+                         const std::function<void(const TStringList&)>& set)
+{
+    filer.DefineProperty(
+        name,
+        [&set](TReader& r) {
+            TStringList read;
+            r.ReadListBegin();
+            while (!r.EndOfList())
+                read.Add(r.ReadString());
+            r.ReadListEnd();
+            set(read);
+        },
+        [&lines](TWriter& w) {
+            w.WriteListBegin();
+            for (const std::string& line : lines.Lines())
+                w.WriteString(line);
+            w.WriteListEnd();
+        },
+        lines.Count() > 0);
 }
 
 // ---- TWriter ------------------------------------------------------------------------------------

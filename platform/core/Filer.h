@@ -32,6 +32,7 @@
 class TComponent;
 class TReader;
 class TStream;
+class TStringList;
 class TWriter;
 
 enum class TValueType : std::uint8_t
@@ -76,6 +77,13 @@ private:
 // "<name>.<property>" as the class library streams them ("hStmt.CursorType"). Sub-objects nest:
 // a sub-object's own sub-object gets both prefixes.
 void DefineSubProperties(TFiler& filer, const std::string& name, TPersistent& object);
+
+// A text property, stored when it is not empty; set is given the text read.
+void DefineTextProperty(TFiler& filer, const std::string& name, const std::string& value,
+                        const std::function<void(const std::string&)>& set);
+// A string-list property, stored as a list of its lines when it has any; set is given the lines read.
+void DefineLinesProperty(TFiler& filer, const std::string& name, const TStringList& lines,
+                         const std::function<void(const TStringList&)>& set);
 
 // A class that must prepare the reader before its properties are read (for example to install an
 // error handler for properties that earlier versions wrote) implements this; TReader::ReadComponent
