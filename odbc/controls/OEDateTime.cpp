@@ -1,92 +1,21 @@
+// TOEDateTime, the data-aware date-time editor.
 #include "odbc/controls/OEDateTime.h"
 
-#include "platform/db/DataSource.h"
 #include "platform/db/Field.h"
-#include "platform/db/FieldDataLink.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
 
-TOEDateTime::TOEDateTime(TComponent* owner, QWidget* parent)
-    : TDateTimePicker(owner, parent), dataLink_(std::make_unique<TFieldDataLink>())
+TOEDateTime::TOEDateTime(TComponent* owner, QWidget* parent) : TDataAwareEditor(owner, parent)
 {
-    dataLink_->SetControl(this);
-    dataLink_->SetOnDataChange([this](TFieldDataLink*) { DataChange(); });
-    dataLink_->SetOnUpdateData([this](TFieldDataLink*) { UpdateData(); });
-    dataLink_->SetOnEditingChange([this](TFieldDataLink*) { EditingChange(); });
     resize(121, height());
     SetShowCheckbox(true);
     lastChecked_ = Checked();
-    EditingChange();
-}
-
-TOEDateTime::~TOEDateTime()
-{
-    dataLink_->SetOnDataChange(nullptr);
-    dataLink_->SetOnUpdateData(nullptr);
-    dataLink_->SetOnEditingChange(nullptr);
-    dataLink_.reset();
-}
-
-TField* TOEDateTime::Field() const
-{
-    return dataLink_->Field();
-}
-
-bool TOEDateTime::ReadOnly() const
-{
-    return dataLink_->ReadOnly();
-}
-
-void TOEDateTime::SetReadOnly(bool value)
-{
-    dataLink_->SetReadOnly(value);
-}
-
-const std::string& TOEDateTime::DataField() const
-{
-    return dataLink_->FieldName();
-}
-
-void TOEDateTime::SetDataField(const std::string& value)
-{
-    dataLink_->SetFieldName(value);
-}
-
-TDataSource* TOEDateTime::DataSource() const
-{
-    return dataLink_->DataSource();
-}
-
-void TOEDateTime::SetDataSource(TDataSource* value)
-{
-    dataLink_->SetDataSource(value);
-    if (value != nullptr)
-        value->FreeNotification(this);
-}
-
-void TOEDateTime::Reset()
-{
-    dataLink_->Reset();
-}
-
-void TOEDateTime::Loaded()
-{
-    TDateTimePicker::Loaded();
-    if (HasState(csDesigning))
-        DataChange();
-}
-
-void TOEDateTime::Notification(TComponent* component, TOperation operation)
-{
-    TDateTimePicker::Notification(component, operation);
-    if (operation == opRemove && dataLink_ != nullptr && component == DataSource())
-        SetDataSource(nullptr);
 }
 
 void TOEDateTime::DataChange()
 {
-    TField* field = dataLink_->Field();
+    TField* field = Field();
     const bool hasValue =
         field != nullptr && !field->IsNull() && (Kind() == dtkTime || field->AsDateTime() != 0);
     if (hasValue) {
@@ -103,7 +32,7 @@ void TOEDateTime::DataChange()
 
 void TOEDateTime::UpdateData()
 {
-    TField* field = dataLink_->Field();
+    TField* field = Field();
     if (!Checked() && ShowCheckbox()) {
         field->SetAsDateTime(0);
         field->Clear();
@@ -114,9 +43,10 @@ void TOEDateTime::UpdateData()
     }
 }
 
-void TOEDateTime::EditingChange()
+QWidget* TOEDateTime::FocusPart() const
 {
-    SetEditReadOnly(!dataLink_->Editing());
+    // A cleared value cannot take the focus; its check box can.
+    return Edit()->isEnabled() ? static_cast<QWidget*>(Edit()) : CheckBox();
 }
 
 void TOEDateTime::Notify(TDateTimeNotification code)
@@ -131,13 +61,13 @@ void TOEDateTime::Notify(TDateTimeNotification code)
 void TOEDateTime::Change()
 {
     // A toggle of the box reports its change before the click starts the edit; the click marks it.
-    if (dataLink_->Editing())
-        dataLink_->Modified();
+    if (DataLink().Editing())
+        DataLink().Modified();
 }
 
 void TOEDateTime::DropDown()
 {
-    dataLink_->Edit();
+    DataLink().Edit();
 }
 
 void TOEDateTime::Click()
@@ -151,7 +81,7 @@ void TOEDateTime::Click()
                 bool& flag;
                 ~Restore() { flag = false; }
             } restore{toggling_};
-            editing = dataLink_->Edit();
+            editing = DataLink().Edit();
         }
         if (editing) {
             lastChecked_ = Checked();
@@ -162,32 +92,4 @@ void TOEDateTime::Click()
         }
     }
     TDateTimePicker::Click();
-}
-
-void TOEDateTime::KeyPress(QChar& key)
-{
-    dataLink_->Edit();
-    TDateTimePicker::KeyPress(key);
-}
-
-void TOEDateTime::KeyDown(int& key, Qt::KeyboardModifiers shift)
-{
-    if (key == Qt::Key_Escape)
-        Reset();
-    else if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Delete ||
-             (key == Qt::Key_Insert && shift.testFlag(Qt::ShiftModifier)))
-        dataLink_->Edit();
-    TDateTimePicker::KeyDown(key, shift);
-}
-
-void TOEDateTime::DoExit()
-{
-    try {
-        dataLink_->UpdateRecord();
-    } catch (...) {
-        // The value could not be written: the user stays here to correct it.
-        QWidget* part = Edit()->isEnabled() ? static_cast<QWidget*>(Edit()) : CheckBox();
-        part->setFocus(Qt::OtherFocusReason);
-    }
-    TDateTimePicker::DoExit();
 }
