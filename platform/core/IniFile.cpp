@@ -428,7 +428,7 @@ void TIniFile::WriteBool(std::string_view section, std::string_view ident, bool 
     WriteString(section, ident, value ? "1" : "0");
 }
 
-void TIniFile::ReadSection(std::string_view section, TStringList& strings) const
+void TIniFile::ReadKeys(std::string_view section, TStringList& strings, bool withValues) const
 {
     Refresh();
     strings.BeginUpdate();
@@ -439,9 +439,14 @@ void TIniFile::ReadSection(std::string_view section, TStringList& strings) const
         const int end = SectionEnd(lines_, header);
         for (int i = header + 1; i < end; ++i)
             if (ParseKey(lines_[static_cast<std::size_t>(i)].text, key, value))
-                strings.Add(key);
+                strings.Add(withValues ? KeyLine("", key, "=", value) : key);
     }
     strings.EndUpdate();
+}
+
+void TIniFile::ReadSection(std::string_view section, TStringList& strings) const
+{
+    ReadKeys(section, strings, false);
 }
 
 void TIniFile::ReadSections(TStringList& strings) const
@@ -458,18 +463,7 @@ void TIniFile::ReadSections(TStringList& strings) const
 
 void TIniFile::ReadSectionValues(std::string_view section, TStringList& strings) const
 {
-    Refresh();
-    strings.BeginUpdate();
-    strings.Clear();
-    const int header = FindSection(lines_, section);
-    if (header >= 0) {
-        std::string key, value;
-        const int end = SectionEnd(lines_, header);
-        for (int i = header + 1; i < end; ++i)
-            if (ParseKey(lines_[static_cast<std::size_t>(i)].text, key, value))
-                strings.Add(KeyLine("", key, "=", value));
-    }
-    strings.EndUpdate();
+    ReadKeys(section, strings, true);
 }
 
 bool TIniFile::SectionExists(std::string_view section) const

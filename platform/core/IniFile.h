@@ -89,6 +89,8 @@ private:
     // End (exclusive) of the section whose header is at index header.
     int SectionEnd(const std::vector<Line>& lines, int header) const;
     int FindKey(const std::vector<Line>& lines, int header, std::string_view ident) const;
+    // Replaces the list's content by the section's keys in file order, as names or "name=value".
+    void ReadKeys(std::string_view section, TStringList& strings, bool withValues) const;
     Line MakeLine(std::string text) const;
     // Under the file's write lock: reads the file, lets change edit its lines (false: nothing to
     // write) and writes the result.
