@@ -5,6 +5,7 @@
 #include "odbc/datasets/DataSetHstmt.h"
 #include "odbc/datasets/OEBlobStream.h"
 #include "odbc/datasets/OEDataLink.h"
+#include "odbc/datasets/OEParams.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/statements/Hstmt.h"
 #include "platform/db/DataSource.h"
@@ -32,7 +33,7 @@ void TCustomOEDataSet::Construct(std::unique_ptr<THstmt> statement)
     statement_->SetOnRowCount([this](TComponent* s) { return DoRowCount(s); });
     hStmt_ = std::make_unique<TDataSetHstmt>(this, statement_.get());
     dataLink_ = std::make_unique<TOEDataLink>(this);
-    params_ = std::make_unique<TParams>(this);
+    params_ = std::make_unique<TOEParams>(this);
     if (Owner() != nullptr) {
         for (int i = 0; i < Owner()->ComponentCount(); ++i) {
             if (auto* connection = dynamic_cast<THdbc*>(Owner()->Components(i))) {

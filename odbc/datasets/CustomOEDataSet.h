@@ -10,7 +10,8 @@
 //   OEDataSetRecords.cpp       the record layout and moving values between statement and records
 //   OEDataSetCursor.cpp        fetching, the row cache, GetRecord, bookmarks, moves and counting
 //   OEDataSetSearch.cpp        filter, Locate, Lookup, FindRecord
-//   OEDataSetParams.cpp        the parameters a master dataset or the caller fills
+//   OEDataSetParams.cpp        the parameters (of the text, of a stored procedure, from a master),
+//                              their buffers and binding (OEParams.h), output values read back
 //
 // Record buffer, one block laid out at open (RecordBufferSize bytes plus the bookmark block):
 //   slot of column 1 .. slot of column N   each ending in its presence byte (see below)
@@ -46,6 +47,7 @@
 // dataset closes.
 #include "odbc/base/OcihError.h"
 #include "odbc/datasets/RecordPool.h"
+#include "odbc/handles/Values.h"
 #include "platform/core/StringList.h"
 #include "platform/core/Variant.h"
 #include "platform/db/DataSet.h"
@@ -60,6 +62,7 @@ class TDataSetHstmt;
 class TMemoryStream;
 class TOEBlobStream;
 class TOEDataLink;
+class TOEParams;
 class THdbc;
 class THstmt;
 
@@ -145,6 +148,8 @@ public:
 
     // ---- Parameters
     TParams& Params();
+    // Each parameter of value is given to this dataset's parameter of the same name, when it has one.
+    void SetParams(const TParams& value);
     TParam* ParamByName(const std::string& name);
     int ParamCount();
     const TStringList& GetParamNames();
@@ -250,6 +255,14 @@ protected:
     void CreateParams();
     void BindParams();
     void ReadOEParams();
+    // The parameters of the statement text's markers, described by the driver where it can.
+    void CreateSQLParams();
+    // The parameters of StoredProc, from the catalog.
+    void CreateProcParams();
+    // The driver's description of marker (the statement's own guess on a driver without
+    // SQLDescribeParam); a failure gives the defaults and stops describing for the rest of the rebuild.
+    void DescribeOneParam(std::uint16_t marker, std::int16_t& sqlType, SqlULen& size, std::int16_t& scale,
+                          std::int16_t& nullable, bool& describing);
 
     // A component named in a stream, found among the owner's components when loading ends.
     void SetStreamedHdbc(const std::string& name) { streamedHdbc_ = name; }
@@ -339,7 +352,7 @@ private:
     void DetachBlobStreams(TRecordBuffer record);
     TMemoryStream* BlobStreamOf(TRecordBuffer record, TField* field);
     void SetBlobPresent(TRecordBuffer record, TField* field);
-    // The interim parameter buffers: native data per parameter, bound by marker.
+    // Frees the parameters' buffers and definitions (the parameters stay).
     void FreeParamBuffers();
 
     std::unique_ptr<THstmt> statement_;
@@ -350,7 +363,7 @@ private:
     std::string storedProc_;
     std::unique_ptr<TOEDataLink> dataLink_;
     bool paramCheck_ = true;
-    std::unique_ptr<TParams> params_;
+    std::unique_ptr<TOEParams> params_;
     TStringList paramNameList_;
     bool prepared_ = false;
     bool editable_ = false;
@@ -393,8 +406,6 @@ private:
     // While set, a record re-read without a bookmark is taken from here (the record a search found).
     TRecordBuffer foundBuffer_ = nullptr;
     std::vector<TOEBlobStream*> blobStreams_;
-    std::vector<std::vector<std::uint8_t>> paramBuffers_;
-    std::vector<TFieldType> paramBufferTypes_;
     // Component names read from a stream, resolved once loading ends.
     std::string streamedHdbc_;
     std::string streamedDataSource_;

@@ -36,6 +36,8 @@ void TOEDataSet::DefineProperties(TFiler& filer)
         source != nullptr && !source->Name().empty());
     flag("ParamCheck", ParamCheck(), true, &TCustomOEDataSet::SetParamCheck);
     flag("Editable", Editable(), false, &TCustomOEDataSet::SetEditable);
+    // "Params" (read only, from earlier resources).
+    Params().DefineProperties(filer);
     filer.DefineProperty(
         "LocateOption",
         [this](TReader& r) {

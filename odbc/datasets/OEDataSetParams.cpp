@@ -1,14 +1,13 @@
-// TCustomOEDataSet: the parameters of the statement text, filled by the caller or by a master
-// dataset, and their binding.
-//
-// The binding here is the plain one the datasets need to run their statements: every parameter's
-// value as native ODBC data in a buffer of the dataset, bound by marker with a description made from
-// the value. Parameter definitions, procedure parameters from the catalog and streams for long values
-// belong to the query's parameter collection.
+// TCustomOEDataSet: the parameters of the statement text or of the stored procedure, their buffers,
+// binding, and the values of output parameters read back; filled by the caller or by a master
+// dataset.
 #include "odbc/datasets/CustomOEDataSet.h"
 
 #include "odbc/base/OcihText.h"
+#include "odbc/catalog/OECatalog.h"
 #include "odbc/datasets/OEFieldTypes.h"
+#include "odbc/datasets/OEParams.h"
+#include "odbc/handles/Hdbc.h"
 #include "odbc/statements/Hstmt.h"
 #include "platform/core/StringUtils.h"
 #include "platform/db/Field.h"
@@ -17,18 +16,15 @@
 #include <sqlext.h>
 
 #include <algorithm>
-#include <cstring>
+#include <limits>
 
 namespace {
 
-// The SQL type a value of the C type is described as; long values travel in their buffers whole.
-std::int16_t DescribedSqlType(std::int16_t cType, TFieldType dataType)
+// A definition keeps a column size of 16 bits; a larger one (a long column) is kept as unknown, and
+// the buffer is then sized from the value.
+std::uint16_t DefinitionSize(SqlULen size)
 {
-    if (dataType == ftMemo)
-        return SQL_VARCHAR;
-    if (dataType == ftBlob || dataType == ftBytes)
-        return SQL_VARBINARY;
-    return ColTypeToSqlType(cType);
+    return size <= std::numeric_limits<std::uint16_t>::max() ? static_cast<std::uint16_t>(size) : 0;
 }
 
 } // namespace
@@ -37,6 +33,11 @@ TParams& TCustomOEDataSet::Params()
 {
     CreateParams();
     return *params_;
+}
+
+void TCustomOEDataSet::SetParams(const TParams& value)
+{
+    params_->AssignValues(value);
 }
 
 TParam* TCustomOEDataSet::ParamByName(const std::string& name)
@@ -66,27 +67,123 @@ void TCustomOEDataSet::CreateParams()
         params_->Clear();
         return;
     }
-    if (storedProc_.empty()) {
-        // The names the statement text holds: parameters no longer named go, new names come in as
-        // input parameters; existing ones keep their values.
-        const TStringList& names = statement_->GetParamNames();
-        for (int i = params_->Count() - 1; i >= 0; --i) {
-            TParam* param = params_->Items(i);
-            if (names.IndexOf(param->Name()) < 0)
-                params_->RemoveParam(param);
-        }
-        for (const std::string& name : names.Lines())
-            if (params_->FindParam(name) == nullptr)
-                params_->CreateParam(ftUnknown, name, ptInput);
-    }
+    if (!storedProc_.empty())
+        CreateProcParams();
+    else
+        CreateSQLParams();
     paramsChanged_ = false;
     UnBind();
 }
 
+void TCustomOEDataSet::DescribeOneParam(std::uint16_t marker, std::int16_t& sqlType, SqlULen& size,
+                                        std::int16_t& scale, std::int16_t& nullable, bool& describing)
+{
+    sqlType = SQL_CHAR;
+    size = 0;
+    scale = 0;
+    nullable = SQL_NULLABLE;
+    if (!describing)
+        return;
+    try {
+        Prepare();
+        statement_->DescribeParam(marker, sqlType, size, scale, nullable, hDbc()->Core());
+    } catch (const std::exception&) {
+        // The defaults stand, for this parameter and the rest of this rebuild.
+        describing = false;
+        sqlType = SQL_CHAR;
+        size = 0;
+        scale = 0;
+        nullable = SQL_NULLABLE;
+    }
+}
+
+void TCustomOEDataSet::CreateSQLParams()
+{
+    const TStringList names = statement_->GetParamNames();
+    bool describing = hDbc() != nullptr;
+    const auto add = [&](int position) {
+        const std::string& name = names[position - 1];
+        std::int16_t sqlType = SQL_CHAR, scale = 0, nullable = SQL_NULLABLE;
+        SqlULen size = 0;
+        DescribeOneParam(static_cast<std::uint16_t>(position), sqlType, size, scale, nullable, describing);
+        const TFieldType type = SqlTypeToFieldType(sqlType, true);
+        params_->RemoveOEDef(name);
+        params_->CreateOEDef(name, nullable == SQL_NO_NULLS, type, scale, DefinitionSize(size));
+        params_->CreateParam(type, name, ptInput);
+    };
+    if (HasState(csDesigning)) {
+        params_->Clear();
+        params_->FreeOEDefs();
+        for (int i = 1; i <= names.Count(); ++i)
+            add(i);
+        return;
+    }
+    // Parameters the text no longer names go; new names come in; existing ones keep their values.
+    for (int i = params_->Count() - 1; i >= 0; --i) {
+        TParam* param = params_->Items(i);
+        if (names.IndexOf(param->Name()) < 0) {
+            params_->RemoveOEDef(param->Name());
+            params_->RemoveParam(param);
+        }
+    }
+    for (int i = 1; i <= names.Count(); ++i) {
+        if (params_->FindParam(names[i - 1]) == nullptr)
+            add(i);
+    }
+}
+
+void TCustomOEDataSet::CreateProcParams()
+{
+    THdbc* connection = hDbc();
+    if (connection == nullptr)
+        return;
+    connection->Connect();
+    TOECatalog catalog;
+    catalog.SetHdbc(connection);
+    catalog.Refresh();
+    TCatalogProcedure* procedure = catalog.ProcedureByName("", storedProc_);
+    if (procedure == nullptr)
+        return;
+    TCatalogColumns& columns = procedure->GetColumns();
+    std::vector<const TCatalogColumn*> used;
+    for (int i = 0; i < columns.GetCount(); ++i) {
+        if (columns.GetItem(i)->ColumnType != SQL_RESULT_COL)
+            used.push_back(columns.GetItem(i));
+    }
+    const auto add = [&](const TCatalogColumn& column) {
+        const TFieldType type = SqlTypeToFieldType(column.DataType, true);
+        params_->RemoveOEDef(column.Name);
+        params_->CreateOEDef(column.Name, column.Nullable == SQL_NO_NULLS, type, column.Scale,
+                             DefinitionSize(static_cast<SqlULen>(std::max(column.Precision, 0))));
+        params_->CreateParam(type, column.Name, ODBCToParamType(column.ColumnType));
+    };
+    if (HasState(csDesigning)) {
+        for (int i = params_->Count() - 1; i >= 0; --i) {
+            TParam* param = params_->Items(i);
+            const bool named = std::any_of(used.begin(), used.end(), [&](const TCatalogColumn* c) {
+                return UpperCase(c->Name) == UpperCase(param->Name());
+            });
+            if (!named) {
+                params_->RemoveOEDef(param->Name());
+                params_->RemoveParam(param);
+            }
+        }
+        for (const TCatalogColumn* column : used) {
+            if (params_->FindParam(column->Name) == nullptr)
+                add(*column);
+        }
+        return;
+    }
+    params_->Clear();
+    params_->FreeOEDefs();
+    for (const TCatalogColumn* column : used)
+        add(*column);
+}
+
 void TCustomOEDataSet::FreeParamBuffers()
 {
-    paramBuffers_.clear();
-    paramBufferTypes_.clear();
+    params_->FreeOEParams();
+    params_->FreeOEDefs();
     UnBind();
 }
 
@@ -98,138 +195,23 @@ void TCustomOEDataSet::BindParams()
         Prepare();
         CreateParams();
     }
-    const TStringList& markers = statement_->GetParamNames();
-    const auto count = static_cast<std::size_t>(params_->Count());
-    if (paramBuffers_.size() != count) {
-        paramBuffers_.assign(count, {});
-        paramBufferTypes_.assign(count, ftUnknown);
-        UnBind();
-    }
-    // Each value into its buffer as the C type of its field type; a buffer that is too small or of
-    // another type is made anew, and then everything is bound again.
-    for (std::size_t i = 0; i < count; ++i) {
-        const TParam& param = *params_->Items(static_cast<int>(i));
-        std::vector<std::uint8_t> value;
-        if (!param.IsNull()) {
-            switch (param.DataType()) {
-            case ftDate: {
-                const TDate date = TSAsDate(DateTimeToTS(param.AsDateTime()));
-                value.resize(sizeof date);
-                std::memcpy(value.data(), &date, sizeof date);
-                break;
-            }
-            case ftTime: {
-                const TTime time = TSAsTime(DateTimeToTS(param.AsDateTime()));
-                value.resize(sizeof time);
-                std::memcpy(value.data(), &time, sizeof time);
-                break;
-            }
-            case ftDateTime: {
-                const TTimeStamp ts = DateTimeToTS(param.AsDateTime());
-                value.resize(sizeof ts);
-                std::memcpy(value.data(), &ts, sizeof ts);
-                break;
-            }
-            default:
-                value.resize(param.GetDataSize());
-                param.GetData(value.data());
-                break;
-            }
-        }
-        std::vector<std::uint8_t>& buffer = paramBuffers_[i];
-        const std::size_t wanted = std::max<std::size_t>(
-            {value.size(), 16, param.DataType() == ftString ? std::size_t{256} : std::size_t{0}});
-        if (paramBufferTypes_[i] != param.DataType() || buffer.size() < value.size() || buffer.empty()) {
-            buffer.assign(wanted, 0);
-            paramBufferTypes_[i] = param.DataType();
-            UnBind();
-        }
-        std::fill(buffer.begin(), buffer.end(), 0);
-        std::copy(value.begin(), value.end(), buffer.begin());
-    }
-    for (int m = 1; m <= markers.Count(); ++m) {
-        const auto marker = static_cast<std::uint16_t>(m);
-        int index = -1;
+    const auto unbind = [this] { UnBind(); };
+    params_->CreateOEParams(unbind);
+    params_->WriteOEParamsData(unbind);
+    if (!paramsBound_) {
+        THdbc* connection = hDbc();
+        const bool core = connection == nullptr || connection->Core();
         for (int i = 0; i < params_->Count(); ++i)
-            if (SameText(params_->Items(i)->Name(), markers.Strings(m - 1))) {
-                index = i;
-                break;
-            }
-        if (index < 0)
-            continue;
-        const TParam& param = *params_->Items(index);
-        std::vector<std::uint8_t>& buffer = paramBuffers_[static_cast<size_t>(index)];
-        if (!paramsBound_) {
-            const std::int16_t cType = FieldTypeToCType(param.DataType());
-            const std::int16_t sqlType = DescribedSqlType(cType, param.DataType());
-            std::int16_t describedType = sqlType;
-            SqlULen columnSize = 0;
-            std::int16_t digits = 0;
-            std::int16_t nullable = 2;
-            statement_->DescribeParam(marker, describedType, columnSize, digits, nullable, true);
-            if (cType == SQL_C_CHAR)
-                columnSize = std::max<SqlULen>(buffer.size() - 1, 1);
-            else if (cType == SQL_C_BINARY)
-                columnSize = buffer.size();
-            statement_->SetParamType(ParamTypeToODBC(param.ParamType()));
-            statement_->BindParamMain(marker, cType, buffer.data(), sqlType, columnSize, digits, nullable, 0);
-        }
-        SqlLen size = 0;
-        if (param.IsNull())
-            size = SQL_NULL_DATA;
-        else if (param.DataType() == ftString || param.DataType() == ftMemo || param.DataType() == ftUnknown)
-            size = static_cast<SqlLen>(param.GetDataSize()) - 1;
-        else if (param.DataType() == ftBytes || param.DataType() == ftBlob || param.DataType() == ftVarBytes)
-            size = static_cast<SqlLen>(param.GetDataSize());
-        statement_->SetParamSize(marker, size);
+            params_->BindOneParam(*statement_, *params_->Items(i), core);
+        paramsBound_ = true;
     }
-    paramsBound_ = true;
+    params_->WriteOEParamsSize(*statement_);
 }
 
 void TCustomOEDataSet::ReadOEParams()
 {
-    const TStringList& markers = statement_->GetParamNames();
-    for (int i = 0; i < params_->Count(); ++i) {
-        TParam& param = *params_->Items(i);
-        if (param.ParamType() != ptOutput && param.ParamType() != ptInputOutput &&
-            param.ParamType() != ptResult)
-            continue;
-        const int m = markers.IndexOf(param.Name());
-        if (m < 0 || static_cast<std::size_t>(i) >= paramBuffers_.size())
-            continue;
-        const SqlLen size = statement_->GetParamSize(static_cast<std::uint16_t>(m + 1));
-        const std::vector<std::uint8_t>& buffer = paramBuffers_[static_cast<size_t>(i)];
-        if (size == SQL_NULL_DATA) {
-            param.Clear();
-            continue;
-        }
-        switch (param.DataType()) {
-        case ftDate: {
-            TDate date{};
-            std::memcpy(&date, buffer.data(), sizeof date);
-            param.SetAsDate(TSToDateTime(DateAsTS(date)));
-            break;
-        }
-        case ftTime: {
-            TTime time{};
-            std::memcpy(&time, buffer.data(), sizeof time);
-            param.SetAsTime(TSToDateTime(TimeAsTS(time)));
-            break;
-        }
-        case ftDateTime: {
-            TTimeStamp ts{};
-            std::memcpy(&ts, buffer.data(), sizeof ts);
-            param.SetAsDateTime(TSToDateTime(ts));
-            break;
-        }
-        default:
-            param.SetData(buffer.data(), size >= 0 ? std::min(static_cast<std::size_t>(size), buffer.size())
-                                                   : buffer.size());
-            break;
-        }
-    }
+    params_->ReadOEParams(*statement_);
 }
-
 // ---- Master and detail
 
 void TCustomOEDataSet::FillParamsFromMaster(TDataSet& master)

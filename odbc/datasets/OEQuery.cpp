@@ -128,6 +128,8 @@ void TOEQuery::DefineProperties(TFiler& filer)
         source != nullptr && !source->Name().empty());
     flag("ParamCheck", ParamCheck(), true, &TCustomOEQuery::SetParamCheck);
     flag("Editable", Editable(), false, &TCustomOEQuery::SetEditable);
+    // "Params" (read only, from earlier resources).
+    Params().DefineProperties(filer);
     filer.DefineProperty(
         "LocateOption",
         [this](TReader& r) {

@@ -146,6 +146,75 @@ TEST_P(Query, RoundTripsThroughAFormResource)
     EXPECT_EQ(IdsToEof(*in), (std::vector<int>{1, 2}));
 }
 
+TEST_P(Query, ParametersAreReadFromAFormResource)
+{
+    ZIRA_REQUIRE(Database() == TestDatabase::Sqlite, "streaming does not depend on the database");
+    // As earlier versions stored them: a version tag and the items, each with a value of its type,
+    // whether it is bound, whether it is null and a number nothing reads.
+    const auto params = [](TWriter& w) {
+        w.WriteListBegin();
+        w.WriteString("OE5.02");
+        w.WriteListBegin();
+        w.WriteString("name");
+        w.WriteInteger(ptInput);
+        w.WriteInteger(ftString);
+        w.WriteString("张三");
+        w.WriteBoolean(true);
+        w.WriteBoolean(false);
+        w.WriteInteger(0);
+        w.WriteString("count");
+        w.WriteInteger(ptInputOutput);
+        w.WriteInteger(ftInteger);
+        w.WriteInteger(42);
+        w.WriteBoolean(false);
+        w.WriteBoolean(true); // null after all
+        w.WriteInteger(7);
+        w.WriteString("when");
+        w.WriteInteger(ptOutput);
+        w.WriteInteger(ftDateTime);
+        w.WriteFloat(45000.5);
+        w.WriteBoolean(false);
+        w.WriteBoolean(false);
+        w.WriteInteger(0);
+        w.WriteListEnd();
+        w.WriteListEnd();
+    };
+    class Raw : public TPersistent
+    {
+    public:
+        explicit Raw(TWriterProc write) : write_(std::move(write)) {}
+        void DefineProperties(TFiler& filer) override
+        {
+            filer.DefineProperty(
+                "SQL", {},
+                [](TWriter& w) {
+                    w.WriteListBegin();
+                    w.WriteString("SELECT :name, :count, :when");
+                    w.WriteListEnd();
+                },
+                true);
+            filer.DefineProperty("Params", {}, write_, true);
+        }
+
+    private:
+        TWriterProc write_;
+    } raw(params);
+    TMemoryStream s;
+    TWriter(s).WriteProperties(raw);
+    s.SetPosition(0);
+    TOEQuery* q = NewQuery();
+    TReader(s).ReadComponent(*q);
+    EXPECT_EQ(s.Position(), s.Size());
+    ASSERT_EQ(q->ParamCount(), 3);
+    EXPECT_EQ(q->ParamByName("name")->AsString(), "张三");
+    EXPECT_TRUE(q->ParamByName("name")->Bound());
+    EXPECT_EQ(q->ParamByName("count")->ParamType(), ptInputOutput);
+    EXPECT_EQ(q->ParamByName("count")->DataType(), ftInteger);
+    EXPECT_TRUE(q->ParamByName("count")->IsNull());
+    EXPECT_EQ(q->ParamByName("when")->DataType(), ftDateTime);
+    EXPECT_EQ(q->ParamByName("when")->AsDateTime(), 45000.5);
+}
+
 ZIRA_ON_EACH_DATABASE(Query);
 
 } // namespace
