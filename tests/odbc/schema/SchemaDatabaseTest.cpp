@@ -4,11 +4,10 @@
 // schema of its own, which is also the tables' owner.
 #include "fakes/TempFolder.h"
 #include "odbc/base/OcihError.h"
-#include "odbc/driver/Oci.h"
+#include "odbc/catalog/OECatalog.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/handles/OdbcError.h"
 #include "odbc/schema/OESchema.h"
-#include "odbc/statements/Hstmt.h"
 #include "odbc/support/EachDatabase.h"
 #include "odbc/support/SqlHelpers.h"
 
@@ -17,9 +16,9 @@
 #include <sqlext.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -205,8 +204,6 @@ TEST_P(SchemaOnDatabase, DropTablesPassesOverMissingIndexesOnlyWhenAskedTo)
 
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-
 std::string Lower(std::string text)
 {
     for (char& c : text)
@@ -214,30 +211,16 @@ std::string Lower(std::string text)
     return text;
 }
 
-// The rows of a catalog function, read through a statement of the connection: the columns asked for,
-// as lower-case text (PostgreSQL folds unquoted names to lower case).
-Rows Catalog(THdbc& connection, const std::function<SQLRETURN(SQLHSTMT)>& call,
-             std::initializer_list<std::uint16_t> columns)
+// A catalog list as lower-case text (PostgreSQL folds unquoted names to lower case), sorted where the
+// driver's order means nothing.
+std::vector<std::string> Lower(const TStringList& list, bool sorted = false)
 {
-    THstmt statement;
-    statement.SetHdbc(&connection);
-    statement.Init();
-    EXPECT_TRUE(SQL_SUCCEEDED(call(statement.GetHandle())));
-    Rows rows;
-    while (statement.FetchNext()) {
-        for (SqlULen row = 1; row <= statement.GetRowsFetched(); ++row) {
-            std::vector<std::string> values;
-            for (std::uint16_t column : columns)
-                values.push_back(Lower(statement.GetCellString(column, row)));
-            rows.push_back(values);
-        }
-    }
-    return rows;
-}
-
-SQLCHAR* Text(const std::string& text)
-{
-    return reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str()));
+    std::vector<std::string> lines;
+    for (const std::string& line : list.Lines())
+        lines.push_back(Lower(line));
+    if (sorted)
+        std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 } // namespace
@@ -333,61 +316,76 @@ TEST_P(SchemaOnDatabase, ASchemaIsScriptedRunReadBackAndDropped)
     ASSERT_EQ(script, expected);
     EXPECT_FALSE(Exists(Table("Customers"))) << "scripting runs nothing";
 
-    // The CREATE half.
+    // The CREATE half, read back through the catalog. PostgreSQL keeps the tables in the test's
+    // schema; SQLite has no schemas, and an empty owner is any.
     const std::size_t drops = script.find("DROP ");
     schema_.RunScript(Script(script.substr(0, drops)));
-    // Unquoted names are folded to lower case by PostgreSQL, which keeps the tables in the test's
-    // schema; SQLite has no schemas.
-    const std::string schemaName = Lower(owner_);
-    SQLCHAR* const inSchema = Postgres() ? Text(schemaName) : nullptr;
-    const SQLSMALLINT inSchemaLength = Postgres() ? SQL_NTS : 0;
-    const std::string customersName = Postgres() ? "customers" : "Customers";
-    const std::string ordersName = Postgres() ? "orders" : "Orders";
-    EXPECT_EQ(Catalog(connection_,
-                      [&](SQLHSTMT h) {
-                          return Oci::SQLColumns(h, nullptr, 0, inSchema, inSchemaLength, Text(customersName),
-                                                 SQL_NTS, nullptr, 0);
-                      },
-                      {4, 11}),
-              (Rows{{"id", "0"}, {"full name", "0"}, {"town", "1"}, {"born", "1"}}));
-    EXPECT_EQ(Catalog(connection_,
-                      [&](SQLHSTMT h) {
-                          return Oci::SQLPrimaryKeys(h, nullptr, 0, inSchema, inSchemaLength,
-                                                     Text(ordersName), SQL_NTS);
-                      },
-                      {4}),
-              (Rows{{"no"}}));
-    EXPECT_EQ(Catalog(connection_,
-                      [&](SQLHSTMT h) {
-                          return Oci::SQLForeignKeys(h, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0,
-                                                     inSchema, inSchemaLength, Text(ordersName), SQL_NTS);
-                      },
-                      {3, 4, 8}),
-              (Rows{{"customers", "id", "customer"}}));
-    // The primary key has a unique index of its own on PostgreSQL: only ours is compared.
-    Rows byNameRows =
-        Catalog(connection_,
-                [&](SQLHSTMT h) {
-                    return Oci::SQLStatistics(h, nullptr, 0, inSchema, inSchemaLength, Text(customersName),
-                                              SQL_NTS, SQL_INDEX_UNIQUE, SQL_QUICK);
-                },
-                {6, 9, 10});
-    std::erase_if(byNameRows, [](const std::vector<std::string>& row) { return row[0] != "by name"; });
-    // NOTE: the SQLite driver reports every index column as ascending; SQLite's own record of the
-    // index shows the order.
-    EXPECT_EQ(byNameRows, (Rows{{"by name", "full name", Postgres() ? "d" : "a"}, {"by name", "town", "a"}}));
-    if (!Postgres()) {
+    TOECatalog catalog;
+    catalog.SetHdbc(&connection_);
+    catalog.SetTableOwner(owner_);
+    EXPECT_EQ(Lower(catalog.GetTableNames(), true),
+              (std::vector<std::string>{"big orders", "customers", "orders"}));
+    TCatalogTable* const customersTable = catalog.TableByName(owner_, "Customers");
+    TCatalogTable* const ordersTable = catalog.TableByName(owner_, "Orders");
+    ASSERT_NE(customersTable, nullptr);
+    ASSERT_NE(ordersTable, nullptr);
+    EXPECT_EQ(customersTable->TableType(), ttTable);
+    ASSERT_NE(catalog.TableByName(owner_, "Big Orders"), nullptr);
+    EXPECT_EQ(catalog.TableByName(owner_, "Big Orders")->TableType(), ttView);
+
+    // Name, type, text width and nullability; the drivers differ in the sizes of other types.
+    std::vector<std::string> columns;
+    for (int i = 0; i < customersTable->GetColumns().GetCount(); ++i) {
+        const TCatalogColumn& read = *customersTable->GetColumns().GetItem(i);
+        columns.push_back(Lower(read.Name) + " " + std::to_string(read.DataType) +
+                          (read.DataType == SQL_VARCHAR ? "(" + std::to_string(read.Precision) + ")" : "") +
+                          (read.Nullable == SQL_NO_NULLS ? " not null" : " null"));
+    }
+    const std::string varchar = std::to_string(SQL_VARCHAR);
+    EXPECT_EQ(columns, (std::vector<std::string>{"id " + std::to_string(SQL_INTEGER) + " not null",
+                                                 "full name " + varchar + "(40) not null",
+                                                 "town " + varchar + "(30) null",
+                                                 "born " + std::to_string(SQL_TYPE_DATE) + " null"}));
+    const TCatalogColumn* const town = customersTable->ColumnByName("Town");
+    ASSERT_NE(town, nullptr);
+    EXPECT_NE(town->Default.find("Wuhan"), std::string::npos) << town->Default;
+
+    EXPECT_EQ(Lower(ordersTable->GetPrimaryKeys()), std::vector<std::string>{"no"});
+    EXPECT_EQ(Lower(customersTable->GetPrimaryKeys()), std::vector<std::string>{"id"});
+    ASSERT_EQ(ordersTable->GetForeignKeys().Count(), 1);
+    std::string keyColumn, foreignOwner, foreignTable, foreignColumn;
+    TOECatalog::ParseForeignKey(ordersTable->GetForeignKeys()[0], keyColumn, foreignOwner, foreignTable,
+                                foreignColumn);
+    EXPECT_EQ(Lower(keyColumn + ";" + foreignOwner + ";" + foreignTable + ";" + foreignColumn),
+              Lower("customer;" + owner_ + ";customers;id"));
+
+    // The primary key has a unique index of its own: only ours is compared.
+    std::vector<std::string> byNameColumns;
+    for (const std::string& entry : customersTable->GetIndexes().Lines()) {
+        std::string name;
+        bool unique = false;
+        TStringList indexColumns;
+        TOECatalog::ParseIndex(entry, name, unique, indexColumns);
+        if (Lower(name) == "by name") {
+            byNameColumns = Lower(indexColumns);
+            EXPECT_TRUE(unique);
+        }
+    }
+    EXPECT_EQ(byNameColumns, (std::vector<std::string>{"full name", "town"}));
+    // The catalog lists an index's columns without their order: each DBMS's own record of the index
+    // shows it.
+    if (Postgres()) {
+        EXPECT_NE(QueryText(connection_, "SELECT indexdef FROM pg_indexes WHERE schemaname = '" + owner_ +
+                                             "' AND indexname = 'By Name'")
+                      .find("(\"Full Name\" DESC, town)"),
+                  std::string::npos);
+    } else {
         EXPECT_NE(QueryText(connection_, "SELECT sql FROM sqlite_master WHERE name = 'By Name'")
                       .find("(\"Full Name\" DESC, Town ASC)"),
                   std::string::npos);
     }
-    EXPECT_EQ(Catalog(connection_,
-                      [&](SQLHSTMT h) {
-                          return Oci::SQLTables(h, nullptr, 0, inSchema, inSchemaLength, Text("Big Orders"),
-                                                SQL_NTS, Text("VIEW"), SQL_NTS);
-                      },
-                      {3}),
-              (Rows{{"big orders"}}));
+    catalog.SetTableType({ttView});
+    EXPECT_EQ(Lower(catalog.GetTableNames()), std::vector<std::string>{"big orders"});
     // The defaults, keys and the view work as described.
     ASSERT_EQ(ExecSql(connection_,
                       "INSERT INTO " + Table("Customers") + " (Id, \"Full Name\") VALUES (1, 'Li Lei')"),
@@ -406,6 +404,9 @@ TEST_P(SchemaOnDatabase, ASchemaIsScriptedRunReadBackAndDropped)
     EXPECT_FALSE(Exists(Table("\"Big Orders\"")));
     EXPECT_FALSE(Exists(Table("Orders")));
     EXPECT_FALSE(Exists(Table("Customers")));
+    catalog.SetTableType({ttTable, ttView});
+    catalog.Refresh();
+    EXPECT_EQ(catalog.GetTableNames().Count(), 0);
 
     // Directly, without a script.
     schema_.LoadTables();
