@@ -568,6 +568,11 @@ private:
     // Indicator entries [first, last) of the bound columns, as a driver that writes 32-bit lengths
     // meant them.
     void NarrowIndicators(SqlULen first, SqlULen last);
+    // Until the width of the driver's indicators is known, the indicator entry of the first bound
+    // column gets a marker before a fetch; what the driver leaves of it tells the width.
+    SqlLen* LengthProbe(SqlULen entry);
+    void LearnLengthWidth(SqlLen* probe);
+    static constexpr SqlLen kLengthProbe = 0x5A5A5A5A5A5A5A5AL;
     void ReadBlobsOfRow();
     bool CellRecord(std::uint16_t col, SqlULen row, TColRec*& rec, void*& cell, SqlLen*& ind);
     void StoreText(TColRec& rec, void* cell, SqlLen* ind, const std::string& text);
@@ -599,13 +604,38 @@ private:
     std::int16_t ResendParamRows(std::int16_t rc, bool prepared, const std::string& text);
     void BindParamRow(const TParamRec& rec, SqlULen row);
 
+    // Where the cells of a bound column are, in one small array beside the column records: the
+    // typed reads of every cell of every row look here (a record is several cache lines away).
+    struct CellView
+    {
+        std::uint8_t* value = nullptr; // row 1's cell
+        SqlLen* ind = nullptr;         // row 1's indicator
+        SqlLen width = 0;
+        std::int16_t cType = 0;
+        bool plain = false; // bound, no blob, no display format: read straight from the cell
+    };
+    // The view of a plain cell, or nullptr (the record path then decides).
+    const CellView* PlainCell(std::uint16_t col, SqlULen row) const
+    {
+        if (col == 0 || col > views_.size() || row == 0 || row > rowSetSize_)
+            return nullptr;
+        const CellView& view = views_[col - 1];
+        return view.plain ? &view : nullptr;
+    }
+    void UpdateView(std::uint16_t col);
+
+    // What every cell read looks at, together.
+    std::vector<CellView> views_;
+    std::vector<std::unique_ptr<TColRec>> cols_;
+    bool colsBound_ = false;
+    TStringTrimming stringTrimming_ = stTrimTrailing;
+    SqlULen rowSetSize_ = 1;
     THdbc* hdbc_ = nullptr;
     std::string streamedHdbc_; // the connection's name while a form resource is read
     void* handle_ = nullptr;
     void* impParamDesc_ = nullptr;
     bool initialized_ = false;
     std::vector<TColBindRec> colBinds_;
-    std::vector<std::unique_ptr<TColRec>> cols_;
     std::vector<std::unique_ptr<TParamRec>> params_; // the newest first
     // The row status array the driver fills, and the program's row flags; RowSetSize entries each.
     std::vector<std::uint16_t> rowStatus_;
@@ -624,7 +654,6 @@ private:
     const void* paramStatusBound_ = nullptr;
     // A marker was described by the driver since the text was last prepared (see BeforeParamExecute).
     bool describedSincePrepare_ = false;
-    bool colsBound_ = false;
     bool fetchBlobs_ = false;
     bool bindBookmarks_ = false;
     SqlLen bookmarkLength_ = 4;
@@ -644,14 +673,12 @@ private:
     bool rowsetPositioningUnreliable_ = false;
     std::uint32_t concurrencyType_ = 1;
     std::uint32_t cursorType_ = 0;
-    SqlULen rowSetSize_ = 1;
     SqlLen blobSize_ = 32768;
     bool blobDeferral_ = false;
     TBlobPlacement blobPlacement_ = bpDetect;
     bool execAsync_ = false;
     bool aborted_ = false;
     TEmptyToNull emptyStringToNull_ = enNever;
-    TStringTrimming stringTrimming_ = stTrimTrailing;
     bool bindByName_ = false;
     TRowCountMethod rowCountMethod_ = rcFunction;
     // Whether the driver took SQL_ATTR_ROW_ARRAY_SIZE = RowSetSize and SQL_ATTR_ROWS_FETCHED_PTR;
@@ -659,7 +686,10 @@ private:
     bool rowArrayByDriver_ = true;
     bool rowsFetchedByDriver_ = false;
     bool rowStatusByDriver_ = false;
-    bool atEnd_ = false; // fetching on reached the end of the result
+    bool atEnd_ = false;            // fetching on reached the end of the result
+    bool lengthWidthKnown_ = false; // per handle: whether the driver writes 32-bit indicators is known
+    bool narrowLengths_ = false;    // it does (mdbtools)
+    int blobCols_ = 0;
     // The auxiliary statements of the generated INSERT, UPDATE, DELETE and refresh.
     std::unique_ptr<THstmt> insertHstmt_;
     std::unique_ptr<THstmt> updateHstmt_;

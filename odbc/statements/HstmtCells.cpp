@@ -59,13 +59,13 @@ bool IsDateCell(std::int16_t cType)
 }
 
 // The text a text cell holds: up to its indicator's length, never past the cell.
-std::string CellText(const TColRec& rec, const void* cell, SqlLen ind)
+std::string_view CellText(const TColRec& rec, const void* cell, SqlLen ind)
 {
     const auto* bytes = static_cast<const char*>(cell);
     const std::size_t capacity = static_cast<std::size_t>(rec.CellWidth - 1);
-    std::size_t length = ind >= 0 ? std::min(static_cast<std::size_t>(ind), capacity) : capacity;
-    length = strnlen(bytes, length);
-    return {bytes, length};
+    if (ind >= 0 && static_cast<std::size_t>(ind) <= capacity)
+        return {bytes, static_cast<std::size_t>(ind)};
+    return {bytes, strnlen(bytes, capacity)};
 }
 
 std::int64_t BigintValue(const void* cell, std::int16_t cType)
@@ -178,6 +178,14 @@ void* THstmt::GetCellValue(std::uint16_t col, SqlULen row)
 
 std::string THstmt::GetCellString(std::uint16_t col, SqlULen row)
 {
+    if (const CellView* view = PlainCell(col, row); view != nullptr && view->cType == SQL_C_CHAR) {
+        const SqlLen ind = view->ind[row - 1];
+        const char* cell = reinterpret_cast<const char*>(view->value + (row - 1) * view->width);
+        if (ind == SQL_NULL_DATA)
+            return {};
+        if (ind >= 0 && ind < view->width)
+            return TrimString(std::string_view(cell, static_cast<std::size_t>(ind)), stringTrimming_);
+    }
     TColRec* rec = nullptr;
     void* cell = nullptr;
     SqlLen* ind = nullptr;
@@ -238,6 +246,10 @@ std::string THstmt::FormatCellString(std::uint16_t col, SqlULen row, const TColR
 
 double THstmt::GetCellDouble(std::uint16_t col, SqlULen row)
 {
+    if (const CellView* view = PlainCell(col, row); view != nullptr && view->cType == SQL_C_DOUBLE) {
+        const SqlLen ind = view->ind[row - 1];
+        return ind == SQL_NULL_DATA ? 0.0 : Load<double>(view->value + (row - 1) * view->width);
+    }
     TColRec* rec = nullptr;
     void* cell = nullptr;
     SqlLen* ind = nullptr;
@@ -256,6 +268,10 @@ float THstmt::GetCellSingle(std::uint16_t col, SqlULen row)
 
 std::int32_t THstmt::GetCellInteger(std::uint16_t col, SqlULen row)
 {
+    if (const CellView* view = PlainCell(col, row); view != nullptr && view->cType == SQL_C_SLONG) {
+        const SqlLen ind = view->ind[row - 1];
+        return ind == SQL_NULL_DATA ? 0 : Load<std::int32_t>(view->value + (row - 1) * view->width);
+    }
     TColRec* rec = nullptr;
     void* cell = nullptr;
     SqlLen* ind = nullptr;

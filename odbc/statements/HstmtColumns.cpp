@@ -221,6 +221,7 @@ void THstmt::DescribeColumn(std::uint16_t col)
     rec.Unsigned = isUnsignedCol;
     if (rec.IsBlob) {
         fetchBlobs_ = true;
+        ++blobCols_;
         return;
     }
     rec.CellWidth = width;
@@ -259,9 +260,11 @@ void THstmt::BindCols()
         if (initialized_)
             Oci::SQLFreeStmt(handle_, SQL_UNBIND);
         cols_.clear();
+        views_.clear();
         colNames_.Clear();
         numCols_ = 0;
         fetchBlobs_ = false;
+        blobCols_ = 0;
     };
     numCols_ = count;
     cols_.reserve(static_cast<std::size_t>(count));
@@ -298,6 +301,9 @@ void THstmt::BindCols()
     }
     if (fetchBlobs_ && rowSetSize_ > 1)
         fetchBlobs_ = false;
+    views_.assign(cols_.size(), CellView{});
+    for (std::size_t c = 1; c <= cols_.size(); ++c)
+        UpdateView(static_cast<std::uint16_t>(c));
     rowStatusByDriver_ = rowArrayByDriver_ && SetStmtAttr(SQL_ATTR_ROW_STATUS_PTR,
                                                           reinterpret_cast<SqlULen>(rowStatus_.data()), true);
     colsBound_ = true;
@@ -315,9 +321,12 @@ std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
     if (rowArrayByDriver_) {
         if (!rowStatusByDriver_ || !rowsFetchedByDriver_)
             std::fill(rowStatus_.begin(), rowStatus_.end(), static_cast<std::uint16_t>(SQL_ROW_NOROW));
+        SqlLen* probe = LengthProbe(0);
         const std::int16_t rc = FetchOne(orientation, offset);
         if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) {
-            NarrowIndicators(0, rowSetSize_);
+            LearnLengthWidth(probe);
+            if (narrowLengths_)
+                NarrowIndicators(0, rowSetSize_);
             if (!rowsFetchedByDriver_)
                 rowsFetched_ = rowStatusByDriver_ ? static_cast<SqlULen>(std::count_if(
                                                         rowStatus_.begin(), rowStatus_.end(),
@@ -328,6 +337,7 @@ std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
                     rowStatus_[r] = rc == SQL_SUCCESS_WITH_INFO ? SQL_ROW_SUCCESS_WITH_INFO : SQL_ROW_SUCCESS;
             }
         }
+        LearnLengthWidth(probe);
         return rc;
     }
 
@@ -337,7 +347,9 @@ std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
     std::int16_t result = SQL_NO_DATA;
     SqlULen rows = 0;
     for (SqlULen r = 1; r <= rowSetSize_; ++r) {
+        SqlLen* probe = LengthProbe(rowSetSize_);
         const std::int16_t rc = r == 1 ? FetchOne(orientation, offset) : FetchOne(SQL_FETCH_NEXT, 0);
+        LearnLengthWidth(probe);
         if (rc == SQL_NO_DATA) {
             atEnd_ = true;
             break;
@@ -351,7 +363,8 @@ std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
             ++rows;
             break;
         }
-        NarrowIndicators(rowSetSize_, rowSetSize_ + 1);
+        if (narrowLengths_)
+            NarrowIndicators(rowSetSize_, rowSetSize_ + 1);
         if (rc == SQL_SUCCESS_WITH_INFO)
             RereadTruncated(rowSetSize_ + 1, true);
         for (const auto& rec : cols_) {
@@ -369,6 +382,34 @@ std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
     }
     rowsFetched_ = rows;
     return result;
+}
+
+SqlLen* THstmt::LengthProbe(SqlULen entry)
+{
+    if (lengthWidthKnown_)
+        return nullptr;
+    for (const auto& rec : cols_) {
+        if (rec->Bound) {
+            rec->Ind[entry] = kLengthProbe;
+            return &rec->Ind[entry];
+        }
+    }
+    return nullptr;
+}
+
+void THstmt::LearnLengthWidth(SqlLen* probe)
+{
+    if (probe == nullptr)
+        return;
+    const SqlLen written = *probe;
+    if (written == kLengthProbe) {
+        // Nothing written (no row came): still unknown, and the entry is no value.
+        *probe = SQL_NULL_DATA;
+        return;
+    }
+    // NOTE: mdbtools writes its indicators 32 bits wide: the probe's high half is still there.
+    narrowLengths_ = (static_cast<SqlULen>(written) >> 32) == (static_cast<SqlULen>(kLengthProbe) >> 32);
+    lengthWidthKnown_ = true;
 }
 
 void THstmt::NarrowIndicators(SqlULen first, SqlULen last)
@@ -430,6 +471,16 @@ void THstmt::WidenColumn(std::uint16_t col, TColRec& rec, SqlLen width)
     rec.Value = rec.Buffer.data();
     rec.CellWidth = width;
     BindColumnBuffer(col, rec);
+    UpdateView(col);
+}
+
+void THstmt::UpdateView(std::uint16_t col)
+{
+    if (col == 0 || col > views_.size())
+        return;
+    const TColRec& rec = *cols_[col - 1];
+    views_[col - 1] = CellView{static_cast<std::uint8_t*>(rec.Value), rec.Ind, rec.CellWidth, rec.ColType,
+                               rec.Bound && !rec.IsBlob && rec.FormatStyle == fsNone};
 }
 
 bool THstmt::Fetch(std::int16_t orientation, SqlLen offset)
@@ -466,8 +517,10 @@ bool THstmt::Fetch(std::int16_t orientation, SqlLen offset)
                 return false;
         }
     }
-    for (const auto& rec : cols_)
-        rec->BlobEdited = false;
+    if (blobCols_ > 0) {
+        for (const auto& rec : cols_)
+            rec->BlobEdited = false;
+    }
     if (fetchBlobs_)
         ReadBlobsOfRow();
     if (!initialized_)

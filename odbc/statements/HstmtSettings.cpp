@@ -161,8 +161,10 @@ TFormatStyle THstmt::GetFormatStyle(std::uint16_t col)
 
 void THstmt::SetFormatStyle(std::uint16_t col, TFormatStyle style)
 {
-    if (TColRec* rec = ColRec(col))
+    if (TColRec* rec = ColRec(col)) {
         rec->FormatStyle = style;
+        UpdateView(col);
+    }
 }
 
 std::string THstmt::GetFormatMask(std::uint16_t col)

@@ -47,23 +47,24 @@ struct TParamRec : TCommonRec
 // One result column, bound column-wise: RowSetSize cells of CellWidth bytes each.
 struct TColRec : TCommonRec
 {
-    std::string Name;
-    SqlLen CellWidth = 0;                // bytes per row in Buffer
-    std::vector<std::uint8_t> Buffer;    // Value points at its data; empty for a blob column
-    std::vector<SqlLen> Indicators;      // Ind points at its data
-    bool Bound = false;                  // bound with SQLBindCol (blob columns and unknown types are not)
-    bool IsBlob = false;                 // SQL_LONGVARCHAR or SQL_LONGVARBINARY: one value per column
-    std::unique_ptr<TMemoryStream> Blob; // that value, for a blob column
-    bool BlobEdited = false;             // the blob value was written by the program; never re-read over it
-    bool Unsigned = false;               // SQL_DESC_UNSIGNED
+    // What every cell read looks at comes first, in one cache line with the common head.
+    SqlLen CellWidth = 0;    // bytes per row in Buffer
+    bool IsBlob = false;     // SQL_LONGVARCHAR or SQL_LONGVARBINARY: one value per column
+    bool Bound = false;      // bound with SQLBindCol (blob columns and unknown types are not)
+    bool BlobEdited = false; // the blob value was written by the program; never re-read over it
+    bool Unsigned = false;   // SQL_DESC_UNSIGNED
     TFormatStyle FormatStyle = fsNone;
-    std::string FormatMask;
     bool Primary = false;
     bool Ignore = false;
-    SqlULen ColumnSize = 0;
-    SqlULen OctetLength = 0; // SQL_DESC_OCTET_LENGTH when the driver tells it
     std::int16_t DecimalDigits = 0;
     std::int16_t Nullable = 2;
+    SqlULen ColumnSize = 0;
+    SqlULen OctetLength = 0; // SQL_DESC_OCTET_LENGTH when the driver tells it
+    std::string Name;
+    std::string FormatMask;
+    std::vector<std::uint8_t> Buffer;    // Value points at its data; empty for a blob column
+    std::vector<SqlLen> Indicators;      // Ind points at its data
+    std::unique_ptr<TMemoryStream> Blob; // that value, for a blob column
 };
 
 // A column whose SQL type the caller chose before the columns were bound.

@@ -156,6 +156,7 @@ TEST_P(Fetching, RowsetsOfOneAndOfAHundredGiveTheSameRows)
         EXPECT_EQ(fetched.size(), (expected.size() + size - 1) / size);
         EXPECT_EQ(fetched.back(), expected.size() % size == 0 ? size : expected.size() % size);
         EXPECT_FALSE(s.FetchNext()) << "the end stays the end";
+        EXPECT_TRUE(s.GetBookmark().empty()) << "a forward-only cursor keeps no bookmarks";
         EXPECT_EQ(s.GetRowStatus(0), SQL_ROW_NOROW);
         EXPECT_EQ(s.GetRowStatus(size + 1), SQL_ROW_NOROW);
         EXPECT_EQ(s.GetCellInteger(1, size + 1), 0) << "a row outside the rowset reads as nothing";
@@ -382,6 +383,18 @@ TEST_P(Fetching, RowCountsByEachMethod)
     }
     if (IsMdb())
         return;
+    // The count statement and the traversal take the statement's parameters along.
+    for (const TRowCountMethod method : {rcSelect, rcTraverse}) {
+        THstmt p;
+        p.SetHdbc(&c);
+        p.SetRowCountMethod(method);
+        p.SetSQL(sql.substr(0, sql.find("WHERE")) + "WHERE id > :low ORDER BY id");
+        p.Prepare();
+        std::int32_t low = 20;
+        p.BindInteger(1, low);
+        p.Execute();
+        EXPECT_EQ(p.GetRowCount(), 17) << "method " << static_cast<int>(method);
+    }
     THstmt d;
     d.SetRowCountMethod(rcSelect);
     Open(d, distinct);
