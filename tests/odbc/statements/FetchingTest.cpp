@@ -2,6 +2,7 @@
 // sets, each body run on SQLite, mdbtools and PostgreSQL.
 #include "StatementDatabase.h"
 
+#include "odbc/base/OcihError.h"
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/OdbcError.h"
 #include "platform/core/MemoryStream.h"
@@ -425,6 +426,53 @@ TEST_P(Fetching, SeveralResultSetsEachBoundAfresh)
     EXPECT_FALSE(s.FetchNext());
     EXPECT_FALSE(s.MoreResults());
     EXPECT_EQ(s.GetColCount(), 1) << "the columns of the last result stay";
+}
+
+TEST_P(Fetching, ValuesLongerThanTheirDeclaredSizeComeWholeNeverCut)
+{
+    // NOTE: only SQLite stores more than a column declares (VARCHAR(n) is not enforced there).
+    ZIRA_REQUIRE(Database() == TestDatabase::Sqlite, "the column size is enforced");
+    const std::string t = NewTable("(id INTEGER, code VARCHAR(3), raw BLOB)");
+    std::string longText;
+    for (int i = 0; i < 30; ++i)
+        longText += "\xE6\xB1\x89"
+                    "abcdefg"; // 10 bytes, 8 characters
+    Exec("INSERT INTO " + t + " VALUES (1, '" + longText + "', x'00ff00" + std::string(600, 'a') + "')");
+    Exec("INSERT INTO " + t + " VALUES (2, 'ok', x'0001')");
+    THstmt s;
+    Open(s, "SELECT id, code, raw FROM " + t + " ORDER BY id");
+    ASSERT_TRUE(s.FetchNext());
+    EXPECT_EQ(s.GetColString(2), longText) << "read again whole after the driver cut it";
+    EXPECT_EQ(s.GetColSize(2), static_cast<SqlLen>(longText.size()));
+    std::string raw("\x00\xff\x00", 3);
+    raw += std::string(300, '\xaa');
+    EXPECT_EQ(s.GetColString(3), raw) << "a binary cell reads as its bytes, zeros included";
+    ASSERT_TRUE(s.FetchNext());
+    EXPECT_EQ(s.GetColString(2), "ok");
+    EXPECT_EQ(s.GetColString(3), std::string("\x00\x01", 2));
+
+    // NOTE: SQLite cannot position a row of a rowset of several rows: a cut value there is refused,
+    // never passed on cut.
+    THstmt rowset;
+    Open(rowset, "SELECT id, code FROM " + t + " ORDER BY id", 5);
+    EXPECT_THROW(rowset.FetchNext(), RIDIZOrurori);
+}
+
+TEST_P(Fetching, AParameterBeforeFromIsCountedByFetching)
+{
+    ZIRA_REQUIRE(Writable(), kReadOnly);
+    const std::string t = Items(12);
+    THstmt s;
+    s.SetHdbc(&c);
+    s.SetRowCountMethod(rcSelect);
+    s.SetSQL("SELECT id, :tag FROM " + t + " WHERE id > :low");
+    s.Prepare();
+    std::string tag = "x";
+    std::int32_t low = 2;
+    s.BindString(1, tag);
+    s.BindInteger(2, low);
+    s.Execute();
+    EXPECT_EQ(s.GetRowCount(), 10);
 }
 
 ZIRA_ON_EACH_DATABASE(Fetching);

@@ -5,6 +5,8 @@
 #include "odbc/handles/Hdbc.h"
 #include "odbc/statements/Hstmt.h"
 #include "odbc/support/SqlHelpers.h"
+#include "platform/core/Filer.h"
+#include "platform/core/MemoryStream.h"
 
 #include <gtest/gtest.h>
 
@@ -154,4 +156,49 @@ TEST(StatementConnection, ClosingAndTerminatingKeepTheTextAndStartAgain)
     s.SetHdbc(&other);
     EXPECT_FALSE(s.Initialized()) << "another connection frees the handle";
     EXPECT_EQ(s.SQL(), "SELECT id + 1 FROM t");
+}
+
+TEST(StatementStreaming, PublishedPropertiesRoundTripAndTheConnectionIsFoundByName)
+{
+    TComponent form;
+    auto* connection = new THdbc(&form);
+    connection->SetName("Hdbc_Access");
+    auto* original = new THstmt(&form);
+    original->SetName("Orders");
+    original->SetSQL("SELECT * FROM orders WHERE id = :id");
+    original->SetConcurrencyType(4);
+    original->SetCursorType(3);
+    original->SetRowSetSize(25);
+    original->SetSkipByCursor(true);
+    original->SetBlobSize(4096);
+    original->SetBlobPlacement(bpByExec);
+    original->SetEmptyStringToNull(enIfNullable);
+    original->SetStringTrimming(stTrimBoth);
+    original->SetRowCountMethod(rcTraverse);
+
+    TMemoryStream stream;
+    TWriter(stream).WriteComponent(*original);
+    stream.SetPosition(0);
+    TComponent other;
+    auto* otherConnection = new THdbc(&other);
+    otherConnection->SetName("Hdbc_Access");
+    auto* decoy = new THdbc(&other);
+    decoy->SetName("Decoy");
+    auto* copy = new THstmt(&other);
+    copy->SetHdbc(decoy);
+    TReader(stream).ReadComponent(*copy);
+
+    EXPECT_EQ(copy->Name(), "Orders");
+    EXPECT_EQ(copy->hDbc(), otherConnection) << "the connection named in the resource";
+    EXPECT_EQ(copy->SQL(), "SELECT * FROM orders WHERE id = :id");
+    EXPECT_EQ(copy->ConcurrencyType(), 4u);
+    EXPECT_EQ(copy->CursorType(), 3u);
+    EXPECT_EQ(copy->RowSetSize(), 25u);
+    EXPECT_TRUE(copy->SkipByCursor());
+    EXPECT_FALSE(copy->SkipByPosition());
+    EXPECT_EQ(copy->BlobSize(), 4096);
+    EXPECT_EQ(copy->BlobPlacement(), bpByExec);
+    EXPECT_EQ(copy->EmptyStringToNull(), enIfNullable);
+    EXPECT_EQ(copy->StringTrimming(), stTrimBoth);
+    EXPECT_EQ(copy->RowCountMethod(), rcTraverse);
 }
