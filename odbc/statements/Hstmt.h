@@ -14,8 +14,12 @@
 //   HstmtCells.cpp       typed cell reads and writes
 //   HstmtNames.cpp       names of columns and parameters, type names
 //   HstmtStreaming.cpp   the published properties in form resources
-//   HstmtParams*.cpp     parameter binding and data at execution
-//   HstmtRows*.cpp       generated statements and row operations
+//   HstmtParams*.cpp     parameter binding (general and typed), parameter arrays
+//   HstmtDataAtExecution.cpp  long values sent in pieces at execution
+//   HstmtRowWrites.cpp   row operations: the cursor's own or generated statements
+//   HstmtGenerated.cpp   the generated INSERT, UPDATE, DELETE and re-reading SELECT
+//   HstmtTargetTable.cpp the target table, its key columns and the columns not written
+//   HstmtFetchedCells.cpp  fetched values of edited cells (a changed key still finds its row)
 //
 // Numbers: columns, parameters and rows count from 1. Lengths, indicators, row counts and row
 // numbers are SQLLEN/SQLULEN-wide (SqlLen/SqlULen).
@@ -604,6 +608,31 @@ private:
     std::int16_t ResendParamRows(std::int16_t rc, bool prepared, const std::string& text);
     void BindParamRow(const TParamRec& rec, SqlULen row);
 
+    // Row writes (HstmtRow*.cpp, HstmtGenerated.cpp, HstmtTargetTable.cpp, HstmtFetchedCells.cpp).
+    // The fetched value of a cell, kept at its first write after the fetch (a key's old value).
+    void KeepFetchedCell(TColRec& rec, SqlULen row);
+    void ForgetFetchedCells();
+    void ForgetFetchedRow(SqlULen row);
+    // Whether a column takes part in writing row: not ignored, and a blob only when it was read for
+    // that row or written by the program.
+    bool TakesPart(const TColRec& rec, SqlULen row) const;
+    bool BlobTakesPart(const TColRec& rec, SqlULen row) const;
+    enum GeneratedKind
+    {
+        gkInsert,
+        gkUpdate,
+        gkDelete,
+        gkRefresh
+    };
+    // The auxiliary statement of kind, prepared with text (handed to OnStatement as operation)
+    // unless it holds that text already; true when it was prepared now.
+    bool PrepareGenerated(GeneratedKind kind, std::uint16_t operation, const std::string& text);
+    THstmt& Generated(GeneratedKind kind);
+    // Executes a generated or positioned UPDATE or DELETE; none that touches no row passes as done.
+    void ExecuteKeyed(THstmt& aux);
+    void PositionedWrite(SqlULen row, std::uint16_t operation);
+    void CopyRefreshedRow(THstmt& aux, SqlULen row);
+
     // Where the cells of a bound column are, in one small array beside the column records: the
     // typed reads of every cell of every row look here (a record is several cache lines away).
     struct CellView
@@ -654,6 +683,12 @@ private:
     const void* paramStatusBound_ = nullptr;
     // A marker was described by the driver since the text was last prepared (see BeforeParamExecute).
     bool describedSincePrepare_ = false;
+    // The rowset row the generated statements take their values from (1 unless a row write of a
+    // larger rowset says otherwise), and the text each auxiliary statement was built with last.
+    SqlULen writeRow_ = 1;
+    std::string generatedTexts_[4];
+    // Some cell's fetched value is kept (ForgetFetchedCells has work to do).
+    bool fetchedKept_ = false;
     bool fetchBlobs_ = false;
     bool bindBookmarks_ = false;
     SqlLen bookmarkLength_ = 4;

@@ -28,6 +28,15 @@ SqlLen THstmt::FetchCol(std::uint16_t col, SqlULen row, std::int16_t colType, TS
 {
     if (!GetRowValid(row))
         return SQL_NULL_DATA;
+    // Reading into the column's own stream: the stream then holds that row's value.
+    TColRec* own = col >= 1 && col <= cols_.size() && &stream == cols_[col - 1]->Blob.get()
+                       ? cols_[col - 1].get()
+                       : nullptr;
+    const auto loaded = [&](SqlLen total) {
+        if (own != nullptr)
+            own->BlobRow = row;
+        return total;
+    };
     const SqlLen pieceSize = blobSize_;
     const SqlLen extra = colType == SQL_C_CHAR ? 1 : 0;
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(pieceSize + 1));
@@ -51,7 +60,7 @@ SqlLen THstmt::FetchCol(std::uint16_t col, SqlULen row, std::int16_t colType, TS
     if (total > 0)
         stream.WriteBuffer(buffer.data(), std::min<SqlLen>(pieceSize, total));
     if (total == SQL_NULL_DATA || firstRc != SQL_SUCCESS_WITH_INFO)
-        return total;
+        return loaded(total);
 
     // The rest in pieces; the loop ends when the announced total is in, whatever the driver says.
     SqlLen offset = pieceSize;
@@ -68,7 +77,7 @@ SqlLen THstmt::FetchCol(std::uint16_t col, SqlULen row, std::int16_t colType, TS
         stream.WriteBuffer(buffer.data(), piece);
         offset += piece;
     }
-    return total;
+    return loaded(total);
 }
 
 SqlLen THstmt::FetchCell(std::uint16_t col, SqlULen row, std::int16_t colType, TStream& stream)

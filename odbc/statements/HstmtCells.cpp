@@ -430,6 +430,7 @@ TMemoryStream* THstmt::GetColMemory(std::uint16_t col)
 
 void THstmt::StoreText(TColRec& rec, void* cell, SqlLen* ind, const std::string& text)
 {
+    KeepFetchedCell(rec, static_cast<SqlULen>(ind - rec.Ind) + 1);
     switch (rec.ColType) {
     case SQL_C_SBIGINT:
     case SQL_C_UBIGINT:
@@ -561,6 +562,7 @@ void THstmt::SetCellDouble(std::uint16_t col, SqlULen row, double value)
     SqlLen* ind = nullptr;
     if (!CellRecord(col, row, rec, cell, ind) || rec->IsBlob)
         return;
+    KeepFetchedCell(*rec, row);
     // Floating-point cells take the value itself: its text form keeps only 15 digits.
     if (rec->ColType == SQL_C_DOUBLE) {
         Store<double>(cell, value);

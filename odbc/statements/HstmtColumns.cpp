@@ -518,9 +518,12 @@ bool THstmt::Fetch(std::int16_t orientation, SqlLen offset)
         }
     }
     if (blobCols_ > 0) {
-        for (const auto& rec : cols_)
+        for (const auto& rec : cols_) {
             rec->BlobEdited = false;
+            rec->BlobRow = 0;
+        }
     }
+    ForgetFetchedCells();
     if (fetchBlobs_)
         ReadBlobsOfRow();
     if (!initialized_)

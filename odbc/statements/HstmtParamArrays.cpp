@@ -6,6 +6,7 @@
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Henv.h"
 #include "odbc/handles/OdbcError.h"
+#include "odbc/statements/StatementDiagnostics.h"
 
 #include <algorithm>
 #include <string>
@@ -21,25 +22,6 @@ constexpr SqlULen kNotCounted = ~SqlULen{0};
 bool Written(std::uint16_t status)
 {
     return status == SQL_PARAM_SUCCESS || status == SQL_PARAM_SUCCESS_WITH_INFO;
-}
-
-// Every diagnostic record the statement handle holds now.
-std::vector<TErrorRec> Diagnostics(void* handle)
-{
-    std::vector<TErrorRec> records;
-    for (SQLSMALLINT number = 1;; ++number) {
-        SQLCHAR state[6] = {};
-        SQLINTEGER native = 0;
-        SQLCHAR message[SQL_MAX_MESSAGE_LENGTH] = {};
-        SQLSMALLINT length = 0;
-        const SQLRETURN rc = Oci::SQLGetDiagRec(SQL_HANDLE_STMT, handle, number, state, &native, message,
-                                                static_cast<SQLSMALLINT>(sizeof message), &length);
-        if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
-            break;
-        records.push_back(
-            TErrorRec{reinterpret_cast<const char*>(state), native, reinterpret_cast<const char*>(message)});
-    }
-    return records;
 }
 
 bool ConnectionLost(const std::vector<TErrorRec>& records)
@@ -129,7 +111,7 @@ void THstmt::BindParamRow(const TParamRec& rec, SqlULen row)
 std::int16_t THstmt::ResendParamRows(std::int16_t rc, bool prepared, const std::string& text)
 {
     const SqlULen rows = paramStatus_.size();
-    const std::vector<TErrorRec> arrayRecords = Diagnostics(handle_);
+    const std::vector<TErrorRec> arrayRecords = StatementDiagnostics(handle_);
     const bool reported = std::any_of(paramStatus_.begin(), paramStatus_.end(),
                                       [](std::uint16_t s) { return s != kNotReported; });
     if (!reported) {
@@ -191,7 +173,7 @@ std::int16_t THstmt::ResendParamRows(std::int16_t rc, bool prepared, const std::
         }
         paramStatus_[row - 1] = SQL_PARAM_ERROR;
         failed.push_back(row);
-        std::vector<TErrorRec> records = Diagnostics(handle_);
+        std::vector<TErrorRec> records = StatementDiagnostics(handle_);
         if (firstFailure.empty())
             firstFailure = records;
         if (ConnectionLost(records))

@@ -104,15 +104,17 @@ void THstmt::SetCellSize(std::uint16_t col, SqlULen row, SqlLen size)
     if (rec == nullptr)
         return;
     if (rec->IsBlob) {
-        if (size >= 0) {
+        if (size >= 0)
             rec->Blob->SetSize(size);
+        // A NULL set by the program is an edit too (written back, never read over).
+        if (size >= 0 || size == SQL_NULL_DATA)
             rec->BlobEdited = true;
-        }
         rec->Ind[0] = size;
         return;
     }
     if (row == 0 || row > rowSetSize_)
         return;
+    KeepFetchedCell(*rec, row);
     // A length beyond the cell (the full length of a value the driver cut) never becomes one the
     // driver would read past the cell with.
     const SqlLen capacity = Capacity(*rec);

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,14 @@ struct TParamRec : TCommonRec
     SqlLen BufferLength = 0;
 };
 
+// A cell as it was fetched: kept when the program first writes the cell after the fetch, so a write
+// keyed on it still finds the row.
+struct TFetchedCell
+{
+    std::vector<std::uint8_t> Bytes;
+    SqlLen Ind = 0;
+};
+
 // One result column, bound column-wise: RowSetSize cells of CellWidth bytes each.
 struct TColRec : TCommonRec
 {
@@ -65,6 +74,8 @@ struct TColRec : TCommonRec
     std::vector<std::uint8_t> Buffer;    // Value points at its data; empty for a blob column
     std::vector<SqlLen> Indicators;      // Ind points at its data
     std::unique_ptr<TMemoryStream> Blob; // that value, for a blob column
+    SqlULen BlobRow = 0; // the rowset row whose value Blob holds; 0: none read since the fetch
+    std::vector<std::optional<TFetchedCell>> Fetched; // per row, once the program wrote the cell
 };
 
 // A column whose SQL type the caller chose before the columns were bound.

@@ -59,5 +59,6 @@ std::optional<std::string> ReadValue(THdbc& c, const std::string& sql, short cTy
 
 std::string BinaryType(THdbc& c)
 {
-    return c.GetInfoString(SQL_DBMS_NAME) == "PostgreSQL" ? "BYTEA" : "BLOB";
+    // NOTE: SQLite reports a BLOB column as SQL_BINARY 255; LONGVARBINARY is a long column there.
+    return c.GetInfoString(SQL_DBMS_NAME) == "PostgreSQL" ? "BYTEA" : "LONGVARBINARY";
 }

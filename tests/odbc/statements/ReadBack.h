@@ -12,5 +12,5 @@
 std::vector<std::optional<std::string>> ReadColumn(THdbc& c, const std::string& sql, short cType = 1);
 // The first column of the first row; an empty optional for NULL or no row.
 std::optional<std::string> ReadValue(THdbc& c, const std::string& sql, short cType = 1);
-// A binary column's SQL type name on the test's database ("BYTEA" on PostgreSQL, else "BLOB").
+// A binary column's SQL type name on the test's database ("BYTEA" on PostgreSQL, else "LONGVARBINARY").
 std::string BinaryType(THdbc& c);

@@ -363,6 +363,21 @@ SQLRETURN FetchScroll(SQLHSTMT h, SQLSMALLINT orientation, SQLLEN offset)
     return s.After(kSQLFetchScroll, Real().SQLFetchScroll(h, orientation, offset));
 }
 
+SQLRETURN GetInfo(SQLHDBC h, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT length, SQLSMALLINT* written)
+{
+    ScriptedOdbc& s = ScriptedOdbc::Current();
+    if (const auto rc = s.Before(kSQLGetInfo))
+        return *rc;
+    const auto found = s.info.find(type);
+    if (found == s.info.end())
+        return s.After(kSQLGetInfo, Real().SQLGetInfo(h, type, value, length, written));
+    if (value != nullptr)
+        std::memcpy(value, &found->second, sizeof found->second);
+    if (written != nullptr)
+        *written = static_cast<SQLSMALLINT>(sizeof found->second);
+    return SQL_SUCCESS;
+}
+
 SQLRETURN SetPos(SQLHSTMT h, SQLSETPOSIROW row, SQLUSMALLINT operation, SQLUSMALLINT lock)
 {
     ScriptedOdbc& s = ScriptedOdbc::Current();
@@ -427,6 +442,7 @@ ScriptedOdbc::ScriptedOdbc() : table_(Real())
     table_.SQLFetch = FetchNext;
     table_.SQLFetchScroll = FetchScroll;
     table_.SQLSetPos = SetPos;
+    table_.SQLGetInfo = GetInfo;
     current_ = this;
     installed_.emplace(table_);
 }

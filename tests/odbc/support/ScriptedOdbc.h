@@ -99,6 +99,12 @@ public:
     };
     std::vector<PutDataCall> putData;
 
+    // ---- Driver information -------------------------------------------------------------------------
+
+    // 32-bit answers of SQLGetInfo given without asking the driver (cursor attribute masks of a driver
+    // that offers what no driver here does); other information types reach the driver.
+    std::map<SQLUSMALLINT, SQLUINTEGER> info;
+
     // ---- Positioned operations and scrolling --------------------------------------------------------
 
     struct SetPosCall
