@@ -178,7 +178,6 @@ void Compare(benchmark::State& state, Source* (*source)())
         double iteration = 0;
         for (int k = 0; k < 2; ++k) {
             const bool plain = (k == 0) == plainFirst;
-                continue;
             const auto start = Clock::now();
             (plain ? a : b) = plain ? PlainLoop(*s->connection, sql, rowset)
                                     : ThroughStatement(*s->connection, sql, rowset);
