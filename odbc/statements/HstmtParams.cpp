@@ -25,16 +25,6 @@ std::int16_t PairedSqlType(std::int16_t colType)
     return sqlType == SQL_C_DEFAULT ? std::int16_t{SQL_CHAR} : sqlType;
 }
 
-// The record of a marker, or nullptr.
-TParamRec* FindParam(const std::vector<std::unique_ptr<TParamRec>>& params, std::uint16_t param)
-{
-    for (const auto& rec : params) {
-        if (rec->Param == param)
-            return rec.get();
-    }
-    return nullptr;
-}
-
 } // namespace
 
 bool THstmt::BindCore()
@@ -133,7 +123,7 @@ void THstmt::BindShaped(std::uint16_t param, std::int16_t colType, void* value, 
     SqlULen columnSize = 0;
     std::int16_t decimalDigits = 0;
     std::int16_t nullable = SQL_NULLABLE_UNKNOWN;
-    const TParamRec* known = FindParam(params_, param);
+    const TParamRec* known = ParamRec(param);
     if (core) {
         DescribeParam(param, sqlType, columnSize, decimalDigits, nullable, true);
         // A column's own size and digits fit its values better than the defaults (a NUMERIC of
@@ -158,7 +148,7 @@ void THstmt::BindShaped(std::uint16_t param, std::int16_t colType, void* value, 
     }
     BindParamRecord(param, colType, value, sqlType, columnSize, decimalDigits, nullable, shape);
     if (!core && initialized_)
-        if (TParamRec* rec = FindParam(params_, param))
+        if (TParamRec* rec = ParamRec(param))
             rec->DriverDescribed = true;
 }
 
@@ -179,7 +169,7 @@ void THstmt::BindParamRecord(std::uint16_t param, std::int16_t colType, void* va
     if (!Init())
         return;
     const SqlULen rows = std::max<SqlULen>(shape.count, 1);
-    TParamRec* rec = FindParam(params_, param);
+    TParamRec* rec = ParamRec(param);
     if (rec == nullptr) {
         rec = &InsertHead(param, colType, sqlType, value);
         rec->ColumnSize = columnSize;

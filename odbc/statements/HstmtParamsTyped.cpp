@@ -123,13 +123,5 @@ void THstmt::BindMemory(std::uint16_t param, TMemoryStream& value, bool binary)
     if (!initialized_)
         return;
     // The exact length, announced as such when the value goes at execution; an empty stream is NULL.
-    for (const auto& rec : params_) {
-        if (rec->Param != param)
-            continue;
-        const SqlLen size = static_cast<SqlLen>(value.Size());
-        if (size == 0)
-            rec->Ind[0] = SQL_NULL_DATA;
-        else
-            rec->Ind[0] = rec->Ind[0] <= SQL_LEN_DATA_AT_EXEC_OFFSET ? SQL_LEN_DATA_AT_EXEC(size) : size;
-    }
+    SetParamSize(param, value.Size() > 0 ? static_cast<SqlLen>(value.Size()) : SQL_NULL_DATA);
 }

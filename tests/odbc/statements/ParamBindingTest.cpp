@@ -251,3 +251,21 @@ TEST_F(ParamCalls, MarkersAreDescribedOnceAndTheTextPreparedAgain)
     EXPECT_EQ(script.calls["SQLPrepare"], 2);
     EXPECT_EQ(QueryLong(c, "SELECT COUNT(*) FROM t"), 6);
 }
+
+// With BindByName every marker is named in the implementation descriptor and the typed bindings
+// describe markers themselves; a by-name binding reaches the first marker of that name, whatever the
+// case of its letters.
+TEST_F(ParamCalls, BindByNameNamesTheMarkers)
+{
+    std::int32_t a = 5, b = 6;
+    s.SetBindByName(true);
+    s.SetSQL("INSERT INTO t (a, s) VALUES (:a, :Bee)");
+    s.Prepare();
+    s.BindIntegerByName("A", a);
+    s.BindIntegerByName("bee", b);
+    EXPECT_EQ(script.calls["SQLDescribeParam"], 0);
+    EXPECT_EQ(script.calls["SQLSetDescField"], 4);
+    s.Execute();
+    EXPECT_EQ(QueryText(c, "SELECT a || '-' || s FROM t"), "5-6");
+    EXPECT_THROW(s.BindIntegerByName("c", a), RIDIZOrurori);
+}
