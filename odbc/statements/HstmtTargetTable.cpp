@@ -50,9 +50,15 @@ void THstmt::DetermineTargetTable()
     const bool named = QuietColAttr(handle_, 1, SQL_DESC_TABLE_NAME, tableName_);
     if (tableName_.empty()) {
         // The word after " FROM " in the statement's own text.
-        std::string text = sql_;
-        for (std::size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p))
-            text.replace(p, 2, " ");
+        // Built afresh rather than with replace(), which GCC 12 at -O2 warns about (-Wrestrict).
+        std::string text;
+        text.reserve(sql_.size());
+        for (std::size_t i = 0; i < sql_.size(); ++i) {
+            const bool lineBreak = sql_[i] == '\r' && i + 1 < sql_.size() && sql_[i + 1] == '\n';
+            text += lineBreak ? ' ' : sql_[i];
+            if (lineBreak)
+                ++i;
+        }
         const std::size_t from = UpperAscii(text).find(" FROM ");
         if (from != std::string::npos) {
             tableName_ = TrimString(text.substr(from + 6), stTrimBoth);
