@@ -6,6 +6,7 @@
 #include "odbc/datasets/OEBlobStream.h"
 #include "odbc/datasets/OEDataLink.h"
 #include "odbc/datasets/OEParams.h"
+#include "odbc/datasets/OEUpdateObject.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/statements/Hstmt.h"
 #include "platform/db/DataSource.h"
@@ -50,6 +51,7 @@ TCustomOEDataSet::~TCustomOEDataSet()
         Close();
     } catch (...) {
     }
+    SetUpdateObject(nullptr);
     for (TOEBlobStream* stream : blobStreams_)
         stream->Detach();
     blobStreams_.clear();
@@ -177,6 +179,8 @@ void TCustomOEDataSet::Notification(TComponent* component, TOperation operation)
     TDataSet::Notification(component, operation);
     if (statement_ == nullptr)
         return;
+    if (operation == opRemove && component == updateObject_)
+        updateObject_ = nullptr;
     auto* connection = dynamic_cast<THdbc*>(component);
     if (operation == opInsert && connection != nullptr && statement_->hDbc() == nullptr)
         statement_->SetHdbc(connection);
@@ -194,9 +198,13 @@ void TCustomOEDataSet::Loaded()
         if (!streamedDataSource_.empty())
             if (auto* source = dynamic_cast<TDataSource*>(Owner()->FindComponent(streamedDataSource_)))
                 SetDataSource(source);
+        if (!streamedUpdateObject_.empty())
+            if (auto* object = dynamic_cast<TOEUpdateObject*>(Owner()->FindComponent(streamedUpdateObject_)))
+                SetUpdateObject(object);
     }
     streamedHdbc_.clear();
     streamedDataSource_.clear();
+    streamedUpdateObject_.clear();
     TDataSet::Loaded();
 }
 
@@ -206,6 +214,13 @@ void TCustomOEDataSet::DesignClose()
 {
     if (HasState(csLoading))
         return;
+    // Changes still waiting in the cache go with the dataset here: a setter closes it deliberately.
+    designClosing_ = true;
+    struct Reset
+    {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{designClosing_};
     statement_->Terminate();
 }
 
@@ -406,51 +421,7 @@ void TCustomOEDataSet::FreeCache()
         FreeRecordBuffer(buffer);
     cacheBuffers_.clear();
     deletedBookmarks_.clear();
-}
-
-// ---- Writing rows back
-
-void TCustomOEDataSet::InternalPost()
-{
-    throw RIDIZOrurori("Writing rows back is not built yet.");
-}
-
-void TCustomOEDataSet::InternalAddRecord(TRecordBuffer buffer, bool append)
-{
-    (void)buffer;
-    (void)append;
-    throw RIDIZOrurori("Writing rows back is not built yet.");
-}
-
-void TCustomOEDataSet::InternalDelete()
-{
-    throw RIDIZOrurori("Writing rows back is not built yet.");
-}
-
-bool TCustomOEDataSet::DoInsert(TComponent* sender, const std::string& defaultMsg)
-{
-    (void)sender;
-    (void)defaultMsg;
-    return true;
-}
-
-bool TCustomOEDataSet::DoUpdate(TComponent* sender, const std::string& defaultMsg)
-{
-    (void)sender;
-    (void)defaultMsg;
-    return true;
-}
-
-bool TCustomOEDataSet::DoDelete(TComponent* sender, const std::string& defaultMsg)
-{
-    (void)sender;
-    (void)defaultMsg;
-    return true;
-}
-
-bool TCustomOEDataSet::DoRefresh(TComponent* sender, const std::string& defaultMsg)
-{
-    (void)sender;
-    (void)defaultMsg;
-    return true;
+    deletedFollowers_.clear();
+    // A cursor lost while changes waited does not outlive them.
+    cursorLost_ = false;
 }

@@ -12,6 +12,10 @@
 //   OEDataSetSearch.cpp        filter, Locate, Lookup, FindRecord
 //   OEDataSetParams.cpp        the parameters (of the text, of a stored procedure, from a master),
 //                              their buffers and binding (OEParams.h), output values read back
+//   OEDataSetEditing.cpp       posting, inserting, deleting and refreshing rows, old values, the
+//                              statement's confirmations and the update object
+//   OEDataSetCachedUpdates.cpp changes kept in the cache until ApplyUpdates, CancelUpdates or
+//                              RevertRecord
 //
 // Record buffer, one block laid out at open (RecordBufferSize bytes plus the bookmark block):
 //   slot of column 1 .. slot of column N   each ending in its presence byte (see below)
@@ -54,10 +58,14 @@
 #include "platform/db/Params.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+class EODBC;
+class TCustomOEDataSet;
 class TDataSetHstmt;
 class TMemoryStream;
 class TOEBlobStream;
@@ -65,6 +73,13 @@ class TOEDataLink;
 class TOEParams;
 class THdbc;
 class THstmt;
+class TOEUpdateObject;
+
+// Before a row is written back: apply false leaves it unwritten (and counts it as written).
+using TOEUpdateRecordEvent = std::function<void(TCustomOEDataSet* dataSet, TUpdateKind kind, bool& apply)>;
+// A cached row whose write failed: raise false counts it as written and goes on with the next.
+using TOEUpdateErrorEvent =
+    std::function<void(TCustomOEDataSet* dataSet, EODBC& e, TUpdateKind kind, bool& raise)>;
 
 enum TOEDataSetState : std::uint8_t
 {
@@ -158,6 +173,32 @@ public:
     bool MoveAbsolute(std::int32_t n);
     bool MoveRelative(std::int32_t n);
 
+    // ---- Writing rows back
+    // OnRefreshRecord's sender is the statement.
+    using TNotifyEvent = std::function<void(TComponent* sender)>;
+    TOEUpdateObject* UpdateObject() const { return updateObject_; }
+    // Keeps the link symmetric: the previous object is detached, the new one leaves any other dataset.
+    void SetUpdateObject(TOEUpdateObject* object);
+    void SetOnUpdateRecord(TOEUpdateRecordEvent handler) { onUpdateRecord_ = std::move(handler); }
+    void SetOnUpdateError(TOEUpdateErrorEvent handler) { onUpdateError_ = std::move(handler); }
+    void SetOnRefreshRecord(TNotifyEvent handler) { onRefreshRecord_ = std::move(handler); }
+    // With CachedUpdates: writes the modified, then the inserted, then the deleted records (those
+    // whose status is in statuses). A write that fails and is raised stays pending, as do the
+    // records after it.
+    void ApplyUpdates(TUpdateStatusSet statuses = kAllUpdateStatuses);
+    // With CachedUpdates: drops the pending changes (old values back, inserted records gone, deleted
+    // records back at their places).
+    void CancelUpdates(TUpdateStatusSet statuses = kAllUpdateStatuses);
+    // With CachedUpdates: drops the current record's pending change.
+    void RevertRecord();
+    // Posts a pending edit, then ApplyUpdates.
+    void FlushBuffers();
+    bool UpdatesPending() const { return !updateBuffers_.empty() || pendingInserts_ > 0; }
+    bool GetUpdatesPending() const { return UpdatesPending(); }
+    TUpdateStatus UpdateStatus() override;
+    static constexpr TUpdateStatusSet kAllUpdateStatuses =
+        UpdateStatusBit(usModified) | UpdateStatusBit(usInserted) | UpdateStatusBit(usDeleted);
+
     // ---- Overrides of the dataset model
     bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) override;
     Variant Lookup(const std::string& keyFields, const Variant& keyValues,
@@ -209,16 +250,35 @@ protected:
     void InternalGotoBookmark(const void* bookmark) override;
     void InternalSetToRecord(TRecordBuffer buffer) override;
 
-    // ---- Writing rows back: the editing work builds these on the statement's generated statements.
+    // ---- Writing rows back (immediately through the statement, or into the cache)
     void InternalPost() override;
     void InternalAddRecord(TRecordBuffer buffer, bool append) override;
     void InternalDelete() override;
+    void InternalRefresh() override;
+    void InternalCancel() override;
+    // The old values: the record before an edit or a delete.
+    void DoBeforeEdit() override;
+    void DoBeforeDelete() override;
+    void DoAfterPost() override;
+    void DoAfterCancel() override;
+    void DoAfterDelete() override;
     // The statement's confirmations of its generated INSERT, UPDATE, DELETE and refresh (bound at
-    // construction); true lets the statement go on.
+    // construction); true lets the statement go on. OnUpdateRecord decides first, then an update
+    // object that handles the kind writes the row itself.
     virtual bool DoInsert(TComponent* sender, const std::string& defaultMsg);
     virtual bool DoUpdate(TComponent* sender, const std::string& defaultMsg);
     virtual bool DoDelete(TComponent* sender, const std::string& defaultMsg);
     virtual bool DoRefresh(TComponent* sender, const std::string& defaultMsg);
+    virtual void DoUpdateRecord(TUpdateKind kind, bool& apply);
+    virtual void DoUpdateError(EODBC& e, TUpdateKind kind, bool& raise);
+    // Immediately (not CachedUpdates): buffer is written through the statement. With CachedUpdates
+    // buffer is not used: the cache's records of that kind are written (apply) or their changes
+    // dropped.
+    void UpdateRecords(TRecordBuffer buffer, bool apply);
+    void InsertRecords(TRecordBuffer buffer, bool apply);
+    void DeleteRecords(TRecordBuffer buffer, bool apply);
+    // Reads buffer's row again through the statement.
+    void RefreshRecords(TRecordBuffer buffer);
     // The statement's OnRowCount (with the row-count method rcCustom): the cache's row count after
     // fetching everything; -1 when not Cached.
     virtual std::int32_t DoRowCount(TComponent* sender);
@@ -267,6 +327,8 @@ protected:
     // A component named in a stream, found among the owner's components when loading ends.
     void SetStreamedHdbc(const std::string& name) { streamedHdbc_ = name; }
     void SetStreamedDataSource(const std::string& name) { streamedDataSource_ = name; }
+    // "UpdateObject": the object's name, found among the owner's components when loading ends.
+    void DefineUpdateObjectProperty(TFiler& filer);
 
     std::vector<TRecordBuffer>& CacheBuffers() { return cacheBuffers_; }
     std::vector<TRecordBuffer>& UpdateBuffers() { return updateBuffers_; }
@@ -355,6 +417,45 @@ private:
     // Frees the parameters' buffers and definitions (the parameters stay).
     void FreeParamBuffers();
 
+    // ---- Writing rows back (OEDataSetEditing.cpp, OEDataSetCachedUpdates.cpp)
+    // Puts values into row 1 of the statement, marks the row with flag, pushes the target and runs
+    // write. old, when given, goes in first as the row the database holds, so that an UPDATE or
+    // DELETE is keyed on the key values the row has there, not on whatever row 1 held before.
+    void WriteRecord(TRecordBuffer values, TRecordBuffer old, std::uint16_t flag, void (THstmt::*write)());
+    // OnUpdateRecord, then the update object; true lets the statement write the row.
+    bool ConfirmWrite(TUpdateKind kind);
+    // An immediate write of record: on failure, and after an insert, the statement's row 1 holds
+    // values that are not the row the cursor stands on; it is read again (by bookmark), or what it
+    // held before is put back.
+    void WriteImmediately(TUpdateKind kind, TRecordBuffer record);
+    // LocateInsert: the key columns and the new row's key values, found before the row is written.
+    void PrepareLocateInsert();
+    void StoreEdit(TRecordBuffer record);
+    void StoreInsert(TRecordBuffer record);
+    // A cached write inside the error guard: an EODBC goes to OnUpdateError, and unless that clears
+    // raise it is raised again with the record still pending.
+    void GuardedWrite(TUpdateKind kind, TRecordBuffer values, TRecordBuffer old, std::uint16_t flag,
+                      void (THstmt::*write)());
+    // The cache without its record at index / with record at index; the cache position stays on its
+    // record (or, when that goes, on the one after it, in range).
+    void RemoveCacheRecord(std::int32_t index, bool inserted);
+    void InsertCacheRecord(std::int32_t index, TRecordBuffer record);
+    // A deleted record's place: its cache index, and the record that followed it (an inserted record
+    // that goes again hands that on to the record after it). Where CancelUpdates puts it back.
+    void KeepDeletedPlace(TRecordBuffer old, std::int32_t index);
+    std::int32_t RestoredIndex(TRecordBuffer old);
+    // The bookmark number of a cache record / of the one after index (0: none, all rows read).
+    std::int32_t CacheNumberOf(TRecordBuffer record);
+    std::int32_t FollowerOf(std::int32_t index);
+    void FreeUpdateBuffer(TRecordBuffer buffer);
+    // The cache position on the record with bookmark, else the nearest record there is.
+    void KeepCachePosition(const TBookmark& bookmark);
+    // The statement was terminated from outside the dataset (its connection was lost or dropped)
+    // while cached updates wait: true keeps the dataset open on its cache, without a cursor.
+    bool KeepOpenWithoutCursor();
+    // Executes the statement again for the columns the cached records are written through.
+    void ReviveCursor();
+
     std::unique_ptr<THstmt> statement_;
     std::unique_ptr<TDataSetHstmt> hStmt_;
     bool cursorOpen_ = false;
@@ -409,4 +510,21 @@ private:
     // Component names read from a stream, resolved once loading ends.
     std::string streamedHdbc_;
     std::string streamedDataSource_;
+    std::string streamedUpdateObject_;
+
+    TOEUpdateObject* updateObject_ = nullptr;
+    TOEUpdateRecordEvent onUpdateRecord_;
+    TOEUpdateErrorEvent onUpdateError_;
+    TNotifyEvent onRefreshRecord_;
+    // During cached write-back: the record being written and its values from before the change
+    // (none for an inserted record).
+    TRecordBuffer applyRecord_ = nullptr;
+    TRecordBuffer applyOldRecord_ = nullptr;
+    // Each deleted record waiting in an update buffer, with the bookmark number of the cache record
+    // that followed it (0: none).
+    std::vector<std::pair<TRecordBuffer, std::int32_t>> deletedFollowers_;
+    // DesignClose is terminating the statement: the dataset closes whatever waits.
+    bool designClosing_ = false;
+    // The statement went while cached updates waited; the next ApplyUpdates executes it again.
+    bool cursorLost_ = false;
 };

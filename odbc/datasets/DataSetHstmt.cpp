@@ -37,8 +37,9 @@ void TDataSetHstmt::CloseDataSet()
 void TDataSetHstmt::DoTerminate(THbase* sender)
 {
     (void)sender;
-    // While loading nothing is open yet, and a streamed Active must stay for the end of loading.
-    if (!dataSet_->HasState(csLoading))
+    // While loading nothing is open yet, and a streamed Active must stay for the end of loading. A
+    // dataset whose cached changes still wait stays open when its connection goes.
+    if (!dataSet_->HasState(csLoading) && !dataSet_->KeepOpenWithoutCursor())
         dataSet_->SetActive(false);
     dataSet_->UnPrepare();
 }

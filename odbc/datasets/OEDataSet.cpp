@@ -48,6 +48,7 @@ void TOEDataSet::DefineProperties(TFiler& filer)
         },
         [this](TWriter& w) { w.WriteInteger(LocateOption()); }, LocateOption() != loPrefix);
     flag("LocateInsert", LocateInsert(), false, &TCustomOEDataSet::SetLocateInsert);
+    DefineUpdateObjectProperty(filer);
     flag("Cached", Cached(), false, &TCustomOEDataSet::SetCached);
     flag("CachedUpdates", CachedUpdates(), false, &TCustomOEDataSet::SetCachedUpdates);
     TCustomOEDataSet::DefineProperties(filer);

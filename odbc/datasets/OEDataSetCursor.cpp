@@ -356,14 +356,10 @@ TRecordBuffer TCustomOEDataSet::GetActiveBuffer()
     switch (extendedState_) {
     case dsLocate:
         return locateBuffer_;
-    case dsCachedUpdates: {
-        if (applyIndex_ < 0 || applyIndex_ >= static_cast<std::int32_t>(cacheBuffers_.size()))
-            return nullptr;
-        TRecordBuffer record = cacheBuffers_[static_cast<size_t>(applyIndex_)];
-        if (State() == dsOldValue)
-            return FindUpdateBuffer(BookmarkOf(record), true);
-        return record;
-    }
+    case dsCachedUpdates:
+        // The record being written back (a deleted one lives in its update buffer), and in
+        // dsOldValue its values from before the change; an inserted record has none.
+        return State() == dsOldValue ? applyOldRecord_ : applyRecord_;
     case dsNotExtended:
         break;
     }

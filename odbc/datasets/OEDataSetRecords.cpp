@@ -271,6 +271,8 @@ void TCustomOEDataSet::InternalInitRecord(TRecordBuffer buffer)
         }
     }
     SetBookmarkRef(buffer, false);
+    // Nor a cursor position: a new record stands nowhere in the cursor, whatever the buffer held.
+    std::memset(buffer + recordBufferSize_, 0, static_cast<size_t>(BookmarkSize()));
 }
 
 void TCustomOEDataSet::ClearCalcFields(TRecordBuffer buffer)

@@ -140,6 +140,7 @@ void TOEQuery::DefineProperties(TFiler& filer)
         },
         [this](TWriter& w) { w.WriteInteger(LocateOption()); }, LocateOption() != loPrefix);
     flag("LocateInsert", LocateInsert(), false, &TCustomOEQuery::SetLocateInsert);
+    DefineUpdateObjectProperty(filer);
     flag("Cached", Cached(), false, &TCustomOEQuery::SetCached);
     flag("CachedUpdates", CachedUpdates(), false, &TCustomOEQuery::SetCachedUpdates);
     TCustomOEQuery::DefineProperties(filer);

@@ -485,6 +485,10 @@ public:
     std::string GetPrimaryColNames();
     std::string GetIgnoreColNames();
     std::string CursorName();
+    // The values now in row are the row as the database holds it: writes to its cells from here on
+    // keep these as the fetched values that a generated UPDATE or DELETE is keyed on. A dataset that
+    // writes records of its own (not the row last fetched) puts their old values in first.
+    void KeepRowAsFetched(SqlULen row) { ForgetFetchedRow(row); }
     void BindBlobCols(bool bind);
     // The cursor attributes, or 0 when SkipByPosition / SkipByCursor forbid their use.
     std::uint32_t GetPosOpts() const;

@@ -1,12 +1,12 @@
 // The data-aware editors on an ODBC dataset over a SQLite table, read through the cursor and through
 // the row cache: following the record as the dataset scrolls, showing NULL and zero values, and an
-// edit whose value reaches the record. Rows are not written back to the table yet, so the edit ends
-// with Post refused and Cancel.
+// edit whose value reaches the record and, posted, the table.
 #include "fakes/FakeClock.h"
 #include "odbc/base/OcihError.h"
 #include "odbc/controls/ExtVCsIntFloatEdit.h"
 #include "odbc/controls/OEDateTime.h"
 #include "odbc/controls/OEIntFloat.h"
+#include "odbc/datasets/DataSetHstmt.h"
 #include "odbc/datasets/OEDataSet.h"
 #include "odbc/support/EachDatabase.h"
 #include "odbc/support/SqlHelpers.h"
@@ -186,9 +186,11 @@ TEST_P(EditorsOnOdbcDataSet, ADatasetThatIsNotEditableRefusesEveryChange)
     EXPECT_EQ(ds_->FieldByName("qty")->AsInteger(), 5);
 }
 
-TEST_P(EditorsOnOdbcDataSet, AnEditReachesTheRecordButNotTheTable)
+TEST_P(EditorsOnOdbcDataSet, AnEditReachesTheRecordAndPostedTheTable)
 {
     ds_->SetEditable(true);
+    // SQLite names no key column for an INTEGER PRIMARY KEY.
+    ds_->hStmt().Target().SetTarget(table_, "id;", "");
     for (const bool cached : {false, true}) {
         SCOPED_TRACE(cached ? "cached" : "through the cursor");
         ds_->Close();
@@ -224,27 +226,37 @@ TEST_P(EditorsOnOdbcDataSet, AnEditReachesTheRecordButNotTheTable)
         EXPECT_EQ(ds_->FieldByName("price")->AsFloat(), 2.5);
         EXPECT_EQ(Shown(), "42 2.50 | 2024-02-28 | 13:45:10 | 2024-02-29 14:45:10");
 
-        // Writing rows back is not built for ODBC datasets yet: Post is refused, the table keeps its
-        // values and the edit goes on until it is cancelled.
-        try {
-            ds_->Post();
-            ADD_FAILURE() << "Post wrote the row";
-        } catch (const RIDIZOrurori& e) {
-            EXPECT_EQ(e.Message(), "Writing rows back is not built yet.");
-        }
-        EXPECT_EQ(ds_->State(), dsEdit);
-        EXPECT_EQ(Stored("qty") + " " + Stored("day") + " " + Stored("stamp"),
-                  "5 2024-02-29 2024-02-29 13:45:10");
+        // Posting writes the record to the table.
+        ds_->Post();
+        EXPECT_EQ(ds_->State(), dsBrowse);
+        EXPECT_EQ(Stored("qty") + " " + Stored("price"), "42 2.5");
+        EXPECT_EQ(
+            QueryLong(c, "SELECT COUNT(*) FROM " + table_ +
+                             " WHERE id = 1 AND day = '2024-02-28' AND stamp LIKE '2024-02-29 14:45:10%'"),
+            1);
+        EXPECT_EQ(Shown(), "42 2.50 | 2024-02-28 | 13:45:10 | 2024-02-29 14:45:10");
+
+        // An edit cancelled shows the record as it was before it, with a bookmark or without.
+        qty_->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(qty_->Edit(), "7");
+        other_->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(ds_->FieldByName("qty")->AsInteger(), 7);
         ds_->Cancel();
         EXPECT_EQ(ds_->State(), dsBrowse);
-        // NOTE: a record read through SQLite's cursor has no bookmark, and cancelling its edit still
-        // shows the edited values until the record is read again; only the cache keeps the old ones.
-        if (cached) {
-            EXPECT_EQ(Shown(), kRow1);
-        }
+        EXPECT_EQ(Shown(), "42 2.50 | 2024-02-28 | 13:45:10 | 2024-02-29 14:45:10");
+        // NOTE: SQLite's cursor keeps the rows as they were when it was opened, and a record read
+        // through it has no bookmark to keep the posted values by: read again, it shows the row as
+        // the cursor has it. The cache keeps the posted values.
         ds_->Next();
         ds_->Prior();
-        EXPECT_EQ(Shown(), kRow1);
+        if (cached) {
+            EXPECT_EQ(Shown(), "42 2.50 | 2024-02-28 | 13:45:10 | 2024-02-29 14:45:10");
+        }
+        // The first row as it was, for the next round.
+        ASSERT_EQ(
+            ExecSql(c, "UPDATE " + table_ +
+                           " SET qty = 5, day = '2024-02-29', stamp = '2024-02-29 13:45:10' WHERE id = 1"),
+            SQL_SUCCESS);
     }
 }
 

@@ -1,0 +1,308 @@
+// Writing rows back at once: posting an edit or an insert, deleting and refreshing, through the
+// cursor, through generated statements and through the row cache, on SQLite and PostgreSQL; what the
+// dataset shows afterwards, and what a failed or refused write leaves.
+#include "WriteBackRig.h"
+
+#include "odbc/base/OcihError.h"
+#include "odbc/datasets/DataSetHstmt.h"
+#include "odbc/handles/OdbcError.h"
+#include "odbc/statements/Hstmt.h"
+#include "odbc/support/SqlHelpers.h"
+
+#include <functional>
+
+namespace {
+
+constexpr WriteMode kImmediateModes[] = {WriteMode::Cursor, WriteMode::Generated, WriteMode::Cached};
+
+} // namespace
+
+class WriteBack : public WriteBackTest
+{
+};
+
+TEST_P(WriteBack, EditsInsertsAndDeletesReachTheTable)
+{
+    for (const WriteMode mode : kImmediateModes) {
+        SCOPED_TRACE(WriteModeName(mode));
+        const std::string table = People(5);
+        TOEDataSet* ds = OpenPeople(table, mode);
+
+        GoTo(*ds, 2);
+        ds->Edit();
+        ds->FieldByName("name")->SetAsString("two");
+        ds->Post();
+        // A changed key: the row is found by the key it had.
+        GoTo(*ds, 4);
+        ds->Edit();
+        ds->FieldByName("id")->SetAsInteger(40);
+        ds->Post();
+        EXPECT_EQ(Current(*ds), "40 n4");
+        GoTo(*ds, 3);
+        ds->Delete();
+        GoTo(*ds, 5);
+        ds->Insert();
+        ds->FieldByName("id")->SetAsInteger(10);
+        ds->FieldByName("name")->SetAsString("ten");
+        ds->Post();
+        EXPECT_EQ(ds->State(), dsBrowse);
+        EXPECT_EQ(Rows(table), "1 n1|2 two|5 n5|10 ten|40 n4");
+
+        if (mode == WriteMode::Cached) {
+            // The cache holds the new row where it was inserted, and shows it.
+            EXPECT_EQ(Current(*ds), "10 ten");
+            EXPECT_EQ(Shown(*ds), "1 n1|2 two|40 n4|10 ten|5 n5");
+        } else {
+            // Only a new cursor has the new row: the record the insert started at is shown with the
+            // values it has, not with the inserted ones the write left in the statement.
+            EXPECT_EQ(Current(*ds), "5 n5");
+            // psqlODBC's cursor takes in the rows SQLBulkOperations adds, at its end.
+            const bool cursorKeepsNewRows = mode == WriteMode::Cursor && Database() == TestDatabase::Postgres;
+            EXPECT_EQ(Shown(*ds),
+                      cursorKeepsNewRows ? "1 n1|2 two|40 n4|5 n5|10 ten" : "1 n1|2 two|40 n4|5 n5");
+        }
+        // Written at once: nothing waits.
+        EXPECT_EQ(ds->UpdatesPending(), mode != WriteMode::Cached);
+        ds->Close();
+        EXPECT_FALSE(ds->UpdatesPending());
+    }
+}
+
+TEST_P(WriteBack, RefreshReadsTheRowAgainAndRecordNoLongerHoldsAnEarlierEdit)
+{
+    for (const WriteMode mode : kImmediateModes) {
+        SCOPED_TRACE(WriteModeName(mode));
+        const std::string table = People(3);
+        TOEDataSet* ds = OpenPeople(table, mode);
+        GoTo(*ds, 2);
+        ds->Edit();
+        ds->FieldByName("name")->SetAsString("mine");
+        ds->Post();
+        Exec("UPDATE " + table + " SET name = 'theirs' WHERE id = 2");
+        Exec("UPDATE " + table + " SET name = 'other' WHERE id = 3");
+        EXPECT_EQ(Current(*ds), "2 mine");
+        ds->Refresh();
+        EXPECT_EQ(Current(*ds), "2 theirs");
+        // The record is shown as refreshed when it is read again, and its neighbour as it was read.
+        EXPECT_EQ(Shown(*ds), "1 n1|2 theirs|3 n3");
+        ds->Close();
+    }
+}
+
+TEST_P(WriteBack, AFailedWriteLeavesTheEditAndShowsTheRowsAsTheDatabaseHasThem)
+{
+    for (const WriteMode mode : kImmediateModes) {
+        SCOPED_TRACE(WriteModeName(mode));
+        const std::string table = People(3);
+        TOEDataSet* ds = OpenPeople(table, mode);
+
+        // A key that is taken: the write fails, the edit stays for the user to mend or cancel.
+        GoTo(*ds, 2);
+        ds->Edit();
+        ds->FieldByName("id")->SetAsInteger(3);
+        ds->FieldByName("name")->SetAsString("dup");
+        EXPECT_THROW(ds->Post(), EODBC);
+        EXPECT_EQ(ds->State(), dsEdit);
+        EXPECT_EQ(Current(*ds), "3 dup");
+        ds->Cancel();
+        EXPECT_EQ(Current(*ds), "2 n2");
+        EXPECT_EQ(Shown(*ds), "1 n1|2 n2|3 n3");
+
+        GoTo(*ds, 2);
+        ds->Insert();
+        ds->FieldByName("id")->SetAsInteger(1);
+        ds->FieldByName("name")->SetAsString("dup");
+        EXPECT_THROW(ds->Post(), EODBC);
+        EXPECT_EQ(ds->State(), dsInsert);
+        ds->Cancel();
+        EXPECT_EQ(Current(*ds), "2 n2");
+        EXPECT_EQ(Shown(*ds), "1 n1|2 n2|3 n3");
+        EXPECT_EQ(Rows(table), "1 n1|2 n2|3 n3");
+
+        // The edit can be mended and posted after all.
+        GoTo(*ds, 2);
+        ds->Edit();
+        ds->FieldByName("id")->SetAsInteger(3);
+        EXPECT_THROW(ds->Post(), EODBC);
+        ds->FieldByName("id")->SetAsInteger(20);
+        ds->Post();
+        EXPECT_EQ(Rows(table), "1 n1|3 n3|20 n2");
+        ds->Close();
+    }
+}
+
+TEST_P(WriteBack, AWriteThatFindsNoRowIsRefused)
+{
+    for (const WriteMode mode : kImmediateModes) {
+        SCOPED_TRACE(WriteModeName(mode));
+        const std::string table = People(3);
+        TOEDataSet* ds = OpenPeople(table, mode);
+        Exec("DELETE FROM " + table + " WHERE id = 2");
+        Exec("UPDATE " + table + " SET id = 30 WHERE id = 3");
+        GoTo(*ds, 2);
+        ds->Edit();
+        ds->FieldByName("name")->SetAsString("gone");
+        EXPECT_THROW(ds->Post(), RIDIZOrurori);
+        EXPECT_EQ(ds->State(), dsEdit);
+        ds->Cancel();
+        GoTo(*ds, 3);
+        EXPECT_THROW(ds->Delete(), RIDIZOrurori);
+        EXPECT_EQ(Rows(table), "1 n1|30 n3");
+        ds->Close();
+    }
+}
+
+TEST_P(WriteBack, CancellingShowsTheRecordAsItWasBefore)
+{
+    // SQLite's default cursor (keyset, which becomes static) has no bookmarks: the record is shown
+    // again from the window, not read from the cursor.
+    for (const std::uint32_t cursorType : {1u, 3u}) {
+        SCOPED_TRACE(cursorType);
+        const std::string table = People(3);
+        TOEDataSet* ds = NewDataSet("SELECT id, name, amount FROM " + table + " ORDER BY id");
+        ds->hStmt().SetCursorType(cursorType);
+        ds->SetEditable(true);
+        ds->hStmt().Target().SetTarget(table, "id;", "");
+        ds->Open();
+        GoTo(*ds, 2);
+        ds->Edit();
+        ds->FieldByName("name")->SetAsString("draft");
+        EXPECT_EQ(ds->FieldByName("name")->OldValue().AsString(), "n2");
+        ds->Cancel();
+        EXPECT_EQ(Current(*ds), "2 n2");
+
+        // A new record that could not be written stands nowhere in the cursor.
+        ds->Insert();
+        ds->FieldByName("id")->SetAsInteger(3);
+        EXPECT_THROW(ds->Post(), EODBC);
+        ds->Cancel();
+        EXPECT_EQ(Current(*ds), "2 n2");
+        EXPECT_EQ(Shown(*ds), "1 n1|2 n2|3 n3");
+        ds->Close();
+    }
+}
+
+TEST_P(WriteBack, LocateInsertShowsTheNewRowAndChecksItsKeysBeforeWriting)
+{
+    for (const WriteMode mode : {WriteMode::Cursor, WriteMode::Generated}) {
+        SCOPED_TRACE(WriteModeName(mode));
+        const std::string table = People(3);
+        TOEDataSet* ds = OpenPeople(table, mode);
+        ds->SetLocateInsert(true);
+        GoTo(*ds, 2);
+        ds->Insert();
+        ds->FieldByName("id")->SetAsInteger(10);
+        ds->FieldByName("name")->SetAsString("ten");
+        ds->Post();
+        EXPECT_EQ(Current(*ds), "10 ten");
+        EXPECT_EQ(Shown(*ds), "1 n1|2 n2|3 n3|10 ten");
+        ds->Close();
+
+        // No key columns known to find it by (neither driver names a key column here): refused
+        // before the row is written, so posting again never writes it twice.
+        TOEDataSet* keyless = NewDataSet("SELECT id, name, amount FROM " + table + " ORDER BY id");
+        keyless->hStmt().SetCursorType(3);
+        keyless->hStmt().SetSkipByPosition(mode == WriteMode::Generated);
+        keyless->hStmt().SetSkipByCursor(mode == WriteMode::Generated);
+        keyless->SetEditable(true);
+        keyless->SetLocateInsert(true);
+        keyless->hStmt().Target().SetTargetTable(table);
+        keyless->Open();
+        keyless->Insert();
+        keyless->FieldByName("id")->SetAsInteger(11);
+        keyless->FieldByName("name")->SetAsString("eleven");
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                keyless->Post();
+                ADD_FAILURE() << "posted without key columns";
+            } catch (const RIDIZOrurori& e) {
+                EXPECT_STREQ(e.what(), "Cannot detect primary columns to locate inserted row.");
+            }
+        }
+        EXPECT_EQ(keyless->State(), dsInsert);
+        keyless->Cancel();
+        EXPECT_EQ(Rows(table), "1 n1|2 n2|3 n3|10 ten");
+        keyless->Close();
+    }
+}
+
+TEST_P(WriteBack, OnUpdateRecordDecidesAndSeesTheRecordBeingWritten)
+{
+    for (const WriteMode mode : kImmediateModes) {
+        SCOPED_TRACE(WriteModeName(mode));
+        const std::string table = People(3);
+        TOEDataSet* ds = OpenPeople(table, mode);
+        std::vector<std::string> seen;
+        ds->SetOnUpdateRecord([&](TCustomOEDataSet* sender, TUpdateKind kind, bool& apply) {
+            seen.push_back(std::to_string(kind) + ":" + Current(*sender) + "<" +
+                           sender->FieldByName("name")->OldValue().AsString());
+            apply = sender->FieldByName("name")->AsString() != "veto";
+        });
+        GoTo(*ds, 1);
+        ds->Edit();
+        ds->FieldByName("name")->SetAsString("one");
+        ds->Post();
+        GoTo(*ds, 2);
+        ds->Edit();
+        ds->FieldByName("name")->SetAsString("veto");
+        ds->Post();
+        GoTo(*ds, 3);
+        ds->Delete();
+        ds->Append();
+        ds->FieldByName("id")->SetAsInteger(9);
+        ds->FieldByName("name")->SetAsString("nine");
+        ds->Post();
+        const std::vector<std::string> expected = {"0:1 one<n1", "0:2 veto<n2", "2:3 n3<n3", "1:9 nine<"};
+        EXPECT_EQ(seen, expected);
+        // The vetoed write is not made, and counts as made.
+        EXPECT_EQ(Rows(table), "1 one|2 n2|9 nine");
+        EXPECT_EQ(ds->State(), dsBrowse);
+        ds->Close();
+    }
+}
+
+TEST_P(WriteBack, LongValuesAndNullsAreWrittenAsTheRecordHoldsThem)
+{
+    const std::string longNote(5000, 'x');
+    for (const WriteMode mode :
+         {WriteMode::Cursor, WriteMode::Generated, WriteMode::Cached, WriteMode::CachedUpdates}) {
+        SCOPED_TRACE(WriteModeName(mode));
+        const std::string table = NewTable("(id INTEGER PRIMARY KEY, name VARCHAR(10), note TEXT)");
+        Exec("INSERT INTO " + table + " VALUES (1, 'a', '" + longNote + "'), (2, 'b', NULL), (3, 'c', '')");
+        TOEDataSet* ds = NewDataSet("SELECT id, name, note FROM " + table + " ORDER BY id");
+        if (mode == WriteMode::Cursor || mode == WriteMode::Generated)
+            ds->hStmt().SetCursorType(3);
+        ds->hStmt().SetSkipByPosition(mode == WriteMode::Generated);
+        ds->hStmt().SetSkipByCursor(mode == WriteMode::Generated);
+        ds->SetCached(mode == WriteMode::Cached);
+        ds->SetCachedUpdates(mode == WriteMode::CachedUpdates);
+        ds->SetEditable(true);
+        ds->hStmt().Target().SetTarget(table, "id;", "");
+        ds->Open();
+        const auto edit = [&](int id, const std::function<void(TField&)>& change) {
+            GoTo(*ds, id);
+            ds->Edit();
+            change(*ds->FieldByName("note"));
+            ds->FieldByName("name")->SetAsString(ds->FieldByName("name")->AsString() + "!");
+            ds->Post();
+        };
+        edit(1, [](TField&) {});
+        edit(2, [](TField& note) { note.SetAsString("now"); });
+        edit(3, [](TField& note) { note.Clear(); });
+        ds->Append();
+        ds->FieldByName("id")->SetAsInteger(4);
+        ds->FieldByName("note")->SetAsString(longNote + "y");
+        ds->Post();
+        ds->ApplyUpdates();
+        const std::string notes =
+            "SELECT id, name, COALESCE(LENGTH(note), -1) FROM " + table + " ORDER BY id";
+        EXPECT_EQ(QueryLong(c, "SELECT LENGTH(note) FROM " + table + " WHERE id = 1"), 5000);
+        EXPECT_EQ(QueryText(c, "SELECT note FROM " + table + " WHERE id = 2"), "now");
+        EXPECT_EQ(QueryLong(c, "SELECT COUNT(*) FROM " + table + " WHERE id = 3 AND note IS NULL"), 1);
+        EXPECT_EQ(QueryLong(c, "SELECT LENGTH(note) FROM " + table + " WHERE id = 4"), 5001);
+        EXPECT_EQ(Rows(table), "1 a!|2 b!|3 c!|4 -");
+        ds->Close();
+    }
+}
+
+ZIRA_ON_EACH_DATABASE(WriteBack);
