@@ -13,6 +13,7 @@ set(ZIRA_AREAS
     odbc/statements
     odbc/catalog
     odbc/datasets
+    odbc/datasets/updates
     odbc/schema
     odbc/admin
     odbc/controls

@@ -1,0 +1,91 @@
+// TOEUpdateProc on PostgreSQL: rows written through functions whose parameters come from the catalog
+// and take the row's values by name (OLD_ for the value before the change), immediately and as
+// cached updates; each call runs to its end before the row counts as written.
+#include "WriteBackRig.h"
+
+#include "odbc/datasets/OEParams.h"
+#include "odbc/datasets/OEQuery.h"
+#include "odbc/datasets/updates/OEUpdateProc.h"
+#include "odbc/support/SqlHelpers.h"
+
+#include <unistd.h>
+
+class UpdateProc : public WriteBackTest
+{
+protected:
+    void SetUp() override
+    {
+        WriteBackTest::SetUp();
+        if (IsSkipped())
+            return;
+        ZIRA_REQUIRE(Database() == TestDatabase::Postgres, "stored procedures with parameters");
+    }
+    void TearDown() override
+    {
+        form.reset();
+        for (const std::string& function : functions_)
+            ExecSql(c, "DROP FUNCTION " + function);
+        WriteBackTest::TearDown();
+    }
+    // A function of this test's own taking the parameters given and running body (SQL with $1 ...).
+    std::string Function(const std::string& kind, const std::string& params, const std::string& body)
+    {
+        const std::string name =
+            "zira_" + kind + std::to_string(getpid()) + "_" + std::to_string(functions_.size());
+        Exec("CREATE FUNCTION " + name + "(" + params + ") RETURNS void AS $$ " + body + " $$ LANGUAGE sql");
+        functions_.push_back(name);
+        return name;
+    }
+
+private:
+    std::vector<std::string> functions_;
+};
+
+TEST_P(UpdateProc, RowsAreWrittenByTheProceduresNamed)
+{
+    for (const WriteMode mode : {WriteMode::Generated, WriteMode::CachedUpdates}) {
+        SCOPED_TRACE(WriteModeName(mode));
+        const std::string table = People(4);
+        const std::string log = NewTable("(what VARCHAR(40))");
+        // Each function logs its call, then writes.
+        const std::string modify = Function("mod", "id integer, name varchar, old_id integer",
+                                            "INSERT INTO " + log + " VALUES ('modify ' || $3); UPDATE " +
+                                                table + " SET id = $1, name = $2 WHERE id = $3");
+        const std::string insert = Function("ins", "id integer, name varchar",
+                                            "INSERT INTO " + log + " VALUES ('insert ' || $1); INSERT INTO " +
+                                                table + " (id, name) VALUES ($1, $2)");
+        const std::string remove = Function("del", "old_id integer",
+                                            "INSERT INTO " + log + " VALUES ('delete ' || $1); DELETE FROM " +
+                                                table + " WHERE id = $1");
+        TOEDataSet* ds = OpenPeople(table, mode);
+        auto* update = new TOEUpdateProc(form.get());
+        ds->SetUpdateObject(update);
+        update->SetProc(ukModify, modify);
+        update->SetProc(ukInsert, insert);
+        update->SetProc(ukDelete, remove);
+        // The function's parameters, from the catalog.
+        const TOEParams& params = update->Parameters(ukModify);
+        ASSERT_EQ(params.Count(), 3);
+        ASSERT_NE(params.FindParam("old_id"), nullptr);
+        EXPECT_EQ(params.FindParam("old_id")->ParamType(), ptInput);
+
+        GoTo(*ds, 2);
+        ds->Edit();
+        ds->FieldByName("id")->SetAsInteger(20);
+        ds->FieldByName("name")->SetAsString("two");
+        ds->Post();
+        ds->Append();
+        ds->FieldByName("id")->SetAsInteger(9);
+        ds->FieldByName("name")->SetAsString("nine");
+        ds->Post();
+        GoTo(*ds, 3);
+        ds->Delete();
+        ds->ApplyUpdates();
+        EXPECT_EQ(Rows(table), "1 n1|4 n4|9 nine|20 two");
+        EXPECT_EQ(QueryText(c, "SELECT string_agg(what, ',' ORDER BY what) FROM " + log),
+                  "delete 3,insert 9,modify 2");
+        ds->Close();
+    }
+}
+
+ZIRA_ON_EACH_DATABASE(UpdateProc);
