@@ -382,8 +382,11 @@ void TCustomOEDataSet::InternalClose()
     FreeParamBuffers();
     if (DefaultFields())
         DestroyFields();
+    // A cursor lost with its connection is not there to close: closing it would connect again.
+    const bool cursorLost = cursorLost_;
+    cursorLost_ = false;
     // Last, so that a failing driver call leaves the dataset closed all the same.
-    if (!switchingResults_)
+    if (!switchingResults_ && !cursorLost)
         statement_->CloseCursor();
 }
 
@@ -422,6 +425,4 @@ void TCustomOEDataSet::FreeCache()
     cacheBuffers_.clear();
     deletedBookmarks_.clear();
     deletedFollowers_.clear();
-    // A cursor lost while changes waited does not outlive them.
-    cursorLost_ = false;
 }

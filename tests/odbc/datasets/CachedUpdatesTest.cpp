@@ -300,6 +300,19 @@ TEST_P(CachedUpdates, AConnectionFailureTheDriverReportsLosesNoChange)
     EXPECT_FALSE(ds->UpdatesPending());
     EXPECT_EQ(Rows(table), "1 r1|2 r2|3 r3|4 n4");
     EXPECT_EQ(Shown(*ds), "1 r1|2 r2|3 r3|4 n4");
+
+    // Closed instead (which drops what waits, as closing always does): the cursor that went with the
+    // connection is not closed through a new one.
+    Rename(*ds, 4, "r4");
+    writes = 1;
+    EXPECT_THROW(ds->ApplyUpdates(), EODBC);
+    odbc.scriptDiagnostics = false;
+    EXPECT_FALSE(c.Connected());
+    ds->Close();
+    EXPECT_FALSE(c.Connected());
+    EXPECT_FALSE(ds->UpdatesPending());
+    ds->Open();
+    EXPECT_EQ(Shown(*ds), "1 r1|2 r2|3 r3|4 n4");
 }
 
 ZIRA_ON_EACH_DATABASE(CachedUpdates);
