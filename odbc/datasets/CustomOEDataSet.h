@@ -31,8 +31,9 @@
 //
 // Slot sizes (data and a presence byte: 0 null, 1 present, 2 not read yet):
 //   blob column (the statement fetches it whole)   9: a pointer to the record's memory stream
-//   ftString                                       the text inline (up to the column's characters in
-//                                                  bytes and a zero), or the number (4) of the
+//   ftString                                       the text inline (with a row cache up to the
+//                                                  column's characters in bytes, without one all of
+//                                                  it) and a zero, or the number (4) of the
 //                                                  dataset's overflow copy of a longer text
 //   ftSmallint, ftWord, ftBoolean                  3
 //   ftInteger                                      5
@@ -46,9 +47,10 @@
 // where ftBytes keeps its length, so that binary values with zero bytes in them are written back
 // whole, and where text is kept inline only up to the column's width in characters: a field's size
 // counts UTF-8 bytes (up to four per character), and a slot that wide for every record would make a
-// row cache of mostly ASCII text four times larger than its rows. Overflow copies never change once
-// made (a new value gets a new copy), so records are copied byte for byte, and they all go when the
-// dataset closes.
+// row cache of mostly ASCII text four times larger than its rows (without a cache the dataset holds
+// only a few records, whose slots take the whole text). Overflow copies never change once made (a new
+// value gets a new copy), so records are copied byte for byte, and they all go when the dataset
+// closes.
 #include "odbc/base/OcihError.h"
 #include "odbc/datasets/RecordPool.h"
 #include "odbc/handles/Values.h"

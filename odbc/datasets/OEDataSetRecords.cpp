@@ -100,7 +100,11 @@ void TCustomOEDataSet::DescribeColumns()
                 column.precision =
                     static_cast<int>(column.cType == SQL_C_CHAR ? cell->Width - 1 : cell->Width);
         }
-        column.inlineText = characters > 0 ? std::min(characters, column.precision) : column.precision;
+        // Only a row cache keeps so many records that the slot's width matters. Without one, a few
+        // records are read over and over: text is kept whole in its slot, since every overflow copy
+        // lasts until the dataset closes and browsing would pile them up row after row.
+        column.inlineText =
+            cached_ && characters > 0 ? std::min(characters, column.precision) : column.precision;
         column.formatted = statement_->GetFormatStyle(c) != fsNone;
         if (column.blob) {
             column.size = kBlobSlotSize;
