@@ -16,6 +16,7 @@
 //                              statement's confirmations and the update object
 //   OEDataSetCachedUpdates.cpp changes kept in the cache until ApplyUpdates, CancelUpdates or
 //                              RevertRecord
+//   OEDataSetStreaming.cpp     the properties TOEDataSet and TOEQuery stream alike
 //
 // Record buffer, one block laid out at open (RecordBufferSize bytes plus the bookmark block):
 //   slot of column 1 .. slot of column N   each ending in its presence byte (see below)
@@ -331,6 +332,11 @@ protected:
     void SetStreamedDataSource(const std::string& name) { streamedDataSource_ = name; }
     // "UpdateObject": the object's name, found among the owner's components when loading ends.
     void DefineUpdateObjectProperty(TFiler& filer);
+    // The streamed properties TOEDataSet and TOEQuery share: hDbc and hStmt, which come first, and
+    // those after each one's statement text (DataSource to CachedUpdates, UpdateObject among them,
+    // then the dataset model's).
+    void DefineStatementProperties(TFiler& filer);
+    void DefineDataSetProperties(TFiler& filer);
 
     std::vector<TRecordBuffer>& CacheBuffers() { return cacheBuffers_; }
     std::vector<TRecordBuffer>& UpdateBuffers() { return updateBuffers_; }

@@ -5,7 +5,6 @@
 #include "odbc/handles/Hdbc.h"
 #include "odbc/statements/Hstmt.h"
 #include "platform/core/Filer.h"
-#include "platform/db/DataSource.h"
 
 TCustomOEQuery::TCustomOEQuery(TComponent* owner) : TCustomOEDataSet(owner)
 {
@@ -73,45 +72,15 @@ void TCustomOEQuery::SetParamBindMode(TOEParamBindMode value)
 
 void TOEQuery::DefineProperties(TFiler& filer)
 {
-    const auto text = [&](const char* name, const std::string& value,
-                          void (TCustomOEQuery::*setter)(const std::string&)) {
-        filer.DefineProperty(
-            name, [this, setter](TReader& r) { (this->*setter)(r.ReadString()); },
-            [&value](TWriter& w) { w.WriteString(value); }, !value.empty());
-    };
-    const auto flag = [&](const char* name, bool value, bool defaultValue, auto setter) {
-        filer.DefineProperty(
-            name, [this, setter](TReader& r) { (this->*setter)(r.ReadBoolean()); },
-            [value](TWriter& w) { w.WriteBoolean(value); }, value != defaultValue);
-    };
-    THdbc* connection = hDbc();
-    filer.DefineProperty(
-        "hDbc", [this](TReader& r) { SetStreamedHdbc(r.ReadString()); },
-        [connection](TWriter& w) { w.WriteString(connection->Name()); },
-        connection != nullptr && !connection->Name().empty());
-    DefineSubProperties(filer, "hStmt", hStmt());
-    filer.DefineProperty(
-        "SQL",
-        [this](TReader& r) {
-            TStringList lines;
-            r.ReadListBegin();
-            while (!r.EndOfList())
-                lines.Add(r.ReadString());
-            r.ReadListEnd();
-            SetSQL(lines);
-        },
-        [this](TWriter& w) {
-            w.WriteListBegin();
-            for (const std::string& line : SQL().Lines())
-                w.WriteString(line);
-            w.WriteListEnd();
-        },
-        SQL().Count() > 0);
-    text("TableName", TableName(), &TCustomOEQuery::SetTableName);
-    text("StoredProcName", StoredProcName(), &TCustomOEQuery::SetStoredProcName);
-    flag("RequestLive", RequestLive(), false, &TCustomOEQuery::SetRequestLive);
-    flag("UniDirectional", UniDirectional(), false, &TCustomOEQuery::SetUniDirectional);
-    flag("CacheBlobs", CacheBlobs(), true, &TCustomOEQuery::SetCacheBlobs);
+    DefineStatementProperties(filer);
+    DefineLinesProperty(filer, "SQL", SQL(), [this](const TStringList& lines) { SetSQL(lines); });
+    DefineTextProperty(filer, "TableName", TableName(), [this](const std::string& v) { SetTableName(v); });
+    DefineTextProperty(filer, "StoredProcName", StoredProcName(),
+                       [this](const std::string& v) { SetStoredProcName(v); });
+    DefineBooleanProperty(filer, "RequestLive", RequestLive(), false, [this](bool v) { SetRequestLive(v); });
+    DefineBooleanProperty(filer, "UniDirectional", UniDirectional(), false,
+                          [this](bool v) { SetUniDirectional(v); });
+    DefineBooleanProperty(filer, "CacheBlobs", CacheBlobs(), true, [this](bool v) { SetCacheBlobs(v); });
     filer.DefineProperty(
         "ParamBindMode",
         [this](TReader& r) {
@@ -121,27 +90,5 @@ void TOEQuery::DefineProperties(TFiler& filer)
             SetParamBindMode(static_cast<TOEParamBindMode>(v));
         },
         [this](TWriter& w) { w.WriteInteger(ParamBindMode()); }, ParamBindMode() != pbByNumber);
-    TDataSource* source = DataSource();
-    filer.DefineProperty(
-        "DataSource", [this](TReader& r) { SetStreamedDataSource(r.ReadString()); },
-        [source](TWriter& w) { w.WriteString(source->Name()); },
-        source != nullptr && !source->Name().empty());
-    flag("ParamCheck", ParamCheck(), true, &TCustomOEQuery::SetParamCheck);
-    flag("Editable", Editable(), false, &TCustomOEQuery::SetEditable);
-    // "Params" (read only, from earlier resources).
-    Params().DefineProperties(filer);
-    filer.DefineProperty(
-        "LocateOption",
-        [this](TReader& r) {
-            const std::int32_t v = r.ReadInteger();
-            if (v != loPrefix && v != loSubString)
-                throw EReadError("Invalid property value");
-            SetLocateOption(static_cast<TOELocateOption>(v));
-        },
-        [this](TWriter& w) { w.WriteInteger(LocateOption()); }, LocateOption() != loPrefix);
-    flag("LocateInsert", LocateInsert(), false, &TCustomOEQuery::SetLocateInsert);
-    DefineUpdateObjectProperty(filer);
-    flag("Cached", Cached(), false, &TCustomOEQuery::SetCached);
-    flag("CachedUpdates", CachedUpdates(), false, &TCustomOEQuery::SetCachedUpdates);
-    TCustomOEQuery::DefineProperties(filer);
+    DefineDataSetProperties(filer);
 }

@@ -65,6 +65,14 @@ void DefineTextProperty(TFiler& filer, const std::string& name, const std::strin
         !value.empty());
 }
 
+void DefineBooleanProperty(TFiler& filer, const std::string& name, bool value, bool defaultValue,
+                           const std::function<void(bool)>& set)
+{
+    filer.DefineProperty(
+        name, [&set](TReader& r) { set(r.ReadBoolean()); }, [value](TWriter& w) { w.WriteBoolean(value); },
+        value != defaultValue);
+}
+
 void DefineLinesProperty(TFiler& filer, const std::string& name, const TStringList& lines,
                          const std::function<void(const TStringList&)>& set)
 {

@@ -81,6 +81,9 @@ void DefineSubProperties(TFiler& filer, const std::string& name, TPersistent& ob
 // A text property, stored when it is not empty; set is given the text read.
 void DefineTextProperty(TFiler& filer, const std::string& name, const std::string& value,
                         const std::function<void(const std::string&)>& set);
+// A boolean property, stored when it differs from its default; set is given the value read.
+void DefineBooleanProperty(TFiler& filer, const std::string& name, bool value, bool defaultValue,
+                           const std::function<void(bool)>& set);
 // A string-list property, stored as a list of its lines when it has any; set is given the lines read.
 void DefineLinesProperty(TFiler& filer, const std::string& name, const TStringList& lines,
                          const std::function<void(const TStringList&)>& set);
