@@ -152,6 +152,15 @@ TEST_F(GeneratedStatements, TheTargetTableIsWrittenInstead)
     EXPECT_EQ(Rows(), "a:1:x b:2:y ");
 }
 
+// Where the driver names no table for the first column (an expression there), the word after FROM
+// is the table, line ends taken as blanks.
+TEST_F(GeneratedStatements, TheTableAfterFromWhenTheDriverNamesNone)
+{
+    Open("SELECT B + 1 AS x, A\r\nfrom t where A = 'a'");
+    s.DetermineTargetTable();
+    EXPECT_EQ(s.GetTableName(), "t");
+}
+
 // A key the result lacks a part of would match other rows too: then no column is a key column.
 TEST_F(GeneratedStatements, KeyColumnsAreAllMarkedOrNone)
 {
