@@ -725,7 +725,10 @@ private:
     bool rowArrayByDriver_ = true;
     bool rowsFetchedByDriver_ = false;
     bool rowStatusByDriver_ = false;
-    bool atEnd_ = false;            // fetching on reached the end of the result
+    bool atEnd_ = false;       // fetching on reached the end of the result
+    bool rowFlagsSet_ = false; // a row flag may be set: the next fetch clears them
+    // The next rowset comes from SQLFetch (the driver's own cursor), not SQLFetchScroll.
+    bool nextBySQLFetch_ = true;
     bool lengthWidthKnown_ = false; // per handle: whether the driver writes 32-bit indicators is known
     bool narrowLengths_ = false;    // it does (mdbtools)
     int blobCols_ = 0;

@@ -311,7 +311,7 @@ void THstmt::BindCols()
 
 std::int16_t THstmt::FetchOne(std::int16_t orientation, SqlLen offset)
 {
-    if (orientation == SQL_FETCH_NEXT && hdbc_->CursorLib() == SQL_CUR_USE_DRIVER)
+    if (orientation == SQL_FETCH_NEXT && nextBySQLFetch_)
         return Oci::SQLFetch(handle_);
     return Oci::SQLFetchScroll(handle_, orientation, offset);
 }
@@ -500,13 +500,17 @@ bool THstmt::Fetch(std::int16_t orientation, SqlLen offset)
     SetRetCode(rc);
     if (rc == SQL_NO_DATA && orientation == SQL_FETCH_NEXT)
         atEnd_ = true;
-    std::fill(rowFlags_.begin(), rowFlags_.end(), static_cast<std::uint16_t>(0));
+    if (rowFlagsSet_) {
+        std::fill(rowFlags_.begin(), rowFlags_.end(), static_cast<std::uint16_t>(0));
+        rowFlagsSet_ = false;
+    }
     if (rc == SQL_NO_DATA) {
         rowsFetched_ = 0;
         std::fill(rowStatus_.begin(), rowStatus_.end(), static_cast<std::uint16_t>(SQL_ROW_NOROW));
         return false;
     }
-    if (!Check(rc))
+    // SQL_SUCCESS is a success in every mode; only other codes go through the checkpoint.
+    if (rc != SQL_SUCCESS && !Check(rc))
         return false;
     if (rc == SQL_SUCCESS_WITH_INFO && rowArrayByDriver_) {
         // A value longer than its cell (01004) is read again whole, never passed on cut.

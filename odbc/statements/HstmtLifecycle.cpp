@@ -137,6 +137,8 @@ bool THstmt::Init()
     rowsFetchedByDriver_ = false;
     lengthWidthKnown_ = false;
     narrowLengths_ = false;
+    // The cursor library is chosen before connecting, so it stays what it is for this handle.
+    nextBySQLFetch_ = hdbc_->CursorLib() == SQL_CUR_USE_DRIVER;
     rowsetPositioningUnreliable_ =
         UpperCase(hdbc_->GetInfoString(SQL_DRIVER_NAME)).find("SQLITE3ODBC") != std::string::npos;
     SetConcurrencyType(concurrencyType_);

@@ -242,6 +242,7 @@ void THstmt::SetRowFlag(SqlULen row, std::uint16_t flags)
 {
     if (row == 0 || row > rowSetSize_ || row > rowFlags_.size())
         return;
+    rowFlagsSet_ = true;
     std::uint16_t& entry = rowFlags_[row - 1];
     entry = static_cast<std::uint16_t>((entry & 0xFFF0) | (flags & 0x000F));
 }
@@ -251,6 +252,7 @@ std::uint16_t* THstmt::RowFlags(SqlULen row)
     Log(1, "THstmt.RowFlags");
     if (row == 0 || row > rowSetSize_ || row > rowFlags_.size())
         return nullptr;
+    rowFlagsSet_ = true; // the caller may write through the address
     return &rowFlags_[row - 1];
 }
 
