@@ -17,6 +17,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -25,6 +27,18 @@ namespace {
 std::uint16_t DefinitionSize(SqlULen size)
 {
     return size <= std::numeric_limits<std::uint16_t>::max() ? static_cast<std::uint16_t>(size) : 0;
+}
+
+// psqlODBC lists a function's return value without a name. The call text names every parameter, and
+// the value is read back by name, so it gets one that no other parameter of the procedure has.
+std::string ResultName(const std::vector<TCatalogColumn>& columns)
+{
+    for (int n = 0;; ++n) {
+        std::string name = n == 0 ? "Result" : "Result" + std::to_string(n);
+        if (std::none_of(columns.begin(), columns.end(),
+                         [&](const TCatalogColumn& column) { return SameText(column.Name, name); }))
+            return name;
+    }
 }
 
 } // namespace
@@ -145,10 +159,14 @@ void TCustomOEDataSet::CreateProcParams()
     if (procedure == nullptr)
         return;
     TCatalogColumns& columns = procedure->GetColumns();
-    std::vector<const TCatalogColumn*> used;
+    std::vector<TCatalogColumn> used;
     for (int i = 0; i < columns.GetCount(); ++i) {
         if (columns.GetItem(i)->ColumnType != SQL_RESULT_COL)
-            used.push_back(columns.GetItem(i));
+            used.push_back(*columns.GetItem(i));
+    }
+    for (TCatalogColumn& column : used) {
+        if (column.ColumnType == SQL_RETURN_VALUE && column.Name.empty())
+            column.Name = ResultName(used);
     }
     const auto add = [&](const TCatalogColumn& column) {
         const TFieldType type = SqlTypeToFieldType(column.DataType, true);
@@ -160,24 +178,24 @@ void TCustomOEDataSet::CreateProcParams()
     if (HasState(csDesigning)) {
         for (int i = params_->Count() - 1; i >= 0; --i) {
             TParam* param = params_->Items(i);
-            const bool named = std::any_of(used.begin(), used.end(), [&](const TCatalogColumn* c) {
-                return UpperCase(c->Name) == UpperCase(param->Name());
+            const bool named = std::any_of(used.begin(), used.end(), [&](const TCatalogColumn& c) {
+                return UpperCase(c.Name) == UpperCase(param->Name());
             });
             if (!named) {
                 params_->RemoveOEDef(param->Name());
                 params_->RemoveParam(param);
             }
         }
-        for (const TCatalogColumn* column : used) {
-            if (params_->FindParam(column->Name) == nullptr)
-                add(*column);
+        for (const TCatalogColumn& column : used) {
+            if (params_->FindParam(column.Name) == nullptr)
+                add(column);
         }
         return;
     }
     params_->Clear();
     params_->FreeOEDefs();
-    for (const TCatalogColumn* column : used)
-        add(*column);
+    for (const TCatalogColumn& column : used)
+        add(column);
 }
 
 void TCustomOEDataSet::FreeParamBuffers()

@@ -28,11 +28,13 @@ protected:
         WriteBackTest::TearDown();
     }
     // A function of this test's own taking the parameters given and running body (SQL with $1 ...).
-    std::string Function(const std::string& kind, const std::string& params, const std::string& body)
+    std::string Function(const std::string& kind, const std::string& params, const std::string& body,
+                         const std::string& returns = "void")
     {
         const std::string name =
             "zira_" + kind + std::to_string(getpid()) + "_" + std::to_string(functions_.size());
-        Exec("CREATE FUNCTION " + name + "(" + params + ") RETURNS void AS $$ " + body + " $$ LANGUAGE sql");
+        Exec("CREATE FUNCTION " + name + "(" + params + ") RETURNS " + returns + " AS $$ " + body +
+             " $$ LANGUAGE sql");
         functions_.push_back(name);
         return name;
     }
@@ -86,6 +88,30 @@ TEST_P(UpdateProc, RowsAreWrittenByTheProceduresNamed)
                   "delete 3,insert 9,modify 2");
         ds->Close();
     }
+}
+
+TEST_P(UpdateProc, AFunctionThatReturnsAValueWritesTheRowAndGivesItsValue)
+{
+    PrepareOnTheClient(c);
+    const std::string table = People(2);
+    const std::string insert =
+        Function("ins", "id integer, name varchar",
+                 "INSERT INTO " + table + " (id, name) VALUES ($1, $2); SELECT 10 * $1", "integer");
+    TOEDataSet* ds = OpenPeople(table, WriteMode::Generated);
+    auto* update = new TOEUpdateProc(form.get());
+    ds->SetUpdateObject(update);
+    update->SetProc(ukInsert, insert);
+    TOEParams& params = update->Parameters(ukInsert);
+    ASSERT_EQ(params.Count(), 3);
+    EXPECT_EQ(params.ParamByName("Result")->ParamType(), ptResult);
+
+    ds->Append();
+    ds->FieldByName("id")->SetAsInteger(7);
+    ds->FieldByName("name")->SetAsString("seven");
+    ds->Post();
+    EXPECT_EQ(Rows(table), "1 n1|2 n2|7 seven");
+    EXPECT_EQ(params.ParamByName("Result")->AsInteger(), 70);
+    ds->Close();
 }
 
 ZIRA_ON_EACH_DATABASE(UpdateProc);
