@@ -188,6 +188,30 @@ TEST_F(GeneratedStatements, KeyColumnsAreAllMarkedOrNone)
     EXPECT_EQ(QueryLong(c, "SELECT v FROM pair WHERE q = '2'"), 0);
 }
 
+// A cell whose indicator says more than the cell holds (the full length of a value the driver had to
+// cut) sends no more than the cell.
+TEST_F(GeneratedStatements, ALengthBeyondTheCellIsClamped)
+{
+    ScriptedOdbc script;
+    Open("SELECT A, B, C FROM t ORDER BY A");
+    TColRec* rec = s.ColRec(3);
+    ASSERT_NE(rec, nullptr);
+    const SqlLen capacity = rec->CellWidth - 1;
+    rec->Ind[0] = capacity + 1000;
+    s.SetColInteger(2, 9);
+    s.DoUpdate();
+    int found = 0;
+    for (const auto& [handle, state] : script.statements) {
+        for (const auto& [number, binding] : state.parameters) {
+            if (binding.value != rec->Value)
+                continue;
+            ++found;
+            EXPECT_EQ(binding.indicator[0], capacity);
+        }
+    }
+    EXPECT_EQ(found, 1);
+}
+
 // On a driver that offers positioned statements, a row of a rowset is written WHERE CURRENT OF the
 // cursor, positioned on that row first, with no key parameters. NOTE: no driver here offers them;
 // the scripted table claims them, and OnStatement turns the text into one SQLite runs.
