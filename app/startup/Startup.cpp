@@ -42,7 +42,9 @@ struct Forms
     std::unique_ptr<TCommPortForm> CommPortForm;
     std::unique_ptr<Tfrm_chkisexists> frm_chkisexists;
 
-    ~Forms()
+    ~Forms() { Release(); }
+
+    void Release()
     {
         frm_chkisexists.reset();
         CommPortForm.reset();
@@ -179,6 +181,9 @@ int RunStartup(StartupEnvironment& env)
             SetAppDir(appDir);
             ConnectDatabase(*forms.Form1, appDir);
         } catch (const Exception&) {
+            // The program ends here. Its forms go first: the message's modal loop would otherwise let
+            // the main window's timers read cards, and show the window, behind the message.
+            forms.Release();
             CurrentUi().MessageBox(DatabaseMessage, "提示", TMsgButtons::Ok);
             return ExitNormal;
         }

@@ -22,6 +22,8 @@ public:
 
     std::vector<Message> messages;
     std::deque<TModalResult> answers; // next message box answers; mrOk when the queue is empty
+    // Runs while a message box is up, where a real one runs its modal loop (timers fire there).
+    std::function<void()> whileMessageShows;
     // Runs for each modal dialog in place of its event loop and gives its result; without a
     // script a dialog is left with mrCancel, as with its close box.
     std::function<int(QDialog&)> onModal;
@@ -36,6 +38,8 @@ public:
                             TMsgIcon icon) override
     {
         messages.push_back({text, caption, buttons, icon});
+        if (whileMessageShows)
+            whileMessageShows();
         if (answers.empty())
             return mrOk;
         const TModalResult answer = answers.front();

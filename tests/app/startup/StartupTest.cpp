@@ -12,6 +12,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -277,6 +280,29 @@ TEST_F(StartupTest, AMissingDatabaseShowsTheDatabaseMessageAndEndsWithZero)
     EXPECT_EQ(ui.messages[0].text, "数据库文件或驱动有问题,请检查参数后重新连接。");
     EXPECT_EQ(ui.messages[0].caption, "提示");
     EXPECT_EQ(ui.messages[0].buttons, TMsgButtons::Ok);
+}
+
+TEST_F(StartupTest, NoCardIsReadBehindTheDatabaseMessage)
+{
+    // Automatic reading every 20 ms from a port that is not there: each read that runs says so
+    // through the event pump.
+    ProgramFolder folder("[ICReader]\r\nCommPort=999\r\n[SetupKey]\r\nAutoReadCard=1\r\nAutoTime=20\r\n",
+                         /*withDatabase=*/false);
+    unsigned readsWhileShown = 0;
+    ui.whileMessageShows = [&] {
+        const unsigned before = pump.calls;
+        QElapsedTimer shown;
+        shown.start();
+        while (shown.elapsed() < 200) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(5);
+        }
+        readsWhileShown = pump.calls - before;
+    };
+    const StartResult run = Start(folder);
+    EXPECT_EQ(run.code, ExitNormal);
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"数据库文件或驱动有问题,请检查参数后重新连接。"});
+    EXPECT_EQ(readsWhileShown, 0u) << "the main window read cards while the program was ending";
 }
 
 TEST_F(StartupTest, AFileThatIsNoAccessDatabaseGetsTheDatabaseMessage)
