@@ -58,9 +58,11 @@ struct Forms
     }
 };
 
+// Any case variant of the name is the settings file; a missing one is created as "style.ini", the name
+// the main window, the other forms and the start script use when they create it.
 std::string StyleIni(const std::string& appDir)
 {
-    return ResolveFile(appDir, "STYLE.INI");
+    return ResolveFile(appDir, "style.ini");
 }
 
 // The port set-up dialog, prefilled from the settings; true when it ended with OK.

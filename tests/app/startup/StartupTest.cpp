@@ -8,6 +8,7 @@
 #include "odbc/handles/Hdbc.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/IniFile.h"
+#include "platform/core/StringUtils.h"
 #include "platform/os/InstanceLock.h"
 
 #include <QCheckBox>
@@ -181,6 +182,26 @@ TEST_F(StartupTest, NoPortConfiguredAsksForItAndCancelEndsWithOneKeepingTheChoic
     TIniFile ini = folder.Ini();
     EXPECT_EQ(ini.ReadInteger("ICReader", "CommPort", 0), 3);
     EXPECT_EQ(ini.ReadInteger("print_id", Today(), -1), 0);
+}
+
+TEST_F(StartupTest, AMissingSettingsFileIsCreatedAsStyleIniWhereTheWindowAndTheScriptsLookForIt)
+{
+    ProgramFolder folder("");
+    fs::remove(folder.Path() + "style.ini");
+    ui.onModal = [](QDialog& dialog) {
+        auto& flash = dynamic_cast<Tfrm_FlashForm&>(dialog);
+        flash.ComboBox_txsz->setEditText("3");
+        flash.Button1->click();
+        return flash.ModalResult();
+    };
+    EXPECT_EQ(Start(folder).code, ExitNormal);
+    std::vector<std::string> settingsFiles;
+    for (const auto& entry : fs::directory_iterator(folder.Path()))
+        if (SameText(entry.path().filename().string(), "style.ini"))
+            settingsFiles.push_back(entry.path().filename().string());
+    EXPECT_EQ(settingsFiles, std::vector<std::string>{"style.ini"});
+    EXPECT_EQ(folder.Ini().ReadInteger("ICReader", "CommPort", 0), 3);
+    EXPECT_EQ(folder.Ini().ReadInteger("print_id", Today(), -1), 0);
 }
 
 TEST_F(StartupTest, ShowingThePortDialogWritesNoPort)
