@@ -268,10 +268,9 @@ void TOEParams::WriteOEParamsData(const std::function<void()>& unbind)
         case ftDate:
         case ftTime:
         case ftDateTime: {
-            // A date-time the time stamp cannot hold leaves the buffer as it was.
+            // Only the parameter's own null state makes it NULL: midnight, and the date 1899-12-30,
+            // are values like any other (leaving the buffer alone for them sent the value before).
             const TTimeStamp ts = DateTimeToTS(param.AsDateTime());
-            if (TSNull(ts))
-                break;
             if (param.DataType() == ftDate)
                 Put(rec->Buffer, TSAsDate(ts));
             else if (param.DataType() == ftTime)

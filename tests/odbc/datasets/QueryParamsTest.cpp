@@ -1,6 +1,7 @@
 // TOEQuery's parameters on real drivers: input and output parameters of a procedure call on
 // PostgreSQL (by statement text and from the catalog), values longer than the default buffer, booleans,
-// values of types bound as text, NULLs, and a parameter whose type changes between executions.
+// values of types bound as text, NULLs, midnight and the date zero, and a parameter whose type changes
+// between executions.
 #include "odbc/datasets/OEParams.h"
 #include "odbc/datasets/OEQuery.h"
 #include "odbc/statements/Hstmt.h"
@@ -204,6 +205,36 @@ TEST_P(QueryParams, AParameterWhoseTypeChangesIsBoundAgain)
     EXPECT_EQ(QueryText(c, "SELECT v FROM " + t + " WHERE id = 1"), "text");
     EXPECT_EQ(std::stod(QueryText(c, "SELECT v FROM " + t + " WHERE id = 2")), 2.5);
     EXPECT_EQ(QueryLong(c, "SELECT LENGTH(v) FROM " + t + " WHERE id = 3"), 300);
+}
+
+TEST_P(QueryParams, MidnightAndTheDateZeroAreSentAsThemselves)
+{
+    ZIRA_REQUIRE(Writable(), "mdbtools opens Access files read-only and has no parameter markers");
+    const std::string t = NewTable("(id INTEGER, d DATE, tm TIME, ts TIMESTAMP)");
+    SetText("INSERT INTO " + t + " (id, d, tm, ts) VALUES (:id, :d, :tm, :ts)");
+    const double day = EncodeDate(2024, 2, 29);
+    const double ten = EncodeTime(10, 0, 0, 0);
+    // The second row follows a row of other values through the same bound buffers.
+    const struct
+    {
+        int id;
+        double date, time;
+        const char *d, *tm, *ts;
+    } rows[] = {{1, day, ten, "2024-02-29", "10:00:00", "2024-02-29 10:00:00"},
+                {2, 0, 0, "1899-12-30", "00:00:00", "1899-12-30 00:00:00"}};
+    for (const auto& row : rows) {
+        q.ParamByName("id")->SetAsInteger(row.id);
+        q.ParamByName("d")->SetAsDate(row.date);
+        q.ParamByName("tm")->SetAsTime(row.time);
+        q.ParamByName("ts")->SetAsDateTime(row.date + row.time);
+        q.ExecSQL();
+    }
+    for (const auto& row : rows) {
+        const std::string where = " FROM " + t + " WHERE id = " + std::to_string(row.id);
+        EXPECT_EQ(QueryText(c, "SELECT d" + where), row.d) << row.id;
+        EXPECT_EQ(QueryText(c, "SELECT tm" + where), row.tm) << row.id;
+        EXPECT_EQ(QueryText(c, "SELECT ts" + where).substr(0, 19), row.ts) << row.id;
+    }
 }
 
 ZIRA_ON_EACH_DATABASE(QueryParams);
