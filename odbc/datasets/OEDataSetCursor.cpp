@@ -274,7 +274,12 @@ TBookmark TCustomOEDataSet::AllocBookmark()
 {
     if (cached_)
         return BookmarkOf(GetCacheBuffer());
-    return statement_->GetBookmark();
+    // A driver's bookmark may be shorter than the records' bookmark block (PostgreSQL's has 4 bytes):
+    // padded with zeros, every bookmark the dataset keeps and compares has BookmarkSize bytes.
+    TBookmark bookmark = statement_->GetBookmark();
+    if (!bookmark.empty() && bookmark.size() < static_cast<std::size_t>(BookmarkSize()))
+        bookmark.resize(static_cast<std::size_t>(BookmarkSize()), 0);
+    return bookmark;
 }
 
 int TCustomOEDataSet::CompareBookmarks(const void* a, const void* b)

@@ -219,6 +219,33 @@ TEST_P(DataSetNavigation, BookmarksFindTheirRecordAgainOrAreAbsent)
     }
 }
 
+TEST_P(DataSetNavigation, RowsEditedAndDeletedWhileOpenAreFoundByBookmarksOfTheDriversLength)
+{
+    // PostgreSQL's bookmarks have 4 bytes, fewer than the records' bookmark block: the dataset's own
+    // bookmarks of such rows are compared with the cursor's as it fetches.
+    for (const bool bound : {false, true}) {
+        SCOPED_TRACE(bound ? "bookmarks bound" : "bookmarks read row by row");
+        const std::string rows = People(5);
+        TOEDataSet* ds = NewDataSet("SELECT id, name FROM " + rows + " ORDER BY id");
+        ds->hStmt().SetCursorType(3);
+        ds->hStmt().SetBindBookmarks(bound);
+        ds->SetEditable(true);
+        ds->hStmt().Target().SetTarget(rows, "id;", "");
+        ds->Open();
+        ASSERT_TRUE(ds->Locate("id", Variant(2), 0));
+        ds->Edit();
+        ds->FieldByName("name")->SetAsString("two");
+        ds->Post();
+        ASSERT_TRUE(ds->Locate("id", Variant(3), 0));
+        ds->Delete();
+        std::string shown;
+        for (ds->First(); !ds->Eof(); ds->Next())
+            shown += std::to_string(Id(*ds)) + ds->FieldByName("name")->AsString() + " ";
+        EXPECT_EQ(shown, "1n1 2two 4n4 5n5 ");
+        delete ds;
+    }
+}
+
 TEST_P(DataSetNavigation, ForwardOnlyCursorBrowsesForwardAndNeverGoesBack)
 {
     TOEDataSet* ds = NewDataSet("SELECT id, name FROM " + table + " ORDER BY id");
