@@ -6,9 +6,10 @@
 #include <functional>
 #include <string>
 
+class TCatalogColumns;
 class THdbc;
 class THstmt;
-struct TCatalogColumn;
+class TOECatalog;
 
 namespace CatalogCall {
 
@@ -40,9 +41,10 @@ bool SameObject(const std::string& owner, const std::string& name, const std::st
 // which is cut off; then trimmed.
 std::string ProcedureName(const std::string& reported);
 
-// Reads a column (or procedure parameter) from the current row of a SQLColumns or
-// SQLProcedureColumns result: the name in column 4, the data type in column dataTypeCol and the
-// other fields after it in the order both results share.
-void ReadColumn(THstmt& statement, std::uint16_t dataTypeCol, TCatalogColumn& column);
+// The columns of the table owner.name (SQLColumns) or the parameters and result columns of the
+// procedure owner.name (SQLProcedureColumns), read through the catalog's statement; they replace those
+// in columns once every row is read, and a failed call leaves columns as they were.
+void RetrieveColumns(TOECatalog& catalog, const std::string& owner, const std::string& name, bool procedure,
+                     TCatalogColumns& columns);
 
 } // namespace CatalogCall

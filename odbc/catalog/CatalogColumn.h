@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+class TStringList;
 
 struct TCatalogColumn
 {
@@ -26,4 +29,8 @@ class TCatalogColumns : public TCatalogList<TCatalogColumn>
 {
 public:
     TCatalogColumn* AddItem() { return Append(std::make_unique<TCatalogColumn>()); }
+    // The columns' names in list order, into names (emptied first).
+    void Names(TStringList& names) const;
+    // The first column whose name equals name (trimmed), without regard to ASCII case; nullptr if none.
+    TCatalogColumn* ByName(std::string_view name) const;
 };

@@ -8,10 +8,8 @@
 #include "odbc/handles/Hdbc.h"
 #include "odbc/handles/RunningCall.h"
 #include "odbc/statements/Hstmt.h"
-#include "platform/core/StringUtils.h"
 
 #include <optional>
-#include <vector>
 
 using CatalogCall::Arg;
 using CatalogCall::ArgLength;
@@ -27,10 +25,7 @@ TCatalogColumns& TCatalogTable::GetColumns()
 
 const TStringList& TCatalogTable::GetColumnNames()
 {
-    TCatalogColumns& columns = GetColumns();
-    columnNames_.Clear();
-    for (int i = 0; i < columns.GetCount(); ++i)
-        columnNames_.Add(columns.GetItem(i)->Name);
+    GetColumns().Names(columnNames_);
     return columnNames_;
 }
 
@@ -63,13 +58,7 @@ const TStringList& TCatalogTable::GetIndexes()
 
 TCatalogColumn* TCatalogTable::ColumnByName(std::string_view name)
 {
-    const std::string wanted = UpperCase(Trim(name));
-    TCatalogColumns& columns = GetColumns();
-    for (int i = 0; i < columns.GetCount(); ++i) {
-        if (UpperCase(columns.GetItem(i)->Name) == wanted)
-            return columns.GetItem(i);
-    }
-    return nullptr;
+    return GetColumns().ByName(name);
 }
 
 void TCatalogTable::Refresh()
@@ -83,30 +72,7 @@ void TCatalogTable::Refresh()
 void TCatalogTable::RetrieveColumns()
 {
     Log(2, "TCatalogTable.RetrieveColumns");
-    RunningCall running;
-    catalog_.CheckHdbc();
-    THdbc& connection = *catalog_.hDbc();
-    THstmt& statement = catalog_.Statement();
-    connection.Connect();
-    // The owner and name are patterns to SQLColumns: a "_" in a name would also match other tables.
-    const std::string owner = CatalogCall::LiteralPattern(connection, owner_);
-    const std::string name = CatalogCall::LiteralPattern(connection, name_);
-    if (!CatalogCall::Run(statement, [&](void* handle) {
-            return Oci::SQLColumns(handle, nullptr, 0, Arg(owner), ArgLength(owner), Arg(name),
-                                   ArgLength(name), nullptr, 0);
-        }))
-        return;
-    std::vector<TCatalogColumn> rows;
-    while (statement.FetchNext()) {
-        if (!CatalogCall::SameObject(owner_, name_, statement.GetColString(2), statement.GetColString(3)))
-            continue;
-        TCatalogColumn& column = rows.emplace_back();
-        column.ColumnType = SQL_RESULT_COL;
-        CatalogCall::ReadColumn(statement, 5, column);
-    }
-    columns_.FreeItems();
-    for (TCatalogColumn& row : rows)
-        *columns_.AddItem() = std::move(row);
+    CatalogCall::RetrieveColumns(catalog_, owner_, name_, false, columns_);
 }
 
 void TCatalogTable::RetrievePrimaryKeys()
