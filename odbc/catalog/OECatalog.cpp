@@ -46,14 +46,8 @@ auto ByName(List& list, std::string_view owner, std::string_view name) -> declty
 TOECatalog::TOECatalog(TComponent* owner)
     : TComponent(owner), hstmt_(std::make_unique<THstmt>(nullptr)), tables_(*this), procedures_(*this)
 {
-    if (owner != nullptr) {
-        for (int i = 0; i < owner->ComponentCount(); ++i) {
-            if (auto* connection = dynamic_cast<THdbc*>(owner->Components(i))) {
-                SetHdbc(connection);
-                break;
-            }
-        }
-    }
+    if (THdbc* connection = FirstHdbc(owner))
+        SetHdbc(connection);
 }
 
 TOECatalog::~TOECatalog() = default;

@@ -35,14 +35,8 @@ void TCustomOEDataSet::Construct(std::unique_ptr<THstmt> statement)
     hStmt_ = std::make_unique<TDataSetHstmt>(this, statement_.get());
     dataLink_ = std::make_unique<TOEDataLink>(this);
     params_ = std::make_unique<TOEParams>(this);
-    if (Owner() != nullptr) {
-        for (int i = 0; i < Owner()->ComponentCount(); ++i) {
-            if (auto* connection = dynamic_cast<THdbc*>(Owner()->Components(i))) {
-                statement_->SetHdbc(connection);
-                break;
-            }
-        }
-    }
+    if (THdbc* connection = FirstHdbc(Owner()))
+        statement_->SetHdbc(connection);
 }
 
 TCustomOEDataSet::~TCustomOEDataSet()

@@ -609,3 +609,14 @@ bool IsDriver(THdbc& connection, const std::vector<std::string>& names)
     }
     return false;
 }
+
+THdbc* FirstHdbc(const TComponent* owner)
+{
+    if (owner == nullptr)
+        return nullptr;
+    for (int i = 0; i < owner->ComponentCount(); ++i) {
+        if (auto* connection = dynamic_cast<THdbc*>(owner->Components(i)))
+            return connection;
+    }
+    return nullptr;
+}

@@ -159,3 +159,7 @@ private:
 // True when "<DBMS name>;<driver file name>" of the connection equals one of names, ignoring ASCII
 // case (for example "Excel;odbcjt32.dll").
 bool IsDriver(THdbc& connection, const std::vector<std::string>& names);
+
+// The first THdbc among owner's components, in component order; nullptr without one (or without an
+// owner). Datasets, statements and the library's tool components take it as their connection.
+THdbc* FirstHdbc(const TComponent* owner);

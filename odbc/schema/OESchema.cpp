@@ -31,14 +31,8 @@ TOESchema::TOESchema(TComponent* owner)
     : TComponent(owner), hstmt_(std::make_unique<THstmt>(nullptr)),
       tables_(std::make_unique<TSchemaTables>(*this)), views_(std::make_unique<TSchemaViews>(*this))
 {
-    if (owner != nullptr) {
-        for (int i = 0; i < owner->ComponentCount(); ++i) {
-            if (auto* connection = dynamic_cast<THdbc*>(owner->Components(i))) {
-                SetHdbc(connection);
-                break;
-            }
-        }
-    }
+    if (THdbc* connection = FirstHdbc(owner))
+        SetHdbc(connection);
 }
 
 TOESchema::~TOESchema() = default;
