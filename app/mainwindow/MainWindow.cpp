@@ -333,8 +333,10 @@ void TForm1::BindHidReader()
     Reader->SetHidBackend(Env.Hid);
     Reader->SetOnStatusText(
         [this](const std::string& text) { SetStatusText(1, QString::fromStdString(text)); });
-    Reader->SetOnNewAddress(
-        [this](const std::string& text) { memo_zxdz->setPlainText(QString::fromStdString(text)); });
+    Reader->SetOnNewAddress([this](const std::string& text) {
+        NewAddressRead = true;
+        memo_zxdz->setPlainText(QString::fromStdString(text));
+    });
     if (!Reader->HidFound())
         Reader->FindHidReader();
 }

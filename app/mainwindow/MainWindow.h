@@ -336,7 +336,8 @@ private:
     QLabel* StatusPanel[2] = {nullptr, nullptr};
     bool TrayAnimate = false;
     int ReadDepth = 0;
-    bool FacesComposed = false; // N7Click composed the faces of the card just read
+    bool FacesComposed = false;  // N7Click composed the faces of the card just read
+    bool NewAddressRead = false; // the reader gave a newest address during the read running
     bool ClearPending = false;
     bool PrintPending = false; // the print button was pressed during a read
     bool Destroyed = false;

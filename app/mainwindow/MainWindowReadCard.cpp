@@ -60,6 +60,7 @@ void TForm1::ReadCard()
         Reader->SetBPCommand(Edit_BPCMD->currentText().toStdString());
     }
     SetStatusText(1, QString());
+    NewAddressRead = false;
     if (!Reader) {
         // The reader link could not be made at creation: no reader of any kind is usable.
         SetStatusText(1, kConnectDevice);
@@ -143,6 +144,13 @@ void TForm1::ReadCard()
         return; // the card on show: nothing changes until the delayed clear
 
     ShowBlankCard();
+    // A card shown anew shows its own newest address or none: most cards have none (the reader
+    // refuses 30 03), and the SDK and the extended commands read none. The previous holder's would
+    // stay otherwise.
+    if (!NewAddressRead) {
+        Reader->SetNewAddress(std::string());
+        memo_zxdz->clear();
+    }
 
     // The controls are set one by one; a guarded step that failed leaves its control as it was.
     CardCodeLookups lookups;

@@ -129,6 +129,28 @@ TEST_P(ReadCardLinkTest, CardIsShownThenTheSameCardAndAnEmptyReaderAreRefused)
     EXPECT_EQ(w->edt_xm->text().toStdString(), "marker");
 }
 
+// Most cards have no newest address: the reader refuses 30 03 for them. The next holder's card must
+// not show the newest address of the card before it.
+TEST_P(ReadCardLinkTest, ACardWithoutNewestAddressDoesNotShowThePreviousCardsOne)
+{
+    auto w = Create();
+    const std::string previous = Peer().Card().newAddress;
+    w->ReadCard();
+    if (GetParam().extended) { // the extended commands read no newest address: an earlier read left it
+        w->Reader->SetNewAddress(previous);
+        w->memo_zxdz->setPlainText(QString::fromStdString(previous));
+    }
+    ASSERT_EQ(w->memo_zxdz->toPlainText().toStdString(), previous);
+
+    Peer().Card().idNo = "110101199001010022";
+    Peer().Card().name = "李四";
+    Peer().Script(kCmdReadNewAddress, {StandardReply(0x91, {})});
+    w->ReadCard();
+    ASSERT_EQ(w->edt_xm->text().toStdString(), "李四");
+    EXPECT_EQ(w->memo_zxdz->toPlainText().toStdString(), "");
+    EXPECT_EQ(w->Reader->NewAddress(), "");
+}
+
 INSTANTIATE_TEST_SUITE_P(Routes, ReadCardLinkTest,
                          ::testing::Values(Route{"SerialStandard", Path::Serial, false},
                                            Route{"SerialExtended", Path::Serial, true},
