@@ -572,17 +572,9 @@ void THdbc::ReaderError(TReader& reader, const std::string& message, bool& handl
 
 void THdbc::ReadState(TReader& reader)
 {
-    // Installed for this component only; the reader's own handler comes back afterwards.
-    TReader::ErrorHandler previous = reader.OnError();
-    reader.SetOnError(
-        [this](TReader& r, const std::string& message, bool& handled) { ReaderError(r, message, handled); });
-    try {
-        reader.ReadComponentProperties(*this);
-    } catch (...) {
-        reader.SetOnError(std::move(previous));
-        throw;
-    }
-    reader.SetOnError(std::move(previous));
+    reader.ReadComponentProperties(*this, [this](TReader& r, const std::string& message, bool& handled) {
+        ReaderError(r, message, handled);
+    });
 }
 
 void THdbc::Loaded()

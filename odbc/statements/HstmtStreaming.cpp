@@ -85,17 +85,9 @@ void THstmt::ReaderError(TReader& reader, const std::string& message, bool& hand
 
 void THstmt::ReadState(TReader& reader)
 {
-    // Installed for this component only; the reader's own handler comes back afterwards.
-    TReader::ErrorHandler previous = reader.OnError();
-    reader.SetOnError(
-        [this](TReader& r, const std::string& message, bool& handled) { ReaderError(r, message, handled); });
-    try {
-        reader.ReadComponentProperties(*this);
-    } catch (...) {
-        reader.SetOnError(std::move(previous));
-        throw;
-    }
-    reader.SetOnError(std::move(previous));
+    reader.ReadComponentProperties(*this, [this](TReader& r, const std::string& message, bool& handled) {
+        ReaderError(r, message, handled);
+    });
 }
 
 void THstmt::Loaded()

@@ -473,6 +473,18 @@ void TReader::ReadComponentProperties(TComponent& component)
     ReadProperties(properties);
 }
 
+void TReader::ReadComponentProperties(TComponent& component, ErrorHandler onError)
+{
+    ErrorHandler previous = std::exchange(onError_, std::move(onError));
+    try {
+        ReadComponentProperties(component);
+    } catch (...) {
+        onError_ = std::move(previous);
+        throw;
+    }
+    onError_ = std::move(previous);
+}
+
 void TReader::ReadComponent(TComponent& component)
 {
     component.IncludeState(csLoading | csReading);

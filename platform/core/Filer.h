@@ -162,6 +162,9 @@ public:
     void ReadProperties(TPersistent& instance);
     // Name, Tag and the component's declared properties, up to the end marker.
     void ReadComponentProperties(TComponent& component);
+    // The same with onError in place of the reader's own handler, which comes back afterwards (also
+    // when reading fails): for a ReadState that passes over properties earlier versions wrote.
+    void ReadComponentProperties(TComponent& component, ErrorHandler onError);
     // Marks the component csLoading | csReading, reads Name, Tag and its properties (through
     // TStateReader::ReadState when it implements it), then calls Loaded, which clears csLoading.
     void ReadComponent(TComponent& component);

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -205,6 +207,40 @@ TEST(Filer, UnknownPropertyGoesToTheHandlerAndIsSkippedWhole)
     OnlyText strict;
     EXPECT_THROW(TReader(stream).ReadComponent(strict), EReadError);
     EXPECT_FALSE(strict.HasState(csLoading));
+}
+
+// A component's own handler (a ReadState passing over what earlier versions wrote) stands in for the
+// reader's only while that component's properties are read, whether reading ends well or not.
+TEST(Filer, AComponentsOwnHandlerStandsInOnlyWhileItReads)
+{
+    Sample out;
+    Fill(out);
+    TMemoryStream stream;
+    TWriter(stream).WriteComponent(out);
+    stream.SetPosition(0);
+    TReader reader(stream);
+    int toReadersOwn = 0;
+    reader.SetOnError([&](TReader&, const std::string&, bool&) { ++toReadersOwn; });
+
+    // A plain component knows Name and Tag only: every property of the sample goes to its handler.
+    TComponent lenient;
+    std::vector<std::string> toOwn;
+    reader.ReadComponentProperties(lenient, [&](TReader&, const std::string& m, bool& handled) {
+        toOwn.push_back(m);
+        handled = true;
+    });
+    EXPECT_EQ(lenient.Name(), "Sample1");
+    EXPECT_EQ(toOwn.size(), 7u);
+    EXPECT_EQ(toReadersOwn, 0);
+    EXPECT_FALSE(reader.Error("after")) << "the reader's own handler is back";
+    EXPECT_EQ(toReadersOwn, 1);
+
+    stream.SetPosition(0);
+    TComponent strict;
+    EXPECT_THROW(reader.ReadComponentProperties(strict, [](TReader&, const std::string&, bool&) {}),
+                 EReadError);
+    EXPECT_FALSE(reader.Error("after a failure"));
+    EXPECT_EQ(toReadersOwn, 2) << "the reader's own handler is back after a failure too";
 }
 
 TEST(Filer, WrongValueKindIsAReadingError)
