@@ -3,23 +3,12 @@
 
 #include "odbc/datasets/OEParams.h"
 #include "odbc/datasets/OEQuery.h"
-#include "odbc/datasets/updates/UpdateParams.h"
 #include "platform/core/Filer.h"
 
-TOEUpdateProc::TOEUpdateProc(TComponent* owner) : TOEUpdateObject(owner)
+TOEUpdateProc::TOEUpdateProc(TComponent* owner) : TOEQueryUpdateObject(owner)
 {
-    for (auto& query : queries_) {
-        query = std::make_unique<TCustomOEQuery>(this);
-        query->SetUniDirectional(true);
-    }
-}
-
-TOEUpdateProc::~TOEUpdateProc()
-{
-    if (dataSet_ != nullptr && dataSet_->UpdateObject() == this)
-        dataSet_->SetUpdateObject(nullptr);
     for (auto& query : queries_)
-        query.reset();
+        query = NewQuery();
 }
 
 const std::string& TOEUpdateProc::GetProcIndex(int index) const
@@ -34,10 +23,8 @@ void TOEUpdateProc::SetProcIndex(int index, const std::string& name)
 
 TOEParams& TOEUpdateProc::GetParamsIndex(int index)
 {
-    TCustomOEQuery& query = *queries_.at(static_cast<std::size_t>(index));
     // Parameters made from the catalog need the connection.
-    if (dataSet_ != nullptr && dataSet_->hDbc() != query.hDbc())
-        query.SetHdbc(dataSet_->hDbc());
+    TCustomOEQuery& query = OnDataSetConnection(*queries_.at(static_cast<std::size_t>(index)));
     return static_cast<TOEParams&>(query.Params());
 }
 
@@ -53,17 +40,7 @@ bool TOEUpdateProc::GetImplemented(TUpdateKind kind)
 
 TCustomOEQuery& TOEUpdateProc::GetQuery(TUpdateKind kind)
 {
-    TCustomOEQuery& query = *queries_.at(kind);
-    if (dataSet_ != nullptr && dataSet_->hDbc() != query.hDbc())
-        query.SetHdbc(dataSet_->hDbc());
-    return query;
-}
-
-void TOEUpdateProc::SetParams(TUpdateKind kind)
-{
-    if (dataSet_ == nullptr)
-        return;
-    FillUpdateParams(*dataSet_, GetQuery(kind).Params());
+    return OnDataSetConnection(*queries_.at(kind));
 }
 
 void TOEUpdateProc::ExecSQL(TUpdateKind kind)
@@ -76,22 +53,9 @@ void TOEUpdateProc::ExecSQL(TUpdateKind kind)
     }
 }
 
-void TOEUpdateProc::Apply(TUpdateKind kind)
-{
-    SetParams(kind);
-    ExecSQL(kind);
-}
-
-void TOEUpdateProc::Notification(TComponent* component, TOperation operation)
-{
-    TOEUpdateObject::Notification(component, operation);
-    if (operation == opRemove && component == dataSet_)
-        dataSet_ = nullptr;
-}
-
 void TOEUpdateProc::DefineProperties(TFiler& filer)
 {
-    TOEUpdateObject::DefineProperties(filer);
+    TOEQueryUpdateObject::DefineProperties(filer);
     const char* const procs[] = {"ModifyProc", "InsertProc", "DeleteProc"};
     const char* const params[] = {"ModifyParams", "InsertParams", "DeleteParams"};
     for (int index = 0; index < 3; ++index)

@@ -3,21 +3,12 @@
 
 #include "odbc/base/OcihError.h"
 #include "odbc/datasets/OEQuery.h"
-#include "odbc/datasets/updates/UpdateParams.h"
 #include "platform/core/Filer.h"
 
-TOEUpdateSQL::TOEUpdateSQL(TComponent* owner) : TOEUpdateObject(owner)
+TOEUpdateSQL::TOEUpdateSQL(TComponent* owner) : TOEQueryUpdateObject(owner)
 {
     for (int index = 0; index < static_cast<int>(sql_.size()); ++index)
         sql_[static_cast<std::size_t>(index)].SetOnChange([this, index] { SQLChanged(index); });
-}
-
-TOEUpdateSQL::~TOEUpdateSQL()
-{
-    if (dataSet_ != nullptr && dataSet_->UpdateObject() == this)
-        dataSet_->SetUpdateObject(nullptr);
-    for (auto& query : queries_)
-        query.reset();
 }
 
 TStringList& TOEUpdateSQL::GetSQLIndex(int index)
@@ -39,13 +30,10 @@ TCustomOEQuery& TOEUpdateSQL::GetQuery(TUpdateKind kind)
 {
     std::unique_ptr<TCustomOEQuery>& query = queries_.at(kind);
     if (!query) {
-        query = std::make_unique<TCustomOEQuery>(this);
-        query->SetUniDirectional(true);
+        query = NewQuery();
         query->SetSQL(sql_[kind]);
     }
-    if (dataSet_ != nullptr && dataSet_->hDbc() != query->hDbc())
-        query->SetHdbc(dataSet_->hDbc());
-    return *query;
+    return OnDataSetConnection(*query);
 }
 
 void TOEUpdateSQL::SQLChanged(int index)
@@ -55,14 +43,6 @@ void TOEUpdateSQL::SQLChanged(int index)
         return;
     query->Params().Clear();
     query->SetSQL(sql_[static_cast<std::size_t>(index)]);
-}
-
-void TOEUpdateSQL::SetParams(TUpdateKind kind)
-{
-    if (dataSet_ == nullptr)
-        return;
-    TCustomOEQuery& query = GetQuery(kind);
-    FillUpdateParams(*dataSet_, query.Params());
 }
 
 void TOEUpdateSQL::ExecSQL(TUpdateKind kind)
@@ -76,22 +56,9 @@ void TOEUpdateSQL::ExecSQL(TUpdateKind kind)
         throw RIDIZOrurori("Row not found: it was changed or deleted by another user.");
 }
 
-void TOEUpdateSQL::Apply(TUpdateKind kind)
-{
-    SetParams(kind);
-    ExecSQL(kind);
-}
-
-void TOEUpdateSQL::Notification(TComponent* component, TOperation operation)
-{
-    TOEUpdateObject::Notification(component, operation);
-    if (operation == opRemove && component == dataSet_)
-        dataSet_ = nullptr;
-}
-
 void TOEUpdateSQL::DefineProperties(TFiler& filer)
 {
-    TOEUpdateObject::DefineProperties(filer);
+    TOEQueryUpdateObject::DefineProperties(filer);
     const char* const names[] = {"ModifySQL", "InsertSQL", "DeleteSQL"};
     for (int index = 0; index < 3; ++index)
         DefineLinesProperty(filer, names[index], sql_[static_cast<std::size_t>(index)],
