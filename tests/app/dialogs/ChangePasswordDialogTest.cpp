@@ -1,6 +1,7 @@
 // The change-password dialog run modally: its three rules, what reaches the settings file and the
 // password in memory, a settings file in GB18030, and a write that fails.
 #include "app/dialogs/ChangePasswordDialog.h"
+#include "fakes/FileText.h"
 #include "fakes/ModalScript.h"
 #include "fakes/TempFolder.h"
 #include "platform/core/IniFile.h"
@@ -14,18 +15,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct ChangePassword : ::testing::Test
 {

@@ -8,6 +8,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakePump.h"
 #include "fakes/FakeUiServices.h"
+#include "fakes/FileText.h"
 #include "fakes/ModalScript.h"
 #include "platform/core/TextEncoding.h"
 
@@ -21,18 +22,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <vector>
 
 namespace {
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The operator list as rows of "number|teller number|name".
 std::vector<std::string> Rows(const QTreeWidget& list)

@@ -6,6 +6,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakePump.h"
 #include "fakes/FakeUiServices.h"
+#include "fakes/FileText.h"
 #include "odbc/handles/Hdbc.h"
 #include "platform/core/Exception.h"
 #include "platform/ui/Timer.h"
@@ -35,14 +36,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using IniMap = std::map<std::string, std::string>; // "section/key" -> value
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The keys of a settings file, for comparing what a handler changed.
 IniMap ParseIni(const std::string& path)

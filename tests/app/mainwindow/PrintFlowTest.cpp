@@ -6,6 +6,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakePump.h"
 #include "fakes/FakeUiServices.h"
+#include "fakes/FileText.h"
 #include "fakes/NoPrinter.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/IniFile.h"
@@ -25,19 +26,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 QImage Photo()
 {

@@ -4,6 +4,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakePump.h"
 #include "fakes/FakeUiServices.h"
+#include "fakes/FileText.h"
 #include "fakes/TempFolder.h"
 #include "odbc/handles/Hdbc.h"
 #include "platform/core/DateTime.h"
@@ -22,7 +23,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,14 +33,6 @@ namespace {
 std::string SourceDir()
 {
     return std::getenv("ZIRA_SOURCE_DIR"); // set by the test main
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
 }
 
 // unixODBC reads its configuration folder once per process: every test in this executable uses the

@@ -2,6 +2,7 @@
 // make tables): a schema scripted, run, read back through the catalog and dropped, scripts run
 // statement by statement, and drops in the form each DBMS takes. On PostgreSQL each test works in a
 // schema of its own, which is also the tables' owner.
+#include "fakes/FileText.h"
 #include "fakes/TempFolder.h"
 #include "odbc/base/OcihError.h"
 #include "odbc/catalog/OECatalog.h"
@@ -19,7 +20,6 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -311,8 +311,7 @@ TEST_P(SchemaOnDatabase, ASchemaIsScriptedRunReadBackAndDropped)
     const std::string scriptFile = folder_.Path() + "schema.sql";
     schema_.GenScript(scriptFile);
     EXPECT_FALSE(schema_.ScriptMode());
-    std::ifstream in(scriptFile, std::ios::binary);
-    const std::string script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string script = ReadAll(scriptFile);
     ASSERT_EQ(script, expected);
     EXPECT_FALSE(Exists(Table("Customers"))) << "scripting runs nothing";
 

@@ -1,6 +1,7 @@
 // DataSourceConfig: the per-test odbc.ini/odbcinst.ini of the administration tests.
 #include "odbc/support/DataSourceConfig.h"
 
+#include "fakes/FileText.h"
 #include "odbc/support/OdbcTestConfig.h"
 
 #include <cstdlib>
@@ -10,14 +11,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void WriteFile(const std::string& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
@@ -26,7 +19,7 @@ void WriteFile(const std::string& path, const std::string& text)
 // The value of key in section of an INI file as written there; "" when absent.
 std::string IniValue(const std::string& path, const std::string& section, const std::string& key)
 {
-    std::istringstream in(ReadFile(path));
+    std::istringstream in(ReadAll(path));
     std::string line;
     bool inSection = false;
     while (std::getline(in, line)) {
@@ -57,8 +50,8 @@ void DataSourceConfig::SetUp()
     const std::string dir = OdbcTest::ConfigDir();
     ASSERT_FALSE(dir.empty());
     folder_ = dir;
-    savedDriverIni_ = ReadFile(dir + "/odbcinst.ini");
-    savedSystemIni_ = ReadFile(dir + "/odbc.ini");
+    savedDriverIni_ = ReadAll(dir + "/odbcinst.ini");
+    savedSystemIni_ = ReadAll(dir + "/odbc.ini");
     const char* user = std::getenv("ODBCINI");
     savedUserIniVariable_ = user != nullptr ? user : "";
     setup_ = dlopen(ZIRA_ODBC_SETUP_LIBRARY, RTLD_NOW);
@@ -97,7 +90,7 @@ void DataSourceConfig::WriteUserIni(const std::string& text)
 
 void DataSourceConfig::AddToDriverIni(const std::string& text)
 {
-    WriteFile(folder_ + "/odbcinst.ini", ReadFile(folder_ + "/odbcinst.ini") + text);
+    WriteFile(folder_ + "/odbcinst.ini", ReadAll(folder_ + "/odbcinst.ini") + text);
 }
 
 std::string DataSourceConfig::SystemIni() const

@@ -1,4 +1,5 @@
 #include "platform/core/IniFile.h"
+#include "fakes/FileText.h"
 #include "platform/core/Exception.h"
 #include "platform/core/StringList.h"
 #include "platform/core/TextEncoding.h"
@@ -42,11 +43,7 @@ protected:
         std::ofstream out(path_, std::ios::binary | std::ios::trunc);
         out << bytes;
     }
-    std::string Get() const
-    {
-        std::ifstream in(path_, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
+    std::string Get() const { return ReadAll(path_); }
     int FilesInDir() const { return static_cast<int>(std::distance(fs::directory_iterator(dir_), {})); }
     struct stat Stat() const
     {
