@@ -5,25 +5,10 @@
 
 #include "odbc/datasets/DataSetHstmt.h"
 #include "odbc/statements/Hstmt.h"
+#include "odbc/support/RawProperties.h"
 #include "odbc/support/SqlHelpers.h"
 #include "platform/core/Filer.h"
 #include "platform/core/MemoryStream.h"
-
-namespace {
-
-// Writes the properties a test lists, in the order given.
-class RawProperties : public TPersistent
-{
-public:
-    std::vector<std::pair<std::string, TWriterProc>> properties;
-    void DefineProperties(TFiler& filer) override
-    {
-        for (auto& [name, write] : properties)
-            filer.DefineProperty(name, {}, write, true);
-    }
-};
-
-} // namespace
 
 class DataSetStreaming : public DataSetTest
 {

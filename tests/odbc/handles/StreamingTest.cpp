@@ -1,6 +1,7 @@
 // THdbc in a form resource: its properties round-trip, properties of earlier versions are skipped,
 // a streamed Connected connects once loading ends.
 #include "odbc/handles/Henv.h"
+#include "odbc/support/RawProperties.h"
 #include "odbc/support/SqlHelpers.h"
 #include "platform/core/Filer.h"
 #include "platform/core/MemoryStream.h"
@@ -8,18 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Writes whatever properties a test lists, to build streams an older component would have written.
-class RawProperties : public TPersistent
-{
-public:
-    std::vector<std::pair<std::string, TWriterProc>> properties;
-    void DefineProperties(TFiler& filer) override
-    {
-        for (auto& [name, write] : properties)
-            filer.DefineProperty(name, {}, write, true);
-    }
-};
 
 void Write(TPersistent& p, TMemoryStream& s)
 {
