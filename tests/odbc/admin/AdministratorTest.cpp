@@ -6,6 +6,7 @@
 #include "odbc/handles/Hdbc.h"
 #include "odbc/handles/Henv.h"
 #include "odbc/support/DataSourceConfig.h"
+#include "odbc/support/ErrorOf.h"
 #include "odbc/support/OdbcTestConfig.h"
 #include "platform/core/MemoryStream.h"
 
@@ -19,16 +20,6 @@ namespace {
 std::vector<std::string> Names(const TStringList& list)
 {
     return list.Lines();
-}
-
-std::string ErrorOf(auto call)
-{
-    try {
-        call();
-    } catch (const RIDIZOrurori& e) {
-        return e.Message();
-    }
-    return "no error";
 }
 
 class Administrator : public DataSourceConfig

@@ -1,6 +1,7 @@
 // Loading of the driver manager and installer by name. Each case runs in a fresh process (death-test
 // style "threadsafe" re-runs the binary), because a library once loaded stays loaded.
 #include "odbc/handles/Hdbc.h"
+#include "odbc/support/ErrorOf.h"
 #include "odbc/support/OdbcTestConfig.h"
 #include "odbc/support/ScriptedOdbc.h"
 
@@ -19,16 +20,6 @@ protected:
 // Runs body in a child process; the child exits 0 when body returned true.
 #define EXPECT_IN_FRESH_PROCESS(body)                                                                        \
     EXPECT_EXIT(std::_Exit((body) ? 0 : 1), ::testing::ExitedWithCode(0), "")
-
-std::string ErrorOf(auto call)
-{
-    try {
-        call();
-    } catch (const RIDIZOrurori& e) {
-        return e.Message();
-    }
-    return "no error";
-}
 
 } // namespace
 
