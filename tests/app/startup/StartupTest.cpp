@@ -92,13 +92,16 @@ protected:
 
     std::string Today() const { return FormatDateTime("yyyymmdd", clock.now); }
 
-    StartResult Start(const ProgramFolder& folder)
+    // The start-up in a program folder (or in any folder a test lays out), its lock in the test's lock
+    // folder unless lockPath names another.
+    StartResult Start(const ProgramFolder& folder) { return Start(folder.Path(), lockFolder.Path()); }
+    StartResult Start(const std::string& programFolder, const std::string& lockPath)
     {
         StartResult run;
         StartupEnvironment env;
-        env.ProgramFolder = folder.Path();
+        env.ProgramFolder = programFolder;
         env.ExecutableName = "ziravedur";
-        env.LockFolder = lockFolder.Path();
+        env.LockFolder = lockPath;
         env.clock = &clock;
         env.pump = &pump;
         env.RunLoop = [&](TForm1& form) {
@@ -263,19 +266,9 @@ TEST_F(StartupTest, ASecondCopyEndsWithOneAfterTheDayResetAndShowsNothing)
 TEST_F(StartupTest, ALockThatCannotBeMadeIsShownAndEndsWithOne)
 {
     ProgramFolder folder("[ICReader]\r\nCommPort=2\r\n");
-    StartupEnvironment env;
-    env.ProgramFolder = folder.Path();
-    env.ExecutableName = "ziravedur";
-    env.LockFolder = lockFolder.Path() + "missing/";
-    env.clock = &clock;
-    env.pump = &pump;
-    bool loopRan = false;
-    env.RunLoop = [&](TForm1&) {
-        loopRan = true;
-        return 0;
-    };
-    EXPECT_EQ(RunStartup(env), ExitNotStarted);
-    EXPECT_FALSE(loopRan);
+    const StartResult run = Start(folder.Path(), lockFolder.Path() + "missing/");
+    EXPECT_EQ(run.code, ExitNotStarted);
+    EXPECT_FALSE(run.loopRan);
     ASSERT_EQ(ui.messages.size(), 1u) << "the program ended without a word";
     EXPECT_EQ(ui.messages[0].icon, TMsgIcon::Error);
     EXPECT_NE(ui.messages[0].text.find(lockFolder.Path() + "missing/ziravedur.lock"), std::string::npos)
@@ -435,19 +428,9 @@ TEST_F(StartupTest, AnUnexpectedStartUpFailureIsShownAndEndsWithZero)
     // A style.ini that cannot be read (a folder in its place) fails the day reset.
     TempFolder folder;
     std::filesystem::create_directories(folder.Path() + "style.ini/x");
-    StartupEnvironment env;
-    env.ProgramFolder = folder.Path();
-    env.ExecutableName = "ziravedur";
-    env.LockFolder = lockFolder.Path();
-    env.clock = &clock;
-    env.pump = &pump;
-    bool loopRan = false;
-    env.RunLoop = [&](TForm1&) {
-        loopRan = true;
-        return 0;
-    };
-    EXPECT_EQ(RunStartup(env), ExitNormal);
-    EXPECT_FALSE(loopRan);
+    const StartResult run = Start(folder.Path(), lockFolder.Path());
+    EXPECT_EQ(run.code, ExitNormal);
+    EXPECT_FALSE(run.loopRan);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].buttons, TMsgButtons::Ok);
     EXPECT_EQ(InstanceLock("ziravedur", lockFolder.Path()).state(), InstanceLock::State::Acquired)
