@@ -1,6 +1,8 @@
 // The main window's administrator password gate, password change and operator page, run through
 // their buttons with typed input in the real dialogs; the settings file compared byte for byte before
 // and after, and the unlocked settings page used across a restart.
+#include "WindowEnvironment.h"
+
 #include "app/dialogs/AdminPasswordDialog.h"
 #include "app/dialogs/ChangePasswordDialog.h"
 #include "app/dialogs/OperatorDialog.h"
@@ -54,14 +56,7 @@ protected:
 
     std::unique_ptr<TForm1> Create()
     {
-        TForm1Environment env;
-        env.ProgramFolder = dir.path().toStdString();
-        env.Ui = &ui;
-        env.clock = &clock;
-        env.pump = &pump;
-        env.TrayAvailable = [] { return false; };
-        env.Terminate = [] {};
-        return std::make_unique<TForm1>(std::move(env));
+        return std::make_unique<TForm1>(WindowEnvironment(dir.path().toStdString(), ui, clock, pump));
     }
 
     // Every password gate from now on gets typed, in turn, the texts given and then 确定 for each;

@@ -5,6 +5,8 @@
 #include "app/mainwindow/CodeLookup.h"
 #include "DecoderFiles.h"
 #include "ProgramDatabase.h"
+#include "WindowEnvironment.h"
+
 #include "app/mainwindow/MainWindow.h"
 #include "fakes/FakeReaderPty.h"
 #include "fakes/FakeUiServices.h"
@@ -44,14 +46,7 @@ protected:
 
     std::unique_ptr<TForm1> Create()
     {
-        TForm1Environment env;
-        env.ProgramFolder = dir.path().toStdString();
-        env.Ui = &ui;
-        env.clock = &pty.clock;
-        env.pump = &pty.pump;
-        env.TrayAvailable = [] { return false; };
-        env.Terminate = [] {};
-        return std::make_unique<TForm1>(std::move(env));
+        return std::make_unique<TForm1>(WindowEnvironment(dir.path().toStdString(), ui, pty.clock, pty.pump));
     }
 
     void UseAccess(TForm1& w) { UseProgramDatabase(w, Folder()); }

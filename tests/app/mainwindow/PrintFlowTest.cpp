@@ -2,6 +2,8 @@
 // the day counter in a temporary style.ini, the countdown armed from the settings page, what the page
 // carries, real PDFs as the printer's output, failures shown and not passed off as prints, and the
 // template form's flag.
+#include "WindowEnvironment.h"
+
 #include "app/mainwindow/MainWindow.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakePump.h"
@@ -61,14 +63,7 @@ protected:
     // The window with its two forms, as the start-up creates them.
     void Create()
     {
-        TForm1Environment env;
-        env.ProgramFolder = dir.path().toStdString();
-        env.Ui = &ui;
-        env.clock = &clock;
-        env.pump = &pump;
-        env.TrayAvailable = [] { return false; };
-        env.Terminate = [] {};
-        window = std::make_unique<TForm1>(std::move(env));
+        window = std::make_unique<TForm1>(WindowEnvironment(dir.path().toStdString(), ui, clock, pump));
         form8 = std::make_unique<TForm8>(dir.path().toStdString());
         form12 = std::make_unique<TForm12>(dir.path().toStdString(), window->PrintCopies);
         window->Form8 = form8.get();

@@ -4,6 +4,8 @@
 // a library or entry point that is missing. The port number's ranges choose the path.
 #include "DecoderFiles.h"
 #include "ProgramDatabase.h"
+#include "WindowEnvironment.h"
+
 #include "app/mainwindow/MainWindow.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakePump.h"
@@ -118,13 +120,8 @@ protected:
     std::unique_ptr<TForm1> Create(int port = 1001)
     {
         InstallDecoderAndTemplates(dir.path().toStdString());
-        TForm1Environment env;
-        env.ProgramFolder = dir.path().toStdString();
-        env.Ui = &ui;
-        env.clock = &clock;
-        env.pump = &pump;
+        TForm1Environment env = WindowEnvironment(dir.path().toStdString(), ui, clock, pump);
         env.TrayAvailable = [] { return true; };
-        env.Terminate = [] {};
         auto w = std::make_unique<TForm1>(std::move(env));
         w->ReaderPort = port;
         return w;
