@@ -8,6 +8,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -20,24 +21,19 @@ std::string NumberText(const QString& text)
     return s;
 }
 
-std::optional<int> ParseInt(const QString& text)
+// The number the whole text holds, or none. "." is the decimal point here whatever the locale;
+// infinities and NaN are not numbers for the box.
+template <class Number> std::optional<Number> Parse(const QString& text)
 {
     const std::string s = NumberText(text);
-    int value = 0;
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value, 10);
+    Number value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (s.empty() || error != std::errc() || end != s.data() + s.size())
         return std::nullopt;
-    return value;
-}
-
-// "." is the decimal point here whatever the locale; infinities and NaN are not numbers for the box.
-std::optional<double> ParseFloat(const QString& text)
-{
-    const std::string s = NumberText(text);
-    double value = 0;
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || error != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
-        return std::nullopt;
+    if constexpr (std::is_floating_point_v<Number>) {
+        if (!std::isfinite(value))
+            return std::nullopt;
+    }
     return value;
 }
 
@@ -78,14 +74,7 @@ void TIntFloatEdit::SetDecimals(int value)
 
 int TIntFloatEdit::GetInt() const
 {
-    int value = ParseInt(text()).value_or(0);
-    if (Bounded()) {
-        if (value < min_)
-            value = min_;
-        if (value > max_)
-            value = max_;
-    }
-    return value;
+    return Clamped(Parse<int>(text()).value_or(0));
 }
 
 void TIntFloatEdit::SetInt(int value)
@@ -95,14 +84,7 @@ void TIntFloatEdit::SetInt(int value)
 
 double TIntFloatEdit::GetFloat() const
 {
-    double value = ParseFloat(text()).value_or(min_);
-    if (Bounded()) {
-        if (value < min_)
-            value = min_;
-        if (value > max_)
-            value = max_;
-    }
-    return value;
+    return Clamped(Parse<double>(text()).value_or(min_));
 }
 
 void TIntFloatEdit::SetFloat(double value)

@@ -12,6 +12,8 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 class QFocusEvent;
 class QKeyEvent;
 
@@ -64,6 +66,11 @@ private:
     void EditText(QChar& key);
     void SetTextKeepingCaret(const QString& value);
     bool Bounded() const { return max_ > min_; }
+    // value within Min..Max when Max is above Min.
+    template <class Number> Number Clamped(Number value) const
+    {
+        return Bounded() ? std::clamp<Number>(value, min_, max_) : value;
+    }
 
     int min_ = 0;
     int max_ = 0;
