@@ -1,6 +1,7 @@
 #include "platform/db/DataSet.h"
 
 #include "platform/core/StringUtils.h"
+#include "platform/db/ControlsOff.h"
 #include "platform/db/DataLink.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/DatabaseError.h"
@@ -726,12 +727,7 @@ void TDataSet::AddRecord(const std::vector<Variant>& values, bool append)
     BeginInsertAppend();
     if (!append)
         UpdateCursorPos();
-    DisableControls();
-    struct Enable
-    {
-        TDataSet& ds;
-        ~Enable() { ds.EnableControls(); }
-    } enable{*this};
+    ControlsOff controlsOff(*this);
     MoveBuffer(recordCount_, activeRecord_);
     try {
         TRecordBuffer buffer = ActiveBuffer();

@@ -1,6 +1,7 @@
 #include "fakes/MemDataSet.h"
 
 #include "platform/core/Unaligned.h"
+#include "platform/db/ControlsOff.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/DatabaseError.h"
 #include "platform/db/Field.h"
@@ -123,12 +124,7 @@ void MemDataSet::MasterChanged()
     TDataSet* master = masterLink_ ? masterLink_->DataSet() : nullptr;
     if (!Active() || master == nullptr || !master->Active() || master->State() == dsSetKey)
         return;
-    DisableControls();
-    struct Enable
-    {
-        TDataSet& ds;
-        ~Enable() { ds.EnableControls(); }
-    } enable{*this};
+    ControlsOff controlsOff(*this);
     Close();
     Open();
 }
