@@ -266,7 +266,8 @@ public:
     {
         BindNullStrings(ParamByName(name), values, high);
     }
-    // The string's characters as they are at binding; an empty string is an empty text, not NULL.
+    // The string as it is at each Execute, however often it was assigned since; it must outlive the
+    // binding. An empty string is an empty text, not NULL.
     void BindString(std::uint16_t param, std::string& value);
     void BindStringByName(std::string_view name, std::string& value) { BindString(ParamByName(name), value); }
     THSTMT_BIND_FORMS(Single, Singles, float)
@@ -282,7 +283,8 @@ public:
     THSTMT_BIND_FORMS(Date, Dates, TDate)
     THSTMT_BIND_FORMS(Time, Times, TTime)
     THSTMT_BIND_FORMS(TimeStamp, TimeStamps, TTimeStamp)
-    // The stream's memory as it is at binding; an empty stream binds NULL.
+    // The stream's memory as it is at each Execute (it must outlive the binding); an empty stream is
+    // NULL.
     void BindBinary(std::uint16_t param, TMemoryStream& value);
     void BindBinaryByName(std::string_view name, TMemoryStream& value)
     {
@@ -606,6 +608,11 @@ private:
                          SqlULen columnSize, std::int16_t decimalDigits, std::int16_t nullable,
                          const ParamShape& shape);
     void NameParam(std::uint16_t param);
+    void BindStringOn(std::uint16_t param, std::string& value, bool core);
+    void BindMemoryOn(std::uint16_t param, TMemoryStream& value, bool binary, bool core);
+    // Binds again each bound string or stream whose characters moved or changed length since it
+    // was bound, so an execution sends what it holds now.
+    void RebindMovedValues();
     // Parameter arrays (HstmtParamArrays.cpp): the array attributes before an execution, and the rows
     // of a failed array sent again one at a time.
     bool BeforeParamExecute();

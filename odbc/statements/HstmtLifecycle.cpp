@@ -404,7 +404,8 @@ void THstmt::Execute()
     DoBeforeExecute();
     if (!initialized_)
         return;
-    if (!BeforeParamExecute())
+    RebindMovedValues();
+    if (!initialized_ || !BeforeParamExecute())
         return;
     executed_ = false;
     aborted_ = false;

@@ -172,9 +172,6 @@ void THstmt::BindParamRecord(std::uint16_t param, std::int16_t colType, void* va
     TParamRec* rec = ParamRec(param);
     if (rec == nullptr) {
         rec = &InsertHead(param, colType, sqlType, value);
-        rec->ColumnSize = columnSize;
-        rec->DecimalDigits = decimalDigits;
-        rec->Nullable = nullable;
         rec->Count = rows;
         rec->Indicators.assign(rows, 0);
     } else {
@@ -187,6 +184,14 @@ void THstmt::BindParamRecord(std::uint16_t param, std::int16_t colType, void* va
             rec->Indicators.resize(rows, 0);
         }
     }
+    // The value is described as it is bound now: a buffer bound again for a longer value must not
+    // keep the size of the first one. Whoever binds a string or stream records it after this.
+    rec->ColumnSize = columnSize;
+    rec->DecimalDigits = decimalDigits;
+    rec->Nullable = nullable;
+    rec->DriverDescribed = false;
+    rec->String = nullptr;
+    rec->Stream = nullptr;
     rec->Ind = rec->Indicators.data();
     if (bulkSize_ < rec->Count)
         bulkSize_ = rec->Count;

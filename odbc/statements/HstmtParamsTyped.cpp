@@ -95,11 +95,24 @@ void THstmt::BindNullStrings(std::uint16_t param, char* values, SqlULen high)
 
 void THstmt::BindString(std::uint16_t param, std::string& value)
 {
+    BindStringOn(param, value, BindCore());
+}
+
+void THstmt::BindStringOn(std::uint16_t param, std::string& value, bool core)
+{
     // data() is never null, so an empty string is an empty text; the string's own characters and
     // terminator are all an output value may fill.
     ParamShape shape;
     shape.capacity = static_cast<SqlLen>(value.size()) + 1;
-    BindShaped(param, SQL_C_CHAR, value.data(), SQL_CHAR, BindCore(), shape);
+    BindShaped(param, SQL_C_CHAR, value.data(), SQL_CHAR, core, shape);
+    if (!initialized_)
+        return;
+    if (TParamRec* rec = ParamRec(param)) {
+        rec->String = &value;
+        rec->CoreBound = core;
+        rec->BoundData = value.data();
+        rec->BoundSize = static_cast<std::int64_t>(value.size());
+    }
 }
 
 void THstmt::BindBinary(std::uint16_t param, TMemoryStream& value)
@@ -114,14 +127,49 @@ void THstmt::BindText(std::uint16_t param, TMemoryStream& value)
 
 void THstmt::BindMemory(std::uint16_t param, TMemoryStream& value, bool binary)
 {
+    BindMemoryOn(param, value, binary, BindCore());
+}
+
+void THstmt::BindMemoryOn(std::uint16_t param, TMemoryStream& value, bool binary, bool core)
+{
     ParamShape shape;
     shape.stream = true;
     shape.capacity = static_cast<SqlLen>(value.Size());
     const std::int16_t colType = binary ? SQL_C_BINARY : SQL_C_CHAR;
     void* memory = value.Size() > 0 ? value.Memory() : nullptr;
-    BindShaped(param, colType, memory, binary ? SQL_LONGVARBINARY : SQL_LONGVARCHAR, BindCore(), shape);
+    BindShaped(param, colType, memory, binary ? SQL_LONGVARBINARY : SQL_LONGVARCHAR, core, shape);
     if (!initialized_)
         return;
     // The exact length, announced as such when the value goes at execution; an empty stream is NULL.
     SetParamSize(param, value.Size() > 0 ? static_cast<SqlLen>(value.Size()) : SQL_NULL_DATA);
+    if (TParamRec* rec = ParamRec(param)) {
+        rec->Stream = &value;
+        rec->StreamBinary = binary;
+        rec->CoreBound = core;
+        rec->BoundData = value.Memory();
+        rec->BoundSize = value.Size();
+    }
+}
+
+void THstmt::RebindMovedValues()
+{
+    const std::int16_t pending = paramType_;
+    for (const auto& p : params_) {
+        TParamRec& rec = *p;
+        if (!initialized_)
+            break;
+        // The binding forgets its object and records it again.
+        if (std::string* text = rec.String;
+            text != nullptr &&
+            (text->data() != rec.BoundData || static_cast<std::int64_t>(text->size()) != rec.BoundSize)) {
+            paramType_ = rec.Direction;
+            BindStringOn(rec.Param, *text, rec.CoreBound);
+        } else if (TMemoryStream* stream = rec.Stream;
+                   stream != nullptr &&
+                   (stream->Memory() != rec.BoundData || stream->Size() != rec.BoundSize)) {
+            paramType_ = rec.Direction;
+            BindMemoryOn(rec.Param, *stream, rec.StreamBinary, rec.CoreBound);
+        }
+    }
+    paramType_ = pending;
 }

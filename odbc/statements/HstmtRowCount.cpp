@@ -48,6 +48,7 @@ std::unique_ptr<THstmt> THstmt::NewHelperStatement() const
 
 void THstmt::RebindParamsTo(THstmt& target)
 {
+    RebindMovedValues();
     // The oldest record first, so the target's list comes out in the same order.
     for (auto it = params_.rbegin(); it != params_.rend(); ++it) {
         const TParamRec& p = **it;

@@ -43,6 +43,14 @@ struct TParamRec : TCommonRec
     // As SQLBindParameter was given them: a later call can bind one row of an array on its own.
     std::int16_t Direction = 1; // SQL_PARAM_INPUT
     SqlLen BufferLength = 0;
+    // The caller's string or stream behind Value: assigning or writing to it may move its
+    // characters, so its current ones are bound again before each execution.
+    std::string* String = nullptr;
+    TMemoryStream* Stream = nullptr;
+    bool StreamBinary = false;
+    bool CoreBound = false;          // bound with the description of its type, not the driver's
+    const void* BoundData = nullptr; // the object's data and size when last bound
+    std::int64_t BoundSize = 0;
 };
 
 // A cell as it was fetched: kept when the program first writes the cell after the fetch, so a write

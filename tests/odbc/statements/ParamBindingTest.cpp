@@ -132,6 +132,51 @@ TEST_P(ParamBinding, StreamsLongerThanBlobSizeArriveWhole)
     }
 }
 
+// A string or stream bound once is read as it is at each execution, also after a longer value moved
+// its characters elsewhere (the address taken at binding then points at freed memory) and after an
+// empty stream, bound as NULL, was filled.
+TEST_P(ParamBinding, StringsAndStreamsBoundOnceSendTheirValueAtEachExecution)
+{
+    for (const Path path : {Path::Driver, Path::Core}) {
+        SCOPED_TRACE(path == Path::Driver ? "driver description" : "core description");
+        const std::string t = NewTable("(id INTEGER, s VARCHAR(40), t TEXT, b " + BinaryType(c) + ")");
+        std::int32_t id = 1;
+        std::string text(20, 'a');
+        TMemoryStream memo, binary;
+        Fill(memo, 20, true);
+        s.SetSQL("INSERT INTO " + t + " (id, s, t, b) VALUES (:id, :s, :t, :b)");
+        if (path == Path::Driver)
+            s.Prepare();
+        s.BindInteger(1, id);
+        s.BindString(2, text);
+        s.BindText(3, memo);
+        s.BindBinary(4, binary);
+        s.Execute();
+
+        id = 2;
+        text = std::string(30, 'b');
+        Fill(memo, 70001, true);
+        Fill(binary, 30, false);
+        const std::string longMemo = Bytes(memo);
+        s.Execute();
+
+        id = 3;
+        text = "c";
+        memo.Clear();
+        s.Execute();
+
+        EXPECT_EQ(ReadValue(c, "SELECT s FROM " + t + " WHERE id = 1"), std::string(20, 'a'));
+        EXPECT_EQ(ReadValue(c, "SELECT t FROM " + t + " WHERE id = 1"), std::string("abcdefghijklmnopqrst"));
+        EXPECT_EQ(ReadValue(c, "SELECT b FROM " + t + " WHERE id = 1", SQL_C_BINARY), std::nullopt);
+        EXPECT_EQ(ReadValue(c, "SELECT s FROM " + t + " WHERE id = 2"), std::string(30, 'b'));
+        EXPECT_EQ(ReadValue(c, "SELECT t FROM " + t + " WHERE id = 2"), longMemo);
+        EXPECT_EQ(ReadValue(c, "SELECT b FROM " + t + " WHERE id = 2", SQL_C_BINARY), Bytes(binary));
+        EXPECT_EQ(ReadValue(c, "SELECT s FROM " + t + " WHERE id = 3"), std::string("c"));
+        EXPECT_EQ(ReadValue(c, "SELECT t FROM " + t + " WHERE id = 3"), std::nullopt);
+        EXPECT_EQ(ReadValue(c, "SELECT b FROM " + t + " WHERE id = 3", SQL_C_BINARY), Bytes(binary));
+    }
+}
+
 ZIRA_ON_EACH_DATABASE(ParamBinding);
 
 namespace {
@@ -268,4 +313,29 @@ TEST_F(ParamCalls, BindByNameNamesTheMarkers)
     s.Execute();
     EXPECT_EQ(QueryText(c, "SELECT a || '-' || s FROM t"), "5-6");
     EXPECT_THROW(s.BindIntegerByName("c", a), RIDIZOrurori);
+}
+
+// A marker bound again is described as it is bound now: a larger buffer with its larger size, and a
+// marker the driver described, bound since with its type's own description, by the driver again.
+TEST_F(ParamCalls, AMarkerBoundAgainIsDescribedAsBoundNow)
+{
+    std::string small(10, 'x'), large(40, 'y');
+    s.SetSQL("INSERT INTO t (s) VALUES (:s)");
+    s.Prepare();
+    s.BindParamMain(1, SQL_C_CHAR, small.data(), SQL_VARCHAR, 10, 0, SQL_NULLABLE, 0);
+    EXPECT_EQ(Bound(1).columnSize, 10u);
+    s.BindParamMain(1, SQL_C_CHAR, large.data(), SQL_VARCHAR, 40, 0, SQL_NULLABLE, 0);
+    EXPECT_EQ(Bound(1).columnSize, 40u);
+    EXPECT_EQ(Bound(1).bufferLength, 41);
+    s.Execute();
+    EXPECT_EQ(QueryText(c, "SELECT s FROM t"), large);
+
+    std::int32_t a[2] = {1, 2};
+    s.BindIntegers(1, a, 1);
+    EXPECT_EQ(Bound(1).sqlType, SQL_LONGVARCHAR); // SQLite's answer for every marker
+    s.BindParamCore(1, SQL_C_SLONG, a, SQL_INTEGER);
+    EXPECT_EQ(Bound(1).sqlType, SQL_INTEGER);
+    s.BindIntegers(1, a, 1);
+    EXPECT_EQ(Bound(1).sqlType, SQL_LONGVARCHAR);
+    EXPECT_EQ(script.calls["SQLDescribeParam"], 2);
 }
