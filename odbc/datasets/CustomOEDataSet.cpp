@@ -9,6 +9,7 @@
 #include "odbc/datasets/OEUpdateObject.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/statements/Hstmt.h"
+#include "platform/db/ControlsOff.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/HandleException.h"
 
@@ -304,24 +305,14 @@ bool TCustomOEDataSet::NextResultSet()
 
 void TCustomOEDataSet::RefreshResults()
 {
-    DisableControls();
-    struct Enable
-    {
-        TDataSet& ds;
-        ~Enable() { ds.EnableControls(); }
-    } enable{*this};
+    ControlsOff controlsOff(*this);
     Close();
     Open();
 }
 
 void TCustomOEDataSet::RefreshParams()
 {
-    DisableControls();
-    struct Enable
-    {
-        TDataSet& ds;
-        ~Enable() { ds.EnableControls(); }
-    } enable{*this};
+    ControlsOff controlsOff(*this);
     TDataSet* master = MasterDataSet();
     if (master != nullptr && master->Active() && master->State() != dsSetKey) {
         Close();

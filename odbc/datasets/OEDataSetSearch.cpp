@@ -5,6 +5,7 @@
 #include "odbc/handles/Values.h"
 #include "odbc/statements/Hstmt.h"
 #include "platform/core/StringUtils.h"
+#include "platform/db/ControlsOff.h"
 #include "platform/db/Field.h"
 #include "platform/db/HandleException.h"
 
@@ -37,18 +38,6 @@ public:
 private:
     T& target_;
     T saved_;
-};
-
-class ControlsOff
-{
-public:
-    explicit ControlsOff(TDataSet& dataSet) : dataSet_(dataSet) { dataSet_.DisableControls(); }
-    ~ControlsOff() { dataSet_.EnableControls(); }
-    ControlsOff(const ControlsOff&) = delete;
-    ControlsOff& operator=(const ControlsOff&) = delete;
-
-private:
-    TDataSet& dataSet_;
 };
 
 } // namespace
