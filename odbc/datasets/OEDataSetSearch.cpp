@@ -8,25 +8,12 @@
 #include "platform/db/ControlsOff.h"
 #include "platform/db/Field.h"
 #include "platform/db/HandleException.h"
+#include "platform/db/TempState.h"
 
 namespace {
 
-// Restores a dataset's temporary state, also when an exception passes.
-class TempState
-{
-public:
-    TempState(TDataSet& dataSet, TDataSetState state) : dataSet_(dataSet), saved_(dataSet.SetTempState(state))
-    {
-    }
-    ~TempState() { dataSet_.RestoreState(saved_); }
-    TempState(const TempState&) = delete;
-    TempState& operator=(const TempState&) = delete;
-
-private:
-    TDataSet& dataSet_;
-    TDataSetState saved_;
-};
-
+// target holds value for a scope; what it held before comes back when the scope ends, also by an
+// exception.
 template <typename T> class ValueScope
 {
 public:

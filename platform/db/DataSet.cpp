@@ -8,6 +8,7 @@
 #include "platform/db/Field.h"
 #include "platform/db/HandleException.h"
 #include "platform/db/NativeData.h"
+#include "platform/db/TempState.h"
 
 #include "platform/core/Filer.h"
 #include "platform/core/Stream.h"
@@ -925,12 +926,7 @@ void TDataSet::GetCalcFields(TRecordBuffer buffer)
 {
     if (calcFieldsSize_ <= 0)
         return;
-    struct Restore
-    {
-        TDataSet& ds;
-        TDataSetState saved;
-        ~Restore() { ds.RestoreState(saved); }
-    } restore{*this, SetTempState(dsCalcFields)};
+    TempState calculating(*this, dsCalcFields);
     CalculateFields(buffer);
 }
 

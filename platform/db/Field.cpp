@@ -4,30 +4,10 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/DatabaseError.h"
 #include "platform/db/NativeData.h"
+#include "platform/db/TempState.h"
 
 #include <cstring>
 #include <vector>
-
-namespace {
-
-// Restores the dataset's state when a temporary-state read ends, also by an exception.
-class TempStateGuard
-{
-public:
-    TempStateGuard(TDataSet& dataSet, TDataSetState state)
-        : dataSet_(dataSet), saved_(dataSet.SetTempState(state))
-    {
-    }
-    ~TempStateGuard() { dataSet_.RestoreState(saved_); }
-    TempStateGuard(const TempStateGuard&) = delete;
-    TempStateGuard& operator=(const TempStateGuard&) = delete;
-
-private:
-    TDataSet& dataSet_;
-    TDataSetState saved_;
-};
-
-} // namespace
 
 TField::TField(std::string fieldName, TFieldType dataType, int size, TFieldKind kind)
     : fieldName_(std::move(fieldName)), dataType_(dataType), size_(size), kind_(kind)
@@ -322,7 +302,7 @@ Variant TField::OldValue() const
 {
     if (dataSet_ == nullptr)
         DatabaseError("Field '" + fieldName_ + "' has no dataset");
-    TempStateGuard guard(*dataSet_, dsOldValue);
+    TempState guard(*dataSet_, dsOldValue);
     return ReadNative();
 }
 
@@ -330,7 +310,7 @@ Variant TField::NewValue() const
 {
     if (dataSet_ == nullptr)
         DatabaseError("Field '" + fieldName_ + "' has no dataset");
-    TempStateGuard guard(*dataSet_, dsNewValue);
+    TempState guard(*dataSet_, dsNewValue);
     return ReadNative();
 }
 
@@ -338,7 +318,7 @@ void TField::SetNewValue(const Variant& value)
 {
     if (dataSet_ == nullptr)
         DatabaseError("Field '" + fieldName_ + "' has no dataset");
-    TempStateGuard guard(*dataSet_, dsNewValue);
+    TempState guard(*dataSet_, dsNewValue);
     WriteNative(value);
 }
 
