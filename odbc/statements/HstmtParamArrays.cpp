@@ -68,8 +68,11 @@ bool THstmt::BeforeParamExecute()
     // NOTE: psqlODBC describes a marker by preparing the statement on the server, and then sends
     // every row of an array on its own (several times slower than its batches). Preparing the same
     // text again costs no round trip and gives the batches back; the description stays in the
-    // records.
-    if (describedSincePrepare_ && prepared_) {
+    // records. One row has no batch to win back, and there the prepare again would break a call
+    // with a result ("{? = call f(?)}"): preparing on the server, psqlODBC runs one only when the
+    // describe came after the last prepare ("function f() does not exist" otherwise). Arrays of
+    // such calls run either way.
+    if (describedSincePrepare_ && prepared_ && bulkSize_ > 1) {
         describedSincePrepare_ = false;
         const std::string text = ParseSQL();
         if (!Check(Oci::SQLPrepare(handle_, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())),

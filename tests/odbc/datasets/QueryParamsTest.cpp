@@ -106,7 +106,6 @@ TEST_P(QueryParams, TheReturnValueOfAFunctionIsReadAfterTheCall)
     ZIRA_REQUIRE(Database() == TestDatabase::Postgres, "no functions with return values here");
     // psqlODBC lists a function's return value without a name; the call text must still name it,
     // with a name no parameter of the function has.
-    PrepareOnTheClient(c);
     const std::string suffix = std::to_string(getpid());
     const struct
     {

@@ -276,10 +276,11 @@ TEST_F(ParamCalls, TextBuffersAndOutputCapacity)
     EXPECT_EQ(Bound(1).bufferLength, 4);
 }
 
-// The driver describes each marker once; the description it gave stays with the marker, and the
+// The driver describes each marker once; the description it gave stays with the marker. An array's
 // text is prepared again before it runs (psqlODBC keeps a described statement prepared on the server
-// and then sends arrays row by row).
-TEST_F(ParamCalls, MarkersAreDescribedOnceAndTheTextPreparedAgain)
+// and then sends arrays row by row); a single row's is not (psqlODBC runs a described "{? = call f(?)}"
+// only when no prepare came after the describe).
+TEST_F(ParamCalls, MarkersAreDescribedOnceAndOnlyAnArraysTextPreparedAgain)
 {
     std::int32_t a[3] = {1, 2, 3};
     s.SetSQL("INSERT INTO t (a) VALUES (:a)");
@@ -295,6 +296,15 @@ TEST_F(ParamCalls, MarkersAreDescribedOnceAndTheTextPreparedAgain)
     EXPECT_EQ(script.calls["SQLDescribeParam"], 1);
     EXPECT_EQ(script.calls["SQLPrepare"], 2);
     EXPECT_EQ(QueryLong(c, "SELECT COUNT(*) FROM t"), 6);
+
+    std::int32_t one = 4;
+    s.Prepare();
+    s.BindInteger(1, one);
+    EXPECT_EQ(script.calls["SQLDescribeParam"], 2);
+    s.Execute();
+    s.Execute();
+    EXPECT_EQ(script.calls["SQLPrepare"], 3) << "a single row runs as it was described";
+    EXPECT_EQ(QueryLong(c, "SELECT COUNT(*) FROM t WHERE a = 4"), 2);
 }
 
 // With BindByName every marker is named in the implementation descriptor and the typed bindings

@@ -11,13 +11,6 @@ void UseNewSqlite(THdbc& c)
     c.SetAttributes(lines);
 }
 
-void PrepareOnTheClient(THdbc& c)
-{
-    c.Disconnect();
-    c.Attributes().Add("UseServerSidePrepare=0");
-    c.Connect();
-}
-
 namespace {
 struct Statement
 {

@@ -13,8 +13,3 @@ short ExecSql(THdbc& c, const std::string& sql);
 long QueryLong(THdbc& c, const std::string& sql);
 // The first column of the first row as text ("" when there is no row).
 std::string QueryText(THdbc& c, const std::string& sql);
-// NOTE: psqlODBC 13.02, preparing on the server (its default), runs a prepared "{? = CALL f(?)}" only
-// when SQLDescribeParam came after the last SQLPrepare ("function f() does not exist" otherwise), and
-// THstmt prepares a described text once more before it executes. Connects c again (a PostgreSQL
-// connection) with the driver preparing on the client, where such a call runs.
-void PrepareOnTheClient(THdbc& c);

@@ -92,7 +92,6 @@ TEST_P(UpdateProc, RowsAreWrittenByTheProceduresNamed)
 
 TEST_P(UpdateProc, AFunctionThatReturnsAValueWritesTheRowAndGivesItsValue)
 {
-    PrepareOnTheClient(c);
     const std::string table = People(2);
     const std::string insert =
         Function("ins", "id integer, name varchar",
