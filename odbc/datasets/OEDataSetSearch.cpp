@@ -5,29 +5,11 @@
 #include "odbc/handles/Values.h"
 #include "odbc/statements/Hstmt.h"
 #include "platform/core/StringUtils.h"
+#include "platform/core/ValueScope.h"
 #include "platform/db/ControlsOff.h"
 #include "platform/db/Field.h"
 #include "platform/db/HandleException.h"
 #include "platform/db/TempState.h"
-
-namespace {
-
-// target holds value for a scope; what it held before comes back when the scope ends, also by an
-// exception.
-template <typename T> class ValueScope
-{
-public:
-    ValueScope(T& target, T value) : target_(target), saved_(target) { target_ = value; }
-    ~ValueScope() { target_ = saved_; }
-    ValueScope(const ValueScope&) = delete;
-    ValueScope& operator=(const ValueScope&) = delete;
-
-private:
-    T& target_;
-    T saved_;
-};
-
-} // namespace
 
 // ---- Filter
 

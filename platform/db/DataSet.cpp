@@ -1,6 +1,7 @@
 #include "platform/db/DataSet.h"
 
 #include "platform/core/StringUtils.h"
+#include "platform/core/ValueScope.h"
 #include "platform/db/ControlsOff.h"
 #include "platform/db/DataLink.h"
 #include "platform/db/DataSource.h"
@@ -910,14 +911,7 @@ void TDataSet::DestroyFields()
 
 void TDataSet::CalculateFields(TRecordBuffer buffer)
 {
-    TRecordBuffer saved = calcTarget_;
-    calcTarget_ = buffer;
-    struct Restore
-    {
-        TDataSet& ds;
-        TRecordBuffer saved;
-        ~Restore() { ds.calcTarget_ = saved; }
-    } restore{*this, saved};
+    ValueScope<TRecordBuffer> calculating(calcTarget_, buffer);
     ClearCalcFields(buffer);
     DoOnCalcFields();
 }
