@@ -248,7 +248,9 @@ public:
 
     // ---- Parameter binding -------------------------------------------------------------------------
     // Each binds an address: what lies there at Execute is sent. By-name forms bind the first marker
-    // of that name. Array forms take the index of the last element (length - 1).
+    // of that name; the names are those the text was last parsed for, so after SetSQL (or Close) call
+    // Prepare or GetParamNames before binding by name. Array forms take the index of the last element
+    // (length - 1).
 
     void BindNull(std::uint16_t param);
     void BindNullByName(std::string_view name) { BindNull(ParamByName(name)); }
@@ -451,7 +453,8 @@ public:
     TColBindRec* ColBindRec(std::uint16_t col);
     // 1-based; raises RIDIZOrurori "Identifier <name> not found in result set."
     std::uint16_t ColByName(std::string_view name);
-    // 1-based, first match; raises RIDIZOrurori "Token <NAME> not found in SQL statement."
+    // 1-based, first match among the names of the last parse (Prepare, Execute, GetParamNames);
+    // raises RIDIZOrurori "Token <NAME> not found in SQL statement."
     std::uint16_t ParamByName(std::string_view name);
     void NullCols(std::initializer_list<std::string_view> names);
     void IgnoreCols(std::initializer_list<std::string_view> names);
