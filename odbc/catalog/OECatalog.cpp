@@ -330,12 +330,6 @@ void TOECatalog::DefineProperties(TFiler& filer)
 void TOECatalog::Loaded()
 {
     TComponent::Loaded();
-    if (streamedHdbc_.empty())
-        return;
-    const std::string name = std::move(streamedHdbc_);
-    streamedHdbc_.clear();
-    if (Owner() != nullptr) {
-        if (auto* connection = dynamic_cast<THdbc*>(Owner()->FindComponent(name)))
-            SetHdbc(connection);
-    }
+    if (THdbc* connection = TakeStreamedHdbc(Owner(), streamedHdbc_))
+        SetHdbc(connection);
 }

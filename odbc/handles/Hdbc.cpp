@@ -612,3 +612,12 @@ THdbc* FirstHdbc(const TComponent* owner)
     }
     return nullptr;
 }
+
+THdbc* TakeStreamedHdbc(const TComponent* owner, std::string& name)
+{
+    const std::string taken = std::move(name);
+    name.clear();
+    if (owner == nullptr || taken.empty())
+        return nullptr;
+    return dynamic_cast<THdbc*>(owner->FindComponent(taken));
+}

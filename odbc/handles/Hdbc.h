@@ -163,3 +163,7 @@ bool IsDriver(THdbc& connection, const std::vector<std::string>& names);
 // The first THdbc among owner's components, in component order; nullptr without one (or without an
 // owner). Datasets, statements and the library's tool components take it as their connection.
 THdbc* FirstHdbc(const TComponent* owner);
+
+// The THdbc among owner's components that a form resource named for a component's connection, once
+// the owner has read them all; name is taken (left empty). nullptr without an owner or such a THdbc.
+THdbc* TakeStreamedHdbc(const TComponent* owner, std::string& name);

@@ -35,14 +35,8 @@ constexpr unsigned kAsyncPollMilliseconds = 2;
 
 THstmt::THstmt(TComponent* owner) : THbase(owner)
 {
-    if (owner != nullptr) {
-        for (int i = 0; i < owner->ComponentCount(); ++i) {
-            if (auto* connection = dynamic_cast<THdbc*>(owner->Components(i))) {
-                SetHdbc(connection);
-                break;
-            }
-        }
-    }
+    if (THdbc* connection = FirstHdbc(owner))
+        SetHdbc(connection);
     AnnounceInsert();
 }
 

@@ -93,12 +93,6 @@ void THstmt::ReadState(TReader& reader)
 void THstmt::Loaded()
 {
     THbase::Loaded();
-    if (streamedHdbc_.empty())
-        return;
-    const std::string name = std::move(streamedHdbc_);
-    streamedHdbc_.clear();
-    if (Owner() != nullptr) {
-        if (auto* connection = dynamic_cast<THdbc*>(Owner()->FindComponent(name)))
-            SetHdbc(connection);
-    }
+    if (THdbc* connection = TakeStreamedHdbc(Owner(), streamedHdbc_))
+        SetHdbc(connection);
 }
