@@ -318,6 +318,7 @@ void THdbc::SetAttributes(const TStringList& value)
 
 void THdbc::SetConnectAttr(std::int32_t attribute, std::uintptr_t value)
 {
+    RunningCall running;
     CheckCall(*this, Oci::SQLSetConnectAttr(handle_, attribute, reinterpret_cast<SQLPOINTER>(value), 0));
 }
 

@@ -23,9 +23,15 @@
 //
 // Numbers: columns, parameters and rows count from 1. Lengths, indicators, row counts and row
 // numbers are SQLLEN/SQLULEN-wide (SqlLen/SqlULen).
+//
+// A lost connection (a failure of SQLSTATE class "08") ends the connection, and this statement with
+// it, once the operation that met it has ended, never under it (RunningCall): every public operation
+// that reaches the driver runs as one. Those that hand out a rowset, a record or a stream hand it out
+// only if the statement still has its handle after that.
 #include "odbc/handles/Enums.h"
 #include "odbc/handles/Events.h"
 #include "odbc/handles/Hbase.h"
+#include "odbc/handles/RunningCall.h"
 #include "odbc/handles/Values.h"
 #include "odbc/statements/StatementRecords.h"
 #include "platform/core/Filer.h"
@@ -555,20 +561,32 @@ public:
     virtual void DoRefresh();
 
 private:
-    // True when the statement still has its handle after a checked call: the lost-connection rule
-    // may have ended it while the call's exception was handled elsewhere (a vetoed failure).
-    bool Alive() const { return initialized_; }
     // The checkpoint for this statement's calls; false when the call failed (vetoed or suppressed).
     bool Check(std::int16_t rc);
+    // Init's work: connects, allocates the handle and applies the stored attributes.
+    bool AllocateHandle();
+    // Runs op as one running operation (RunningCall.h): a lost connection's rule waits until op has
+    // ended, and has run when this returns. What op reports (a rowset, a record) holds only if the
+    // statement still has its handle then: the rule frees the records with it.
+    template <class Op> bool Operation(Op op)
+    {
+        bool done = false;
+        {
+            RunningCall running;
+            done = op();
+        }
+        return done && initialized_;
+    }
     // Reads a statement attribute quietly; false when the read failed or left the value untouched.
     bool GetStmtAttr(std::int32_t attribute, SqlULen& value);
     // Sets a statement attribute; raises unless quiet.
     bool SetStmtAttr(std::int32_t attribute, SqlULen value, bool quiet = false);
     void ApplyRowArraySize();
     void UpdateCursorAttributes();
-    void RunExecute(bool prepared, const std::string& text);
     std::int16_t CallExecute(bool prepared, const std::string& text);
     void WaitAsync(std::int16_t& rc, const std::function<std::int16_t()>& call);
+    // Fetch's work: the rowset, its cut values read again, its blobs, the events.
+    bool RunFetch(std::int16_t orientation, SqlLen offset);
     // Fetch one rowset through the driver, row by row where the driver cannot fetch arrays.
     std::int16_t FetchRowset(std::int16_t orientation, SqlLen offset);
     std::int16_t FetchOne(std::int16_t orientation, SqlLen offset);

@@ -26,6 +26,7 @@ template <class Read> SqlLen SwallowNoData(SqlLen current, Read read)
 
 SqlLen THstmt::FetchCol(std::uint16_t col, SqlULen row, std::int16_t colType, TStream& stream)
 {
+    RunningCall running;
     if (!GetRowValid(row))
         return SQL_NULL_DATA;
     // Reading into the column's own stream: the stream then holds that row's value.
@@ -82,6 +83,7 @@ SqlLen THstmt::FetchCol(std::uint16_t col, SqlULen row, std::int16_t colType, TS
 
 SqlLen THstmt::FetchCell(std::uint16_t col, SqlULen row, std::int16_t colType, TStream& stream)
 {
+    RunningCall running;
     const SqlLen current = GetCellSize(col, row);
     if (rowSetSize_ > 1) {
         if ((cursorAttributes_ & SQL_CA1_POS_POSITION) == 0 || !rowArrayByDriver_)
@@ -111,6 +113,7 @@ void THstmt::ReadBlobsOfRow()
 
 void THstmt::ColStream(std::uint16_t col, TStream& stream)
 {
+    RunningCall running;
     TColRec* rec = ColRec(col);
     if (rec == nullptr || !rec->IsBlob)
         return;
@@ -129,6 +132,7 @@ void THstmt::ColStream(std::uint16_t col, TStream& stream)
 
 void THstmt::CellStream(std::uint16_t col, SqlULen row, TStream& stream)
 {
+    RunningCall running;
     TColRec* rec = ColRec(col);
     if (rec == nullptr || !rec->IsBlob)
         return;

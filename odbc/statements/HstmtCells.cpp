@@ -110,9 +110,12 @@ bool ReadBigint(const std::string& text, std::int16_t cType, void* cell)
 TColRec* THstmt::ColRec(std::uint16_t col)
 {
     if (!colsBound_) {
-        if (!Init())
-            return nullptr;
-        BindCols();
+        // Looked up only once the binding has ended: a lost connection's rule frees the records.
+        Operation([this] {
+            if (Init())
+                BindCols();
+            return true;
+        });
     }
     if (col == 0 || col > cols_.size())
         return nullptr;
@@ -169,8 +172,10 @@ void* THstmt::GetCellValue(std::uint16_t col, SqlULen row)
     SqlLen* ind = nullptr;
     if (!CellRecord(col, row, rec, cell, ind))
         return nullptr;
-    if (rec->IsBlob)
-        return GetCellMemory(col, row)->Memory();
+    if (rec->IsBlob) {
+        TMemoryStream* blob = GetCellMemory(col, row);
+        return blob != nullptr ? blob->Memory() : nullptr;
+    }
     return cell;
 }
 
@@ -192,9 +197,11 @@ std::string THstmt::GetCellString(std::uint16_t col, SqlULen row)
     if (!CellRecord(col, row, rec, cell, ind))
         return {};
     if (rec->IsBlob) {
-        // Read first: with BlobDeferral the indicator says NULL only until the value is read.
-        TMemoryStream* blob = GetCellMemory(col, row);
-        return rec->Ind[0] == SQL_NULL_DATA ? std::string() : MemoryStreamToString(*blob);
+        // Read first: with BlobDeferral the indicator says NULL only until the value is read. The
+        // record stays until the text is taken.
+        RunningCall running;
+        const TMemoryStream* blob = GetCellMemory(col, row);
+        return blob == nullptr || rec->Ind[0] == SQL_NULL_DATA ? std::string() : MemoryStreamToString(*blob);
     }
     if (*ind == SQL_NULL_DATA)
         return {};
@@ -411,8 +418,13 @@ TMemoryStream* THstmt::GetCellMemory(std::uint16_t col, SqlULen row)
     TColRec* rec = ColRec(col);
     if (rec == nullptr || !rec->IsBlob)
         return nullptr;
-    if (!rec->BlobEdited)
+    // The stream is the record's: none is handed out once a lost connection's rule freed it.
+    const auto read = [&] {
         rec->Ind[0] = FetchCell(col, row, rec->ColType, *rec->Blob);
+        return true;
+    };
+    if (!rec->BlobEdited && !Operation(read))
+        return nullptr;
     return rec->Blob.get();
 }
 
@@ -421,8 +433,12 @@ TMemoryStream* THstmt::GetColMemory(std::uint16_t col)
     TColRec* rec = ColRec(col);
     if (rec == nullptr || !rec->IsBlob)
         return nullptr;
-    if (blobDeferral_ && !rec->BlobEdited)
+    const auto read = [&] {
         rec->Ind[0] = FetchCol(col, 1, rec->ColType, *rec->Blob);
+        return true;
+    };
+    if (blobDeferral_ && !rec->BlobEdited && !Operation(read))
+        return nullptr;
     return rec->Blob.get();
 }
 

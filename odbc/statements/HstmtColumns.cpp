@@ -34,6 +34,7 @@ SqlLen CellCapacity(const TColRec& rec)
 
 SqlLen THstmt::ColAttrInteger(std::uint16_t col, std::uint16_t fieldIdentifier)
 {
+    RunningCall running;
     if (!Init())
         return 0;
     SQLLEN value = 0;
@@ -43,6 +44,7 @@ SqlLen THstmt::ColAttrInteger(std::uint16_t col, std::uint16_t fieldIdentifier)
 
 std::string THstmt::ColAttrString(std::uint16_t col, std::uint16_t fieldIdentifier)
 {
+    RunningCall running;
     if (!Init())
         return {};
     std::string text(256, '\0');
@@ -249,6 +251,7 @@ void THstmt::BindCols()
     Log(1, "THstmt.BindCols");
     if (colsBound_)
         return;
+    RunningCall running;
     if (!Init())
         return;
     SQLSMALLINT count = 0;
@@ -486,6 +489,11 @@ void THstmt::UpdateView(std::uint16_t col)
 bool THstmt::Fetch(std::int16_t orientation, SqlLen offset)
 {
     Log(1, "THstmt.Fetch");
+    return Operation([&] { return RunFetch(orientation, offset); });
+}
+
+bool THstmt::RunFetch(std::int16_t orientation, SqlLen offset)
+{
     if (!Init())
         return false;
     DoBeforeFetch();
@@ -568,24 +576,28 @@ bool THstmt::FetchRelative(SqlLen offset)
 
 bool THstmt::FetchBookmark(const void* bookmark)
 {
-    if (!Init())
-        return false;
-    if (!Check(Oci::SQLSetStmtAttr(handle_, SQL_ATTR_FETCH_BOOKMARK_PTR, const_cast<void*>(bookmark),
-                                   static_cast<SQLINTEGER>(bookmarkLength_))))
-        return false;
-    return Fetch(SQL_FETCH_BOOKMARK, 0);
+    return Operation([&] {
+        if (!Init())
+            return false;
+        if (!Check(Oci::SQLSetStmtAttr(handle_, SQL_ATTR_FETCH_BOOKMARK_PTR, const_cast<void*>(bookmark),
+                                       static_cast<SQLINTEGER>(bookmarkLength_))))
+            return false;
+        return Fetch(SQL_FETCH_BOOKMARK, 0);
+    });
 }
 
 bool THstmt::MoreResults()
 {
-    if (!Init())
-        return false;
-    const SQLRETURN rc = Oci::SQLMoreResults(handle_);
-    SetRetCode(rc);
-    if (rc == SQL_NO_DATA)
-        return false;
-    if (!Check(rc))
-        return false;
-    FreeCols();
-    return initialized_;
+    return Operation([this] {
+        if (!Init())
+            return false;
+        const SQLRETURN rc = Oci::SQLMoreResults(handle_);
+        SetRetCode(rc);
+        if (rc == SQL_NO_DATA)
+            return false;
+        if (!Check(rc))
+            return false;
+        FreeCols();
+        return true;
+    });
 }

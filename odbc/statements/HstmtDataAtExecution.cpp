@@ -20,6 +20,7 @@ SqlLen AnnouncedLength(SqlLen indicator)
 
 void THstmt::DataAtExecution(const std::vector<TCommonRec*>& records)
 {
+    RunningCall running;
     // A statement left waiting for data refuses every later call (HY010): whatever ends this loop
     // early cancels the execution it belongs to.
     struct CancelUnlessDone

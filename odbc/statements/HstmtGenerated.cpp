@@ -80,6 +80,7 @@ bool THstmt::PrepareGenerated(GeneratedKind kind, std::uint16_t operation, const
 
 void THstmt::BindClause(std::uint16_t& param, THstmt& target, bool primaryOnly, bool sizesOnly)
 {
+    RunningCall running;
     const SqlULen row = writeRow_;
     for (const auto& rec : cols_) {
         if (primaryOnly ? !rec->Primary : !TakesPart(*rec, row))
@@ -122,6 +123,7 @@ void THstmt::BindClause(std::uint16_t& param, THstmt& target, bool primaryOnly, 
 
 std::string THstmt::PrimaryClause()
 {
+    RunningCall running;
     DeterminePrimaryCols();
     std::string clause;
     for (const auto& rec : cols_) {
@@ -145,6 +147,7 @@ void THstmt::ExecuteKeyed(THstmt& aux)
 
 void THstmt::InsertFields()
 {
+    RunningCall running;
     if (!Init())
         return;
     BindCols();
@@ -171,6 +174,7 @@ void THstmt::InsertFields()
 
 void THstmt::UpdateFields(const std::string& whereClause, bool bindPrimary)
 {
+    RunningCall running;
     if (!Init())
         return;
     BindCols();
@@ -196,6 +200,7 @@ void THstmt::UpdateFields(const std::string& whereClause, bool bindPrimary)
 
 void THstmt::DeleteFields(const std::string& whereClause, bool bindPrimary)
 {
+    RunningCall running;
     if (!Init())
         return;
     BindCols();
@@ -213,6 +218,7 @@ void THstmt::DeleteFields(const std::string& whereClause, bool bindPrimary)
 
 void THstmt::RefreshFields(const std::string& whereClause)
 {
+    RunningCall running;
     if (!Init())
         return;
     BindCols();

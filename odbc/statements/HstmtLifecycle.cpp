@@ -73,7 +73,8 @@ void THstmt::ResolveLostConnection()
 bool THstmt::Check(std::int16_t rc)
 {
     // A call that failed without raising (a vetoed or suppressed failure) ends the operation, and so
-    // does a lost connection that took this statement's handle with it.
+    // does a statement that lost its handle on the way (an event handler that ended it, or a lost
+    // connection met where no operation of this statement runs).
     return CheckCall(*this, rc) && initialized_;
 }
 
@@ -96,6 +97,7 @@ void THstmt::Notification(TComponent* component, TOperation operation)
 void THstmt::SetHdbc(THdbc* connection)
 {
     Log(1, "THstmt.SetHdbc");
+    RunningCall running;
     Terminate();
     if (hdbc_ != nullptr && hdbc_ != connection)
         RemoveFreeNotification(hdbc_);
@@ -110,6 +112,11 @@ bool THstmt::Init()
     Log(1, "THstmt.Init");
     if (initialized_)
         return true;
+    return Operation([this] { return AllocateHandle(); });
+}
+
+bool THstmt::AllocateHandle()
+{
     if (hdbc_ == nullptr)
         throw RIDIZOrurori("Property Hdbc of " + Name() + " not set.");
     hdbc_->Connect();
@@ -155,6 +162,7 @@ bool THstmt::Init()
 bool THstmt::Terminate()
 {
     Log(1, "THstmt.Terminate");
+    RunningCall running;
     THbase::Terminate();
     if (!initialized_)
         return true;
@@ -191,6 +199,7 @@ void* THstmt::GetHandle()
 
 void THstmt::CloseCursor()
 {
+    RunningCall running;
     if (!Init())
         return;
     Check(Oci::SQLFreeStmt(handle_, SQL_CLOSE));
@@ -199,6 +208,7 @@ void THstmt::CloseCursor()
 void THstmt::Close()
 {
     Log(1, "THstmt.Close");
+    RunningCall running;
     CloseCursor();
     FreeParams();
     FreeCols();
@@ -209,6 +219,7 @@ void THstmt::Close()
 
 void THstmt::FreeParams()
 {
+    RunningCall running;
     params_.clear();
     paramStatus_.clear();
     paramsProcessed_ = 0;
@@ -225,6 +236,7 @@ void THstmt::FreeParams()
 
 void THstmt::FreeCols()
 {
+    RunningCall running;
     if (initialized_) {
         // The driver must not keep addresses of the arrays that go now.
         SetStmtAttr(SQL_ATTR_ROW_STATUS_PTR, 0, true);
@@ -293,6 +305,7 @@ void THstmt::InsertColBind(std::uint16_t col, std::int16_t sqlType)
 void THstmt::SetSQL(const std::string& text)
 {
     Log(1, "THstmt.SetSQL");
+    RunningCall running;
     if (initialized_)
         Close();
     prepared_ = false;
@@ -360,6 +373,7 @@ const TStringList& THstmt::GetParamNames()
 void THstmt::Prepare()
 {
     Log(1, "THstmt.Prepare");
+    RunningCall running;
     Close();
     if (!initialized_)
         return;
@@ -393,6 +407,7 @@ void THstmt::WaitAsync(std::int16_t& rc, const std::function<std::int16_t()>& ca
 void THstmt::Execute()
 {
     Log(1, "THstmt.Execute");
+    RunningCall running;
     if (!Init())
         return;
     DoBeforeExecute();
@@ -494,6 +509,7 @@ bool THstmt::SetStmtAttr(std::int32_t attribute, SqlULen value, bool quiet)
 void THstmt::SetConcurrencyType(std::uint32_t value)
 {
     Log(1, "THstmt.SetConcurrencyType");
+    RunningCall running;
     concurrencyType_ = value;
     if (!initialized_)
         return;
@@ -506,6 +522,7 @@ void THstmt::SetConcurrencyType(std::uint32_t value)
 void THstmt::SetCursorType(std::uint32_t value)
 {
     Log(1, "THstmt.SetCursorType");
+    RunningCall running;
     cursorType_ = value;
     if (!initialized_)
         return;
@@ -562,6 +579,7 @@ void THstmt::SetRowSetSize(SqlULen value)
     UpdateCursorAttributes();
     if (!initialized_)
         return;
+    RunningCall running;
     Close();
     if (initialized_)
         ApplyRowArraySize();
@@ -596,6 +614,7 @@ void THstmt::SetBlobSize(SqlLen value)
 
 SqlULen THstmt::GetQueryTimeOut()
 {
+    RunningCall running;
     if (!Init())
         return 0;
     SQLULEN value = 0;
@@ -605,12 +624,14 @@ SqlULen THstmt::GetQueryTimeOut()
 
 void THstmt::SetQueryTimeOut(SqlULen seconds)
 {
+    RunningCall running;
     if (Init())
         SetStmtAttr(SQL_ATTR_QUERY_TIMEOUT, seconds);
 }
 
 SqlULen THstmt::GetMaxRows()
 {
+    RunningCall running;
     if (!Init())
         return 0;
     SQLULEN value = 0;
@@ -620,6 +641,7 @@ SqlULen THstmt::GetMaxRows()
 
 void THstmt::SetMaxRows(SqlULen rows)
 {
+    RunningCall running;
     if (Init())
         SetStmtAttr(SQL_ATTR_MAX_ROWS, rows);
 }
@@ -647,6 +669,7 @@ void THstmt::SetTargetTable(const std::string& name)
 SqlLen THstmt::GetRowsAffected()
 {
     Log(1, "THstmt.NumRowsAffected");
+    RunningCall running;
     if (!Init())
         return 0;
     SQLLEN rows = 0;
@@ -657,6 +680,7 @@ SqlLen THstmt::GetRowsAffected()
 std::int16_t THstmt::GetColCount()
 {
     Log(1, "THstmt.NumCols");
+    RunningCall running;
     if (!Init())
         return 0;
     BindCols();

@@ -8,8 +8,13 @@
 
 std::uint16_t THstmt::ColByName(std::string_view name)
 {
-    if (!colsBound_ && Init())
-        BindCols();
+    if (!colsBound_) {
+        Operation([this] {
+            if (Init())
+                BindCols();
+            return true;
+        });
+    }
     const int index = IndexOf(name, colNames_);
     if (index < 0)
         throw RIDIZOrurori("Identifier " + std::string(name) + " not found in result set.");
@@ -47,6 +52,7 @@ void THstmt::PrimaryCols(std::initializer_list<std::string_view> names)
 
 std::string THstmt::TypeString(std::int16_t dataType, SqlLen size)
 {
+    RunningCall running;
     Close();
     if (!initialized_)
         return {};

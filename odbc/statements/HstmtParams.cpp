@@ -48,6 +48,7 @@ bool THstmt::NeedLongDataLen()
 void THstmt::DescribeParam(std::uint16_t param, std::int16_t& sqlType, SqlULen& columnSize,
                            std::int16_t& decimalDigits, std::int16_t& nullable, bool core)
 {
+    RunningCall running;
     if (!core) {
         SQLSMALLINT type = 0, digits = 0, canBeNull = SQL_NULLABLE_UNKNOWN;
         SQLULEN size = 0;
@@ -114,6 +115,8 @@ void THstmt::BindParams(std::uint16_t param, std::int16_t colType, void* value, 
 void THstmt::BindShaped(std::uint16_t param, std::int16_t colType, void* value, std::int16_t sqlType,
                         bool core, const ParamShape& shape)
 {
+    // Every binding, typed or not, comes here or to BindParamRecord: each runs as one operation.
+    RunningCall running;
     if (!Init())
         return;
     // The driver can only describe a prepared statement, and a driver without SQLDescribeParam not
@@ -166,6 +169,7 @@ void THstmt::BindParamRecord(std::uint16_t param, std::int16_t colType, void* va
                              const ParamShape& shape)
 {
     Log(1, "THstmt.BindParamMain");
+    RunningCall running;
     if (!Init())
         return;
     const SqlULen rows = std::max<SqlULen>(shape.count, 1);

@@ -100,6 +100,7 @@ void THstmt::BindString(std::uint16_t param, std::string& value)
 
 void THstmt::BindStringOn(std::uint16_t param, std::string& value, bool core)
 {
+    RunningCall running;
     // data() is never null, so an empty string is an empty text; the string's own characters and
     // terminator are all an output value may fill.
     ParamShape shape;
@@ -132,6 +133,7 @@ void THstmt::BindMemory(std::uint16_t param, TMemoryStream& value, bool binary)
 
 void THstmt::BindMemoryOn(std::uint16_t param, TMemoryStream& value, bool binary, bool core)
 {
+    RunningCall running;
     ParamShape shape;
     shape.stream = true;
     shape.capacity = static_cast<SqlLen>(value.Size());

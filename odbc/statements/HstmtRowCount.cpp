@@ -112,6 +112,7 @@ SqlLen THstmt::CountByTraversal(THstmt& counter)
 
 SqlLen THstmt::GetRowCount()
 {
+    RunningCall running;
     if (rowCountMethod_ == rcFunction && Init()) {
         // NOTE: mdbtools answers this diagnostic field with 0 and success whatever the result holds,
         // so 0 is never taken for "no rows": it falls through to counting, which finds 0 soon enough

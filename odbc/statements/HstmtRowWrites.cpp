@@ -67,6 +67,7 @@ std::uint32_t THstmt::GetPosStmts() const
 
 std::string THstmt::CursorName()
 {
+    RunningCall running;
     if (!Init())
         return {};
     char name[256] = {};
@@ -78,6 +79,7 @@ std::string THstmt::CursorName()
 
 std::string THstmt::UpdateWhereClause()
 {
+    RunningCall running;
     if ((GetPosStmts() & SQL_CA1_POSITIONED_UPDATE) != 0)
         return "WHERE CURRENT OF " + CursorName();
     return "WHERE " + PrimaryClause();
@@ -85,6 +87,7 @@ std::string THstmt::UpdateWhereClause()
 
 std::string THstmt::DeleteWhereClause()
 {
+    RunningCall running;
     if ((GetPosStmts() & SQL_CA1_POSITIONED_DELETE) != 0)
         return "WHERE CURRENT OF " + CursorName();
     return "WHERE " + PrimaryClause();
@@ -92,11 +95,13 @@ std::string THstmt::DeleteWhereClause()
 
 std::string THstmt::RefreshWhereClause()
 {
+    RunningCall running;
     return "WHERE " + PrimaryClause();
 }
 
 void THstmt::BindBlobCols(bool bind)
 {
+    RunningCall running;
     const bool longData = bind && NeedLongDataLen();
     for (std::size_t i = 0; i < cols_.size() && initialized_; ++i) {
         TColRec& rec = *cols_[i];
@@ -195,6 +200,7 @@ void THstmt::PositionedWrite(SqlULen row, std::uint16_t operation)
 
 void THstmt::InsertRow(SqlULen row)
 {
+    RunningCall running;
     if (!Init())
         return;
     BindCols();
@@ -214,6 +220,7 @@ void THstmt::InsertRow(SqlULen row)
 
 void THstmt::UpdateRow(SqlULen row)
 {
+    RunningCall running;
     if (!Init())
         return;
     BindCols();
@@ -233,6 +240,7 @@ void THstmt::UpdateRow(SqlULen row)
 
 void THstmt::DeleteRow(SqlULen row)
 {
+    RunningCall running;
     if (!Init())
         return;
     BindCols();
@@ -250,6 +258,7 @@ void THstmt::DeleteRow(SqlULen row)
 
 void THstmt::RefreshRow(SqlULen row)
 {
+    RunningCall running;
     if (!Init())
         return;
     BindCols();
@@ -288,6 +297,7 @@ void THstmt::RefreshRow(SqlULen row)
 
 void THstmt::InsertRows()
 {
+    RunningCall running;
     // Rows beyond those fetched may be filled for inserting too.
     for (SqlULen row = 1; row <= rowSetSize_; ++row) {
         if (GetRowFlag(row) == rfInsert)
@@ -297,6 +307,7 @@ void THstmt::InsertRows()
 
 void THstmt::UpdateRows()
 {
+    RunningCall running;
     for (SqlULen row = 1; row <= rowsFetched_; ++row) {
         if (GetRowFlag(row) == rfUpdate)
             UpdateRow(row);
@@ -305,6 +316,7 @@ void THstmt::UpdateRows()
 
 void THstmt::DeleteRows()
 {
+    RunningCall running;
     for (SqlULen row = 1; row <= rowsFetched_; ++row) {
         if (GetRowFlag(row) == rfDelete)
             DeleteRow(row);
@@ -313,6 +325,7 @@ void THstmt::DeleteRows()
 
 void THstmt::RefreshRows()
 {
+    RunningCall running;
     for (SqlULen row = 1; row <= rowsFetched_; ++row) {
         if (GetRowFlag(row) == rfRefresh)
             RefreshRow(row);
@@ -321,6 +334,7 @@ void THstmt::RefreshRows()
 
 void THstmt::DoInsert()
 {
+    RunningCall running;
     if (!Init())
         return;
     if (onInsert_ && !onInsert_(this, "Insert row(s)?"))
@@ -333,6 +347,7 @@ void THstmt::DoInsert()
 
 void THstmt::DoUpdate()
 {
+    RunningCall running;
     if (!Init())
         return;
     if (onUpdate_ && !onUpdate_(this, "Update row(s)?"))
@@ -345,6 +360,7 @@ void THstmt::DoUpdate()
 
 void THstmt::DoDelete()
 {
+    RunningCall running;
     if (!Init())
         return;
     if (onDelete_ && !onDelete_(this, "Delete row(s)?"))
@@ -357,6 +373,7 @@ void THstmt::DoDelete()
 
 void THstmt::DoRefresh()
 {
+    RunningCall running;
     if (!Init())
         return;
     if (onRefresh_ && !onRefresh_(this, "Refresh row(s)?"))

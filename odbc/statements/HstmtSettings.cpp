@@ -259,6 +259,7 @@ std::uint16_t* THstmt::RowFlags(SqlULen row)
 std::vector<std::uint8_t> THstmt::GetBookmark()
 {
     Log(1, "THstmt.GetBookmark");
+    RunningCall running;
     if ((cursorAttributes_ & SQL_CA1_BOOKMARK) == 0 || !GetRowValid(1))
         return {};
     if (bindBookmarks_ && !bookmarks_.empty()) {

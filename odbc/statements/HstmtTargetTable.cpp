@@ -36,6 +36,7 @@ std::string UpperAscii(std::string text)
 
 void THstmt::DetermineTargetTable()
 {
+    RunningCall running;
     const std::string target = TrimString(targetTable_, stTrimBoth);
     if (!target.empty()) {
         tableOwner_.clear();
@@ -71,6 +72,7 @@ void THstmt::DetermineTargetTable()
 
 void THstmt::DeterminePrimaryCols()
 {
+    RunningCall running;
     if (!Init())
         return;
     BindCols();
@@ -108,6 +110,7 @@ void THstmt::DeterminePrimaryCols()
 
 void THstmt::DetermineIgnoreCols()
 {
+    RunningCall running;
     if (!Init())
         return;
     BindCols();

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 std::string Bytes(const TMemoryStream& stream)
@@ -206,6 +208,98 @@ TEST_F(Scripted, AVetoedLostConnectionMidFetchLeavesTheStatementEndedNotDangling
     EXPECT_FALSE(s.Initialized());
     EXPECT_EQ(s.GetColInteger(1), 0) << "reads nothing, touches nothing freed";
     script.scriptDiagnostics = false;
+}
+
+// A vetoed lost connection in the middle of a statement operation: the operation goes on as a vetoed
+// failure lets it, and only once it has ended are the statement and the connection ended (once; the
+// statement's records are not freed under the operation that reads them), after which both start
+// again on their next use.
+TEST_F(Scripted, AVetoedLostConnectionEndsTheConnectionOnlyOnceTheOperationHasEnded)
+{
+    std::string trail;
+    std::string counted; // the calls the trail counts
+    const auto calls = [&] { return std::to_string(script.calls[counted]); };
+    connection.SetBeforeDisconnect([&](THdbc*) { trail += "disconnect after " + calls() + ", "; });
+    s.SetOnTerminate([&](THbase*) { trail += "statement ended after " + calls() + ", "; });
+    std::vector<std::string> vetoed;
+    GlobalHenv().Error().SetOnConnectionFailure([&](THbase*) { trail += "failure"; });
+    GlobalHenv().Error().SetOnException([&](THbase*, EODBC& e) {
+        vetoed.push_back(e.State());
+        return false;
+    });
+    struct Restore
+    {
+        THdbc& connection;
+        THstmt& s;
+        ~Restore()
+        {
+            GlobalHenv().Error().SetOnException(nullptr);
+            GlobalHenv().Error().SetOnConnectionFailure(nullptr);
+            connection.SetBeforeDisconnect(nullptr);
+            s.SetOnTerminate(nullptr);
+        }
+    } restore{connection, s};
+
+    struct Case
+    {
+        const char* name;
+        const char* failing; // fails once, with 08S01
+        std::function<void()> arrange;
+        std::function<void()> operation;
+        const char* trail;
+        std::string afterwards; // column 2 of rows 1 and 2, read again
+    };
+    const Case cases[] = {
+        {"a fetch reading its row's long values: the second is read after the first failed", "SQLGetData",
+         [&] {
+             s.SetRowSetSize(1);
+             s.SetSQL("SELECT id, doc, data FROM t ORDER BY id");
+             s.Execute();
+         },
+         [&] { EXPECT_FALSE(s.FetchNext()) << "no rowset once the statement has ended"; },
+         "statement ended after 2, disconnect after 2, failure", "one|two"},
+        {"two flagged rows of a rowset: the second is written after the first failed", "SQLExecute",
+         [&] {
+             s.SetRowSetSize(2);
+             s.SetSQL("SELECT id, doc FROM t ORDER BY id");
+             s.Execute();
+             ASSERT_TRUE(s.FetchNext());
+             s.PrimaryCols({"id"});
+             s.SetCellString(2, 1, "uno");
+             s.SetRowFlag(1, rfUpdate);
+             s.SetCellString(2, 2, "dos");
+             s.SetRowFlag(2, rfUpdate);
+         },
+         [&] { s.DoUpdate(); }, "statement ended after 2, disconnect after 2, failure", "one|dos"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.arrange();
+        trail.clear();
+        vetoed.clear();
+        counted = c.failing;
+        script.calls[counted] = 0;
+        script.scriptDiagnostics = true;
+        script.records = {{"08S01", 7, "communication link failure"}};
+        script.returns[c.failing] = {SQL_ERROR};
+        c.operation();
+        script.scriptDiagnostics = false;
+
+        EXPECT_EQ(trail, c.trail);
+        EXPECT_EQ(vetoed, std::vector<std::string>{"08S01"}) << "no call reached a freed handle";
+        EXPECT_FALSE(connection.Connected());
+        EXPECT_FALSE(s.Initialized());
+        EXPECT_EQ(script.liveHandles[SQL_HANDLE_STMT], 0) << "the generated statements went too";
+        EXPECT_EQ(script.liveHandles[SQL_HANDLE_DBC], 0);
+
+        s.SetRowSetSize(1);
+        s.SetSQL("SELECT id, doc FROM t ORDER BY id");
+        s.Execute();
+        std::string rows;
+        for (int row = 1; row <= 2 && s.FetchNext(); ++row)
+            rows += (row > 1 ? "|" : "") + s.GetColString(2);
+        EXPECT_EQ(rows, c.afterwards);
+    }
 }
 
 // The program's own database, through the statement: the lookup of a sex and a nation code.
