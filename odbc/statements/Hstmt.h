@@ -607,6 +607,9 @@ private:
     void ReadBlobsOfRow();
     bool CellRecord(std::uint16_t col, SqlULen row, TColRec*& rec, void*& cell, SqlLen*& ind);
     void StoreText(TColRec& rec, void* cell, SqlLen* ind, const std::string& text);
+    // SetCellDate and SetCellTime: value is of cType; asTimeStamp is what a time-stamp column gets.
+    void SetCellDateOrTime(std::uint16_t col, SqlULen row, const void* value, std::int16_t cType,
+                           const TTimeStamp& asTimeStamp);
     bool EmptyToNullTest(const TColRec& rec) const;
     std::string FormatCellString(std::uint16_t col, SqlULen row, const TColRec& rec, std::string text);
     std::unique_ptr<THstmt> NewHelperStatement() const;

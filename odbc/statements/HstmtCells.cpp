@@ -620,22 +620,20 @@ void THstmt::SetCellTimeStamp(std::uint16_t col, SqlULen row, const TTimeStamp& 
 
 void THstmt::SetCellDate(std::uint16_t col, SqlULen row, const TDate& value)
 {
-    if (GetColType(col) == SQL_C_TYPE_TIMESTAMP) {
-        SetCellTimeStamp(col, row, DateAsTS(value));
-        return;
-    }
-    TColRec* rec = nullptr;
-    void* cell = nullptr;
-    SqlLen* ind = nullptr;
-    if (!CellRecord(col, row, rec, cell, ind) || rec->IsBlob)
-        return;
-    StoreText(*rec, cell, ind, ToString(&value, SQL_C_TYPE_DATE, stTrimBoth));
+    SetCellDateOrTime(col, row, &value, SQL_C_TYPE_DATE, DateAsTS(value));
 }
 
 void THstmt::SetCellTime(std::uint16_t col, SqlULen row, const TTime& value)
 {
+    SetCellDateOrTime(col, row, &value, SQL_C_TYPE_TIME, TimeAsTS(value));
+}
+
+void THstmt::SetCellDateOrTime(std::uint16_t col, SqlULen row, const void* value, std::int16_t cType,
+                               const TTimeStamp& asTimeStamp)
+{
+    // A time-stamp column keeps the value whole; any other takes it as text.
     if (GetColType(col) == SQL_C_TYPE_TIMESTAMP) {
-        SetCellTimeStamp(col, row, TimeAsTS(value));
+        SetCellTimeStamp(col, row, asTimeStamp);
         return;
     }
     TColRec* rec = nullptr;
@@ -643,7 +641,7 @@ void THstmt::SetCellTime(std::uint16_t col, SqlULen row, const TTime& value)
     SqlLen* ind = nullptr;
     if (!CellRecord(col, row, rec, cell, ind) || rec->IsBlob)
         return;
-    StoreText(*rec, cell, ind, ToString(&value, SQL_C_TYPE_TIME, stTrimBoth));
+    StoreText(*rec, cell, ind, ToString(value, cType, stTrimBoth));
 }
 
 void THstmt::SetCellVariant(std::uint16_t col, SqlULen row, const Variant& value)
