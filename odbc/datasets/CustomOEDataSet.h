@@ -528,6 +528,7 @@ private:
     // (none for an inserted record).
     TRecordBuffer applyRecord_ = nullptr;
     TRecordBuffer applyOldRecord_ = nullptr;
+    class CachedWriteScope;
     // Each deleted record waiting in an update buffer, with the bookmark number of the cache record
     // that followed it (0: none).
     std::vector<std::pair<TRecordBuffer, std::int32_t>> deletedFollowers_;

@@ -25,6 +25,29 @@ bool Has(TUpdateStatusSet statuses, TUpdateStatus status)
 
 // ---- Writing the records of one kind
 
+// The dataset is in dsCachedUpdates while it walks its cache; afterwards, however the walk ends, it
+// goes back to the state it had and no record counts as being written.
+class TCustomOEDataSet::CachedWriteScope
+{
+public:
+    explicit CachedWriteScope(TCustomOEDataSet& ds) : ds_(ds), state_(ds.extendedState_)
+    {
+        ds_.extendedState_ = dsCachedUpdates;
+    }
+    CachedWriteScope(const CachedWriteScope&) = delete;
+    CachedWriteScope& operator=(const CachedWriteScope&) = delete;
+    ~CachedWriteScope()
+    {
+        ds_.extendedState_ = state_;
+        ds_.applyRecord_ = nullptr;
+        ds_.applyOldRecord_ = nullptr;
+    }
+
+private:
+    TCustomOEDataSet& ds_;
+    TOEDataSetState state_;
+};
+
 void TCustomOEDataSet::GuardedWrite(TUpdateKind kind, TRecordBuffer values, TRecordBuffer old,
                                     std::uint16_t flag, void (THstmt::*write)())
 {
@@ -48,18 +71,7 @@ void TCustomOEDataSet::UpdateRecords(TRecordBuffer buffer, bool apply)
         WriteRecord(buffer, State() == dsEdit ? oldValueBuffer_ : nullptr, rfUpdate, &THstmt::DoUpdate);
         return;
     }
-    struct Restore
-    {
-        TCustomOEDataSet& ds;
-        TOEDataSetState state;
-        ~Restore()
-        {
-            ds.extendedState_ = state;
-            ds.applyRecord_ = nullptr;
-            ds.applyOldRecord_ = nullptr;
-        }
-    } restore{*this, extendedState_};
-    extendedState_ = dsCachedUpdates;
+    const CachedWriteScope scope(*this);
     for (std::size_t i = 0; i < cacheBuffers_.size(); ++i) {
         TRecordBuffer record = cacheBuffers_[i];
         if (UpdateStatusOf(record) != usModified)
@@ -84,18 +96,7 @@ void TCustomOEDataSet::InsertRecords(TRecordBuffer buffer, bool apply)
         WriteRecord(buffer, nullptr, rfInsert, &THstmt::DoInsert);
         return;
     }
-    struct Restore
-    {
-        TCustomOEDataSet& ds;
-        TOEDataSetState state;
-        ~Restore()
-        {
-            ds.extendedState_ = state;
-            ds.applyRecord_ = nullptr;
-            ds.applyOldRecord_ = nullptr;
-        }
-    } restore{*this, extendedState_};
-    extendedState_ = dsCachedUpdates;
+    const CachedWriteScope scope(*this);
     for (auto i = static_cast<std::int32_t>(cacheBuffers_.size()) - 1; i >= 0; --i) {
         TRecordBuffer record = cacheBuffers_[static_cast<std::size_t>(i)];
         if (UpdateStatusOf(record) != usInserted)
@@ -119,18 +120,7 @@ void TCustomOEDataSet::DeleteRecords(TRecordBuffer buffer, bool apply)
         WriteRecord(buffer, buffer, rfDelete, &THstmt::DoDelete);
         return;
     }
-    struct Restore
-    {
-        TCustomOEDataSet& ds;
-        TOEDataSetState state;
-        ~Restore()
-        {
-            ds.extendedState_ = state;
-            ds.applyRecord_ = nullptr;
-            ds.applyOldRecord_ = nullptr;
-        }
-    } restore{*this, extendedState_};
-    extendedState_ = dsCachedUpdates;
+    const CachedWriteScope scope(*this);
     // From the last deleted to the first: each goes back where it was when it was deleted.
     for (auto i = static_cast<std::int32_t>(updateBuffers_.size()) - 1; i >= 0; --i) {
         TRecordBuffer old = updateBuffers_[static_cast<std::size_t>(i)];
