@@ -2,46 +2,17 @@
 #include "odbc/statements/Hstmt.h"
 
 #include "odbc/driver/Oci.h"
+#include "odbc/handles/Values.h"
 #include "platform/core/MemoryStream.h"
 
 #include <cstring>
-
-namespace {
-
-// The SQL type a typed binding gives the core description.
-constexpr std::int16_t CoreType(std::int16_t colType)
-{
-    switch (colType) {
-    case SQL_C_FLOAT:
-        return SQL_REAL;
-    case SQL_C_DOUBLE:
-        return SQL_DOUBLE;
-    case SQL_C_STINYINT:
-    case SQL_C_UTINYINT:
-        return SQL_TINYINT;
-    case SQL_C_SSHORT:
-    case SQL_C_USHORT:
-        return SQL_SMALLINT;
-    case SQL_C_SLONG:
-    case SQL_C_ULONG:
-        return SQL_INTEGER;
-    case SQL_C_TYPE_DATE:
-    case SQL_C_TYPE_TIME:
-    case SQL_C_TYPE_TIMESTAMP:
-        return colType;
-    default:
-        return SQL_CHAR;
-    }
-}
-
-} // namespace
 
 // One value of a fixed-size type: its own description on the core path, the driver's otherwise.
 #define THSTMT_BIND_TYPED(T, Ts, Type, CType)                                                                \
     void THstmt::Bind##T(std::uint16_t param, Type& value)                                                   \
     {                                                                                                        \
         if (BindCore())                                                                                      \
-            BindParamCore(param, CType, &value, CoreType(CType));                                            \
+            BindParamCore(param, CType, &value, ColTypeToSqlType(CType));                                    \
         else                                                                                                 \
             BindParam(param, CType, &value);                                                                 \
     }                                                                                                        \
