@@ -607,6 +607,7 @@ private:
     void ReadBlobsOfRow();
     bool CellRecord(std::uint16_t col, SqlULen row, TColRec*& rec, void*& cell, SqlLen*& ind);
     void StoreText(TColRec& rec, void* cell, SqlLen* ind, const std::string& text);
+    void SetCellNumberText(std::uint16_t col, SqlULen row, const std::string& text);
     // SetCellDate and SetCellTime: value is of cType; asTimeStamp is what a time-stamp column gets.
     void SetCellDateOrTime(std::uint16_t col, SqlULen row, const void* value, std::int16_t cType,
                            const TTimeStamp& asTimeStamp);

@@ -511,14 +511,20 @@ void THstmt::SetCellString(std::uint16_t col, SqlULen row, const std::string& va
         *ind = SQL_NULL_DATA;
 }
 
-void THstmt::SetCellInteger(std::uint16_t col, SqlULen row, std::int32_t value)
+// Integers are stored through their decimal text, which the cell's own type then takes.
+void THstmt::SetCellNumberText(std::uint16_t col, SqlULen row, const std::string& text)
 {
     TColRec* rec = nullptr;
     void* cell = nullptr;
     SqlLen* ind = nullptr;
     if (!CellRecord(col, row, rec, cell, ind) || rec->IsBlob)
         return;
-    StoreText(*rec, cell, ind, std::to_string(value));
+    StoreText(*rec, cell, ind, text);
+}
+
+void THstmt::SetCellInteger(std::uint16_t col, SqlULen row, std::int32_t value)
+{
+    SetCellNumberText(col, row, std::to_string(value));
 }
 
 void THstmt::SetCellCardinal(std::uint16_t col, SqlULen row, std::uint32_t value)
@@ -528,22 +534,12 @@ void THstmt::SetCellCardinal(std::uint16_t col, SqlULen row, std::uint32_t value
         SetCellInteger(col, row, static_cast<std::int32_t>(value));
         return;
     }
-    TColRec* rec = nullptr;
-    void* cell = nullptr;
-    SqlLen* ind = nullptr;
-    if (!CellRecord(col, row, rec, cell, ind) || rec->IsBlob)
-        return;
-    StoreText(*rec, cell, ind, std::to_string(value));
+    SetCellNumberText(col, row, std::to_string(value));
 }
 
 void THstmt::SetCellInt64(std::uint16_t col, SqlULen row, std::int64_t value)
 {
-    TColRec* rec = nullptr;
-    void* cell = nullptr;
-    SqlLen* ind = nullptr;
-    if (!CellRecord(col, row, rec, cell, ind) || rec->IsBlob)
-        return;
-    StoreText(*rec, cell, ind, std::to_string(value));
+    SetCellNumberText(col, row, std::to_string(value));
 }
 
 void THstmt::SetCellBoolean(std::uint16_t col, SqlULen row, bool value)
