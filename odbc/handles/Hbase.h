@@ -36,6 +36,9 @@ public:
     // The lost-connection rule: drop the connection this object belongs to, quietly. An environment
     // resolves itself, a connection itself, a statement its connection.
     virtual void ResolveLostConnection() = 0;
+    // Whether the driver reports the connection this object belongs to as dead; asked quietly after
+    // a failure whose records do not say so themselves.
+    virtual bool ConnectionDead() const { return false; }
 
     // Shared with exceptions that name this object as owner, so they can tell whether it still
     // exists when they are destroyed; holds nullptr once the object is being destroyed.

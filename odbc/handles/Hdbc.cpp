@@ -322,6 +322,21 @@ void THdbc::SetConnectAttr(std::int32_t attribute, std::uintptr_t value)
     CheckCall(*this, Oci::SQLSetConnectAttr(handle_, attribute, reinterpret_cast<SQLPOINTER>(value), 0));
 }
 
+bool THdbc::ConnectionDead() const
+{
+    if (!connected_ || handle_ == nullptr)
+        return false;
+    // Left as it is by a driver that does not know the attribute (or says success without writing).
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    try {
+        const SQLRETURN rc =
+            Oci::SQLGetConnectAttr(handle_, SQL_ATTR_CONNECTION_DEAD, &dead, sizeof dead, nullptr);
+        return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
+    } catch (...) {
+        return false; // asked while a failure is being reported: nothing may come of it
+    }
+}
+
 bool THdbc::GetConnectAttr(std::int32_t attribute, std::uint32_t& value)
 {
     // NOTE: unixODBC answers SQL_ATTR_ODBC_CURSORS itself with a full SQLULEN, drivers answer with

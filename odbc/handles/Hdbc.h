@@ -116,6 +116,7 @@ public:
     void Notification(TComponent* component, TOperation operation) override;
     void DiagnosticHandle(std::int16_t& handleType, void*& handle) const override;
     void ResolveLostConnection() override { Resolve(); }
+    bool ConnectionDead() const override;
 
 protected:
     virtual void DoBeforeConnect();

@@ -2,6 +2,7 @@
 
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Henv.h"
+#include "odbc/handles/LostConnection.h"
 #include "odbc/handles/RunningCall.h"
 
 #include <cstdio>
@@ -27,13 +28,11 @@ EODBC::EODBC(THbase* owner, std::int16_t retCode, std::vector<TErrorRec> errors)
 {
     state_->owner = owner != nullptr ? owner->LifeToken() : std::make_shared<THbase*>(nullptr);
     state_->errors = std::move(errors);
+    state_->lost = AnyLostConnection(state_->errors);
 }
 
 EODBC::Shared::~Shared()
 {
-    bool lost = false;
-    for (const TErrorRec& rec : errors)
-        lost = lost || rec.State.rfind("08", 0) == 0;
     if (!lost)
         return;
     try {
@@ -187,6 +186,10 @@ void TODBCError::RaiseError(THbase* owner, std::int16_t retCode, std::int16_t ha
     handleType_ = handleType;
     handle_ = handle;
     EODBC e(owner, retCode, Errors(retCode));
+    // psqlODBC reports a session the server ended under some calls only as HY000 ("The connection
+    // has been lost"), but then says the connection is dead when asked.
+    if (retCode == SQL_ERROR && !e.ConnectionLost() && owner != nullptr && owner->ConnectionDead())
+        e.MarkConnectionLost();
     if (DoException(owner, e))
         throw e;
 }

@@ -3,11 +3,12 @@
 // handle that failed (at most 1000 are read). TODBCError (one per environment) decides what counts as
 // success, reads the records, lets OnException veto the exception and raises it.
 //
-// The lost-connection rule: when the last copy of an EODBC holding a record of SQLSTATE class "08"
-// is destroyed, the owner's connection is dropped quietly (when ResolveOnFailure is set) and
-// OnConnectionFailure is called. It runs once, skips an owner that no longer exists, and never
-// throws. While an operation of a handle object runs on the thread (RunningCall.h) it waits until
-// the outermost one has ended, so it never re-enters an operation still running.
+// The lost-connection rule: when the last copy of an EODBC that means a lost connection (a record of
+// SQLSTATE class "08" or another state listed in LostConnection.h, or a failure after which the
+// driver reports the connection dead) is destroyed, the owner's connection is dropped quietly (when
+// ResolveOnFailure is set) and OnConnectionFailure is called. It runs once, skips an owner that no longer
+// exists, and never throws. While an operation of a handle object runs on the thread (RunningCall.h) it waits
+// until the outermost one has ended, so it never re-enters an operation still running.
 #include "odbc/base/OcihError.h"
 #include "odbc/handles/Events.h"
 
@@ -39,6 +40,10 @@ public:
     std::int16_t RetCode() const { return retCode_; }
     const std::vector<TErrorRec>& Errors() const { return state_->errors; }
     int Count() const { return static_cast<int>(state_->errors.size()); }
+    // Whether this failure means that the connection is gone: a record says so (LostConnection.h),
+    // or the driver said so when asked after the failure (SQL_ATTR_CONNECTION_DEAD).
+    bool ConnectionLost() const { return state_->lost; }
+    void MarkConnectionLost() { state_->lost = true; }
 
     // The record cursor (0 at creation).
     int Cursor() const { return cursor_; }
@@ -73,6 +78,7 @@ private:
     {
         std::shared_ptr<THbase*> owner;
         std::vector<TErrorRec> errors;
+        bool lost = false;
         ~Shared();
     };
     const TErrorRec& Current() const;

@@ -1,7 +1,7 @@
 #pragma once
 // RunningCall: marks an operation of a handle object (THenv, THdbc, THstmt) as running on this thread.
 //
-// The lost-connection rule of an EODBC (a record of SQLSTATE class "08" drops the connection) acts
+// The lost-connection rule of an EODBC (a record that means a lost connection drops it) acts
 // when the exception object is destroyed. A vetoed failure is destroyed at once, inside the call that
 // failed, and a failure the library catches itself is destroyed inside the operation that caught it.
 // Acting there, the rule would terminate handles under an operation still working on them: a

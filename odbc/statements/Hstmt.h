@@ -24,8 +24,8 @@
 // Numbers: columns, parameters and rows count from 1. Lengths, indicators, row counts and row
 // numbers are SQLLEN/SQLULEN-wide (SqlLen/SqlULen).
 //
-// A lost connection (a failure of SQLSTATE class "08") ends the connection, and this statement with
-// it, once the operation that met it has ended, never under it (RunningCall): every public operation
+// A lost connection (a failure of class "08", see LostConnection.h) ends the connection, and this statement
+// with it, once the operation that met it has ended, never under it (RunningCall): every public operation
 // that reaches the driver runs as one. Those that hand out a rowset, a record or a stream hand it out
 // only if the statement still has its handle after that.
 #include "odbc/handles/Enums.h"
@@ -531,6 +531,7 @@ public:
     void Loaded() override;
     void DiagnosticHandle(std::int16_t& handleType, void*& handle) const override;
     void ResolveLostConnection() override;
+    bool ConnectionDead() const override;
 
     // Lists (used by binding and by the dataset layer).
     void FreeParams();

@@ -70,6 +70,11 @@ void THstmt::ResolveLostConnection()
         hdbc_->Resolve();
 }
 
+bool THstmt::ConnectionDead() const
+{
+    return hdbc_ != nullptr && hdbc_->ConnectionDead();
+}
+
 bool THstmt::Check(std::int16_t rc)
 {
     // A call that failed without raising (a vetoed or suppressed failure) ends the operation, and so

@@ -5,6 +5,7 @@
 #include "odbc/base/OcihError.h"
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Henv.h"
+#include "odbc/handles/LostConnection.h"
 #include "odbc/handles/OdbcError.h"
 #include "odbc/statements/StatementDiagnostics.h"
 
@@ -22,12 +23,6 @@ constexpr SqlULen kNotCounted = ~SqlULen{0};
 bool Written(std::uint16_t status)
 {
     return status == SQL_PARAM_SUCCESS || status == SQL_PARAM_SUCCESS_WITH_INFO;
-}
-
-bool ConnectionLost(const std::vector<TErrorRec>& records)
-{
-    return std::any_of(records.begin(), records.end(),
-                       [](const TErrorRec& rec) { return rec.State.rfind("08", 0) == 0; });
 }
 
 std::string RowList(const std::vector<SqlULen>& rows)
@@ -132,7 +127,7 @@ std::int16_t THstmt::ResendParamRows(std::int16_t rc, bool prepared, const std::
         if (!Written(paramStatus_[r - 1]))
             unsent.push_back(r);
     }
-    if (unsent.empty() || ConnectionLost(arrayRecords))
+    if (unsent.empty() || AnyLostConnection(arrayRecords))
         return rc;
 
     // Every row the driver did not write goes again on its own (psqlODBC fails a whole batch for
@@ -179,7 +174,7 @@ std::int16_t THstmt::ResendParamRows(std::int16_t rc, bool prepared, const std::
         std::vector<TErrorRec> records = StatementDiagnostics(handle_);
         if (firstFailure.empty())
             firstFailure = records;
-        if (ConnectionLost(records))
+        if (AnyLostConnection(records))
             break;
     }
     paramsProcessed_ = rows;

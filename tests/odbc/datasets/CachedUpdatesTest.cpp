@@ -270,6 +270,39 @@ TEST_P(CachedUpdates, ALostConnectionLosesNoChange)
     EXPECT_EQ(Rows(table), "1 s1|2 r2|3 s3|4 r4|5 n5|7 seven");
 }
 
+TEST_P(CachedUpdates, AConnectionEndedByTheServerWhileIdleCostsOneFailedApply)
+{
+    ZIRA_REQUIRE(Database() == TestDatabase::Postgres, "a server backend to terminate");
+    const std::string table = People(4);
+    TOEDataSet* ds = OpenPeople(table, WriteMode::CachedUpdates);
+    Rename(*ds, 1, "r1");
+    InsertAt(*ds, 3, 9, "nine");
+    Remove(*ds, 4);
+
+    // The server ends the session while nothing runs on it (an administrator, a restart, an idle
+    // time-out): the driver hears of it only at the next call.
+    THdbc other;
+    TStringList lines;
+    const std::string cs = OdbcTest::PostgresConnectString();
+    lines.Add(cs.substr(0, cs.size() - 1));
+    other.SetAttributes(lines);
+    other.Connect();
+    const long pid = QueryLong(c, "SELECT pg_backend_pid()");
+    ASSERT_EQ(QueryLong(other, "SELECT pg_terminate_backend(" + std::to_string(pid) + ")::int"), 1);
+
+    int failures = 0;
+    while (ds->UpdatesPending() && failures < 3) {
+        try {
+            ds->ApplyUpdates();
+        } catch (const EODBC&) {
+            ++failures;
+        }
+    }
+    EXPECT_LE(failures, 1);
+    EXPECT_FALSE(ds->UpdatesPending());
+    EXPECT_EQ(RowsOn(other, table), "1 r1|2 n2|3 n3|9 nine");
+}
+
 TEST_P(CachedUpdates, AConnectionFailureTheDriverReportsLosesNoChange)
 {
     ZIRA_REQUIRE(Database() == TestDatabase::Sqlite,

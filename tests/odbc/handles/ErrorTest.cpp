@@ -224,6 +224,30 @@ TEST_F(ErrorCollection, LostConnectionIsDroppedWhenTheExceptionGoes)
     EXPECT_TRUE(c->Connected());
 }
 
+TEST_F(ErrorCollection, TheStatesThatMeanALostConnection)
+{
+    // Class 08, and the states PostgreSQL's server gives (through psqlODBC) for a session it ended.
+    const struct
+    {
+        const char* state;
+        bool lost;
+    } cases[] = {{"08S01", true}, {"08003", true},  {"57P01", true},  {"57P02", true}, {"57P05", true},
+                 {"25P03", true}, {"57014", false}, {"HY000", false}, {"40001", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        auto connection = Connected();
+        ScriptedOdbc script;
+        script.endTran = SQL_ERROR;
+        script.scriptDiagnostics = true;
+        script.records = {{c.state, 0, "scripted"}};
+        {
+            const EODBC e = CommitError(*connection);
+            EXPECT_EQ(e.ConnectionLost(), c.lost);
+        }
+        EXPECT_EQ(connection->Connected(), !c.lost);
+    }
+}
+
 TEST_F(ErrorCollection, WithoutResolveOnFailureOnlyTheEventRuns)
 {
     auto c = Connected();
