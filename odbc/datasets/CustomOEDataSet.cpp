@@ -410,4 +410,5 @@ void TCustomOEDataSet::FreeCache()
     cacheBuffers_.clear();
     deletedBookmarks_.clear();
     deletedFollowers_.clear();
+    editPosted_ = false;
 }

@@ -196,7 +196,8 @@ public:
     void RevertRecord();
     // Posts a pending edit, then ApplyUpdates.
     void FlushBuffers();
-    bool UpdatesPending() const { return !updateBuffers_.empty() || pendingInserts_ > 0; }
+    // Without Cached: true from the first posted edit until the dataset closes.
+    bool UpdatesPending() const { return !updateBuffers_.empty() || pendingInserts_ > 0 || editPosted_; }
     bool GetUpdatesPending() const { return UpdatesPending(); }
     TUpdateStatus UpdateStatus() override;
     static constexpr TUpdateStatusSet kAllUpdateStatuses =
@@ -532,6 +533,9 @@ private:
     // Each deleted record waiting in an update buffer, with the bookmark number of the cache record
     // that followed it (0: none).
     std::vector<std::pair<TRecordBuffer, std::int32_t>> deletedFollowers_;
+    // Without Cached, an edit was posted since the dataset opened: a record without a bookmark keeps no
+    // update buffer to say so.
+    bool editPosted_ = false;
     // DesignClose is terminating the statement: the dataset closes whatever waits.
     bool designClosing_ = false;
     // The statement went while cached updates waited; the next ApplyUpdates executes it again.

@@ -258,8 +258,10 @@ void TCustomOEDataSet::StoreEdit(TRecordBuffer record)
             UpdateStatusOf(cacheRecord) = usModified;
         }
         CopyBuffer(record, cacheRecord, false);
-    } else if (TRecordBuffer kept = FindUpdateBuffer(BookmarkOf(record), true)) {
-        CopyBuffer(record, kept, true);
+    } else {
+        editPosted_ = true;
+        if (TRecordBuffer kept = FindUpdateBuffer(BookmarkOf(record), true))
+            CopyBuffer(record, kept, true);
     }
 }
 

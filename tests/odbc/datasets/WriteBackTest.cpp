@@ -9,6 +9,8 @@
 #include "odbc/statements/Hstmt.h"
 #include "odbc/support/SqlHelpers.h"
 
+#include <sqlext.h>
+
 #include <functional>
 
 namespace {
@@ -63,6 +65,34 @@ TEST_P(WriteBack, EditsInsertsAndDeletesReachTheTable)
         }
         // Written at once: nothing waits.
         EXPECT_EQ(ds->UpdatesPending(), mode != WriteMode::Cached);
+        ds->Close();
+        EXPECT_FALSE(ds->UpdatesPending());
+    }
+}
+
+TEST_P(WriteBack, APostedEditIsPendingUntilCloseAlsoWithoutBookmarks)
+{
+    // The statement's default cursor (SQLite's has no bookmarks) and a forward-only one, in which no
+    // driver marks rows; written through generated statements.
+    for (const bool forwardOnly : {false, true}) {
+        SCOPED_TRACE(forwardOnly ? "forward-only cursor" : "default cursor");
+        const std::string table = People(3);
+        TOEDataSet* ds = NewDataSet("SELECT id, name, amount FROM " + table + " ORDER BY id");
+        if (forwardOnly)
+            ds->hStmt().SetCursorType(SQL_CURSOR_FORWARD_ONLY);
+        ds->hStmt().SetSkipByPosition(true);
+        ds->hStmt().SetSkipByCursor(true);
+        ds->SetEditable(true);
+        ds->hStmt().Target().SetTarget(table, "id;", "");
+        ds->Open();
+        EXPECT_FALSE(ds->UpdatesPending());
+        ds->Edit();
+        ds->FieldByName("name")->SetAsString("one");
+        ds->Post();
+        EXPECT_EQ(Rows(table), "1 one|2 n2|3 n3");
+        EXPECT_TRUE(ds->UpdatesPending());
+        ds->Next();
+        EXPECT_TRUE(ds->UpdatesPending());
         ds->Close();
         EXPECT_FALSE(ds->UpdatesPending());
     }
