@@ -80,7 +80,10 @@ class TOEUpdateObject;
 
 // Before a row is written back: apply false leaves it unwritten (and counts it as written).
 using TOEUpdateRecordEvent = std::function<void(TCustomOEDataSet* dataSet, TUpdateKind kind, bool& apply)>;
-// A cached row whose write failed: raise false counts it as written and goes on with the next.
+// A cached row whose write failed: raise false counts it as written and goes on with the next. Every
+// failure of a write comes here: a driver's error, and the library's own (a row changed or deleted by
+// another user, "Row not found: ..."), which comes as an EODBC with one record and no SQLSTATE. A
+// failure raised by OnUpdateRecord does not.
 using TOEUpdateErrorEvent =
     std::function<void(TCustomOEDataSet* dataSet, EODBC& e, TUpdateKind kind, bool& raise)>;
 
@@ -441,8 +444,9 @@ private:
     void PrepareLocateInsert();
     void StoreEdit(TRecordBuffer record);
     void StoreInsert(TRecordBuffer record);
-    // A cached write inside the error guard: an EODBC goes to OnUpdateError, and unless that clears
-    // raise it is raised again with the record still pending.
+    // A cached write inside the error guard: a failure of the write (an EODBC, or the library's own
+    // RIDIZOrurori such as a row conflict) goes to OnUpdateError, and unless that clears raise it is
+    // raised again with the record still pending.
     void GuardedWrite(TUpdateKind kind, TRecordBuffer values, TRecordBuffer old, std::uint16_t flag,
                       void (THstmt::*write)());
     // The cache without its record at index / with record at index; the cache position stays on its
@@ -530,6 +534,8 @@ private:
     TRecordBuffer applyRecord_ = nullptr;
     TRecordBuffer applyOldRecord_ = nullptr;
     class CachedWriteScope;
+    // The write being guarded failed in OnUpdateRecord, not in writing the row.
+    bool updateRecordFailed_ = false;
     // Each deleted record waiting in an update buffer, with the bookmark number of the cache record
     // that followed it (0: none).
     std::vector<std::pair<TRecordBuffer, std::int32_t>> deletedFollowers_;

@@ -12,6 +12,8 @@
 #include "odbc/handles/OdbcError.h"
 #include "odbc/statements/Hstmt.h"
 
+#include <sql.h>
+
 #include <algorithm>
 
 namespace {
@@ -54,11 +56,24 @@ void TCustomOEDataSet::GuardedWrite(TUpdateKind kind, TRecordBuffer values, TRec
     // A connection lost at an earlier record (and let go by OnUpdateError) is made anew first; a
     // failure to do so leaves every change pending, whatever the handler would say.
     ReviveCursor();
+    updateRecordFailed_ = false;
     try {
         WriteRecord(values, old, flag, write);
     } catch (EODBC& e) {
         bool raise = true;
         DoUpdateError(e, kind, raise);
+        if (raise)
+            throw;
+    } catch (RIDIZOrurori& e) {
+        // The library's own failures of a write (a row changed or deleted by another user, an update
+        // object's statement that cannot run) are the handler's to decide as well; one raised by
+        // OnUpdateRecord is the program's, not a failed write. The handler sees the text as an EODBC
+        // without a diagnostic state; raised, it goes on as it came.
+        if (updateRecordFailed_)
+            throw;
+        EODBC failure(statement_.get(), SQL_ERROR, {TErrorRec{std::string(), 0, e.Message()}});
+        bool raise = true;
+        DoUpdateError(failure, kind, raise);
         if (raise)
             throw;
     }

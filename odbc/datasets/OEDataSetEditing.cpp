@@ -72,7 +72,12 @@ void TCustomOEDataSet::DefineUpdateObjectProperty(TFiler& filer)
 bool TCustomOEDataSet::ConfirmWrite(TUpdateKind kind)
 {
     bool apply = true;
-    DoUpdateRecord(kind, apply);
+    try {
+        DoUpdateRecord(kind, apply);
+    } catch (...) {
+        updateRecordFailed_ = true;
+        throw;
+    }
     if (apply && updateObject_ != nullptr && updateObject_->GetImplemented(kind)) {
         updateObject_->Apply(kind);
         apply = false;

@@ -193,14 +193,17 @@ TEST_P(CachedUpdates, AChangeWhoseRowIsGoneStaysPending)
 {
     const std::string table = People(3);
     TOEDataSet* ds = OpenPeople(table, WriteMode::CachedUpdates);
-    bool errorHandlerCalled = false;
-    ds->SetOnUpdateError([&](TCustomOEDataSet*, EODBC&, TUpdateKind, bool&) { errorHandlerCalled = true; });
+    std::vector<std::string> errors;
+    ds->SetOnUpdateError([&](TCustomOEDataSet* sender, EODBC& e, TUpdateKind kind, bool&) {
+        errors.push_back(Seen(*sender, kind) + " " + e.Message());
+    });
     Rename(*ds, 2, "mine");
     Remove(*ds, 3);
     Exec("DELETE FROM " + table + " WHERE id IN (2, 3)");
-    // Not a driver's error: the caller hears of it, and the change waits.
+    // OnUpdateError is asked and leaves it raised: the caller hears of it, and the change waits.
     EXPECT_THROW(ds->ApplyUpdates(), RIDIZOrurori);
-    EXPECT_FALSE(errorHandlerCalled);
+    EXPECT_EQ(errors, std::vector<std::string>{
+                          "0:2 mine<n2 Row not found: it was changed or deleted by another user."});
     GoTo(*ds, 2);
     EXPECT_EQ(ds->UpdateStatus(), usModified);
     Exec("INSERT INTO " + table + " VALUES (2, 'back', 0)");
@@ -209,6 +212,33 @@ TEST_P(CachedUpdates, AChangeWhoseRowIsGoneStaysPending)
     ds->CancelUpdates(UpdateStatusBit(usDeleted));
     EXPECT_FALSE(ds->UpdatesPending());
     EXPECT_EQ(Shown(*ds), "1 n1|2 mine|3 n3");
+}
+
+TEST_P(CachedUpdates, OnUpdateErrorMayLetARowConflictGoAndTheRestIsWritten)
+{
+    const std::string table = People(4);
+    TOEDataSet* ds = OpenPeople(table, WriteMode::CachedUpdates);
+    Rename(*ds, 2, "mine");
+    Rename(*ds, 4, "four");
+    Remove(*ds, 3);
+    Exec("DELETE FROM " + table + " WHERE id IN (2, 3)");
+    std::vector<std::string> errors;
+    ds->SetOnUpdateError([&](TCustomOEDataSet* sender, EODBC& e, TUpdateKind kind, bool& raise) {
+        errors.push_back(Seen(*sender, kind) + " " + e.Message().substr(0, 13));
+        raise = false;
+    });
+
+    // A failure of the program's own handler is no failed write: it reaches the caller unasked.
+    ds->SetOnUpdateRecord([](TCustomOEDataSet*, TUpdateKind, bool&) { throw RIDIZOrurori("not now"); });
+    EXPECT_THROW(ds->ApplyUpdates(), RIDIZOrurori);
+    EXPECT_TRUE(errors.empty());
+    ds->SetOnUpdateRecord({});
+
+    ds->ApplyUpdates();
+    const std::vector<std::string> expected = {"0:2 mine<n2 Row not found", "2:3 n3<n3 Row not found"};
+    EXPECT_EQ(errors, expected);
+    EXPECT_FALSE(ds->UpdatesPending());
+    EXPECT_EQ(Rows(table), "1 n1|4 four");
 }
 
 TEST_P(CachedUpdates, ALostConnectionLosesNoChange)

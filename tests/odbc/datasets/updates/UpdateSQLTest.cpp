@@ -7,9 +7,14 @@
 #include "odbc/base/OcihError.h"
 #include "odbc/datasets/OEQuery.h"
 #include "odbc/datasets/updates/OEUpdateSQL.h"
+#include "odbc/handles/OdbcError.h"
 #include "odbc/support/SqlHelpers.h"
 #include "platform/core/Filer.h"
 #include "platform/core/MemoryStream.h"
+
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -105,6 +110,25 @@ TEST_P(UpdateSQL, AStatementThatFindsNoRowIsNotTakenForWritten)
     ds->ApplyUpdates();
     EXPECT_FALSE(ds->UpdatesPending());
     EXPECT_EQ(Rows(table), "1 n1|2 mine|3 n3");
+
+    // OnUpdateError is asked, as for any write that fails, and may let the row go: the next is written.
+    for (const auto& [id, name] : {std::pair{2, "again"}, std::pair{3, "three"}}) {
+        GoTo(*ds, id);
+        ds->Edit();
+        ds->FieldByName("name")->SetAsString(name);
+        ds->Post();
+    }
+    Exec("UPDATE " + table + " SET name = 'theirs' WHERE id = 2");
+    std::vector<std::string> errors;
+    ds->SetOnUpdateError([&](TCustomOEDataSet* sender, EODBC& e, TUpdateKind kind, bool& raise) {
+        errors.push_back(std::to_string(kind) + ":" + Current(*sender) + " " + e.Message());
+        raise = false;
+    });
+    ds->ApplyUpdates();
+    EXPECT_EQ(errors, std::vector<std::string>{
+                          "0:2 again Row not found: it was changed or deleted by another user."});
+    EXPECT_FALSE(ds->UpdatesPending());
+    EXPECT_EQ(Rows(table), "1 n1|2 theirs|3 three");
 }
 
 TEST_P(UpdateSQL, TheUpdateObjectAndItsDataSetTravelInAFormResource)
