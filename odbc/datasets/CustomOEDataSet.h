@@ -401,6 +401,8 @@ private:
     // Fills buffer with the current row (cache record, update buffer or cursor row 1).
     void LoadRecord(TRecordBuffer buffer, const TBookmark& bookmark);
     bool FilterAccepted(const TBookmark& bookmark);
+    // The rows from the first again after the filter changed, read anew unless CachedUpdates.
+    void ShowFilteredAgain();
     bool LocateRecord(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
     bool KeyMatches(TField& field, const Variant& value, TLocateOptions options);
     // Shows the found record in buffer as the current one (through its bookmark when it has one).

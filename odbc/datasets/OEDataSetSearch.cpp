@@ -35,14 +35,24 @@ bool TCustomOEDataSet::FilterAccepted(const TBookmark& bookmark)
 void TCustomOEDataSet::SetFiltered(bool value)
 {
     TDataSet::SetFiltered(value);
-    if (Active())
-        RefreshResults();
+    ShowFilteredAgain();
 }
 
 void TCustomOEDataSet::SetOnFilterRecord(TFilterRecordEvent handler)
 {
     TDataSet::SetOnFilterRecord(std::move(handler));
-    if (Active())
+    ShowFilteredAgain();
+}
+
+void TCustomOEDataSet::ShowFilteredAgain()
+{
+    if (!Active())
+        return;
+    // Reopening would drop the changes the cache keeps: its records are shown again from the first,
+    // an open edit posted as before any move.
+    if (cachedUpdates_)
+        First();
+    else
         RefreshResults();
 }
 

@@ -158,6 +158,37 @@ TEST_P(CachedUpdates, CancelAndRevertPutEveryRecordBackWhereItWas)
     EXPECT_EQ(Rows(table), "1 n1|2 n2|3 n3|4 n4|5 n5");
 }
 
+TEST_P(CachedUpdates, AFilterChangesWhatIsShownNotWhatIsPending)
+{
+    const std::string table = People(5);
+    TOEDataSet* ds = OpenPeople(table, WriteMode::CachedUpdates);
+    Rename(*ds, 1, "one");
+    Rename(*ds, 2, "two");
+    Remove(*ds, 3);
+    InsertAt(*ds, 5, 10, "ten");
+    // An edit still open when the filter changes is posted, as before any move.
+    GoTo(*ds, 4);
+    ds->Edit();
+    ds->FieldByName("name")->SetAsString("four");
+
+    ds->SetOnFilterRecord(
+        [](TDataSet* d, bool& accept) { accept = d->FieldByName("id")->AsInteger() % 2 == 0; });
+    EXPECT_EQ(ds->State(), dsBrowse);
+    EXPECT_TRUE(ds->UpdatesPending());
+    ds->SetFiltered(true);
+    EXPECT_EQ(Shown(*ds), "2 two|4 four|10 ten");
+    ds->SetFiltered(false);
+    EXPECT_EQ(Shown(*ds), "1 one|2 two|4 four|10 ten|5 n5");
+
+    // Records the filter hides are written all the same.
+    ds->SetFiltered(true);
+    EXPECT_EQ(Rows(table), "1 n1|2 n2|3 n3|4 n4|5 n5");
+    ds->ApplyUpdates();
+    EXPECT_FALSE(ds->UpdatesPending());
+    EXPECT_EQ(Rows(table), "1 one|2 two|4 four|5 n5|10 ten");
+    EXPECT_EQ(Shown(*ds), "2 two|4 four|10 ten");
+}
+
 TEST_P(CachedUpdates, AFailedWriteStaysPendingUnlessOnUpdateErrorLetsItGo)
 {
     const std::string table = People(3);
