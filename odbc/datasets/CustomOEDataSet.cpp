@@ -315,9 +315,23 @@ void TCustomOEDataSet::RefreshParams()
     ControlsOff controlsOff(*this);
     TDataSet* master = MasterDataSet();
     if (master != nullptr && master->Active() && master->State() != dsSetKey) {
+        // Reopening would drop the changes waiting in the cache, which exist nowhere else: the records
+        // they belong to stay until ApplyUpdates or CancelUpdates is done with them.
+        if (cachedUpdates_ && Active() && UpdatesPending()) {
+            behindMaster_ = true;
+            return;
+        }
         Close();
         Open();
     }
+}
+
+void TCustomOEDataSet::CatchUpWithMaster()
+{
+    if (!behindMaster_ || UpdatesPending())
+        return;
+    behindMaster_ = false;
+    RefreshParams();
 }
 
 // ---- Opening and closing
@@ -334,6 +348,7 @@ void TCustomOEDataSet::InternalOpen()
     // A new result: the cursor stands before its first row.
     cursorRun_ = 1;
     cursorPos_ = 0;
+    behindMaster_ = false;
     allFetched_ = false;
     pendingInserts_ = 0;
     cachePosition_ = 0;

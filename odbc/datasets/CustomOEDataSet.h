@@ -159,7 +159,9 @@ public:
     // Moves to the statement's next result set, without executing again; false when there is none.
     bool NextResultSet();
     void RefreshResults();
-    // Reopens with the master's current values (when the master is open).
+    // Reopens with the master's current values (when the master is open). While cached updates wait,
+    // the dataset stays as it is (its changes belong to its records, and go only when it closes); it
+    // reopens once ApplyUpdates or CancelUpdates leaves nothing waiting.
     void RefreshParams();
     // The statement is terminated, which closes the dataset and unprepares it (through the hook of
     // hStmt). Nothing while loading: no statement exists yet, and the streamed Active stays.
@@ -388,6 +390,8 @@ private:
     void FreeSingleBuffers();
     void FreeCache();
     void SetParamsFromCursor();
+    // RefreshParams, when it was held back by waiting changes and nothing waits any more.
+    void CatchUpWithMaster();
     void FillParamsFromMaster(TDataSet& master);
     TDataSet* MasterDataSet() const;
 
@@ -546,6 +550,8 @@ private:
     bool editPosted_ = false;
     // DesignClose is terminating the statement: the dataset closes whatever waits.
     bool designClosing_ = false;
+    // A master's move was not followed while cached updates waited.
+    bool behindMaster_ = false;
     // The statement went while cached updates waited; the next ApplyUpdates executes it again.
     bool cursorLost_ = false;
 };

@@ -171,6 +171,7 @@ void TCustomOEDataSet::ApplyUpdates(TUpdateStatusSet statuses)
         InsertRecords(nullptr, true);
     if (Has(statuses, usDeleted))
         DeleteRecords(nullptr, true);
+    CatchUpWithMaster();
 }
 
 void TCustomOEDataSet::CancelUpdates(TUpdateStatusSet statuses)
@@ -193,6 +194,7 @@ void TCustomOEDataSet::CancelUpdates(TUpdateStatusSet statuses)
         DeleteRecords(nullptr, false);
     KeepCachePosition(current);
     Resync(0);
+    CatchUpWithMaster();
 }
 
 void TCustomOEDataSet::RevertRecord()

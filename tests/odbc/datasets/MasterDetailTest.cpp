@@ -2,6 +2,7 @@
 // master's record, its statement runs once per reopening; the next result set of a statement.
 #include "DataSetFixture.h"
 
+#include "odbc/datasets/DataSetHstmt.h"
 #include "odbc/statements/Hstmt.h"
 #include "platform/db/DataSource.h"
 
@@ -61,6 +62,23 @@ protected:
         source.SetDataSet(nullptr);
         DataSetTest::TearDown();
     }
+    // The orders table's rows in key order, as "no person item" joined by "|".
+    std::string RowsOf(const std::string& table)
+    {
+        THstmt s;
+        s.SetHdbc(&c);
+        s.SetSQL("SELECT no, person, item FROM " + table + " ORDER BY no");
+        s.Prepare();
+        s.Execute();
+        std::string rows;
+        while (s.FetchNext()) {
+            if (!rows.empty())
+                rows += "|";
+            rows += std::to_string(s.GetColInteger(1)) + " " + std::to_string(s.GetColInteger(2)) + " " +
+                    s.GetColString(3);
+        }
+        return rows;
+    }
     std::string people, orders;
     TOEDataSet* master = nullptr;
     TOEDataSet* detail = nullptr;
@@ -96,6 +114,53 @@ TEST_P(MasterDetail, DetailFollowsTheMastersRecordExecutingOncePerRecord)
     detail->ParamByName("id")->SetAsInteger(2);
     detail->RefreshParams();
     EXPECT_EQ(Items(*detail), (std::vector<std::string>{"bread", "dates"}));
+}
+
+TEST_P(MasterDetail, ADetailsCachedUpdatesStayWhileTheMasterMovesAndItFollowsOnceTheyAreDone)
+{
+    detail->SetCachedUpdates(true);
+    detail->SetEditable(true);
+    detail->hStmt().Target().SetTarget(orders, "no;", "");
+    master->Open();
+    OPEN_OR_SKIP(detail);
+    detail->Edit();
+    detail->FieldByName("item")->SetAsString("apricot");
+    detail->Post();
+    // Still open when the master moves: posted into the cache first.
+    detail->Append();
+    detail->FieldByName("no")->SetAsInteger(5);
+    detail->FieldByName("person")->SetAsInteger(1);
+    detail->FieldByName("item")->SetAsString("eggs");
+
+    master->Next();
+    EXPECT_EQ(Id(*master), 2);
+    EXPECT_EQ(detail->State(), dsBrowse);
+    EXPECT_TRUE(detail->UpdatesPending());
+    // The detail keeps the records its changes belong to until they are applied.
+    detail->First();
+    EXPECT_EQ(Items(*detail), (std::vector<std::string>{"apricot", "cheese", "eggs"}));
+    master->Next();
+    EXPECT_TRUE(detail->UpdatesPending());
+
+    detail->ApplyUpdates();
+    EXPECT_FALSE(detail->UpdatesPending());
+    EXPECT_EQ(RowsOf(orders), "1 1 apricot|2 2 bread|3 1 cheese|4 2 dates|5 1 eggs");
+    // Nothing waits: the detail shows the master's record again, and follows it.
+    EXPECT_TRUE(detail->IsEmpty());
+    master->First();
+    EXPECT_EQ(Items(*detail), (std::vector<std::string>{"apricot", "cheese", "eggs"}));
+
+    // Cancelled instead of applied: the same.
+    detail->First();
+    detail->Edit();
+    detail->FieldByName("item")->SetAsString("avocado");
+    master->Next();
+    detail->First();
+    EXPECT_EQ(Items(*detail), (std::vector<std::string>{"avocado", "cheese", "eggs"}));
+    detail->CancelUpdates();
+    EXPECT_FALSE(detail->UpdatesPending());
+    EXPECT_EQ(Items(*detail), (std::vector<std::string>{"bread", "dates"}));
+    EXPECT_EQ(RowsOf(orders), "1 1 apricot|2 2 bread|3 1 cheese|4 2 dates|5 1 eggs");
 }
 
 TEST_P(MasterDetail, AFunctionWithSideEffectsRunsOncePerRefresh)
