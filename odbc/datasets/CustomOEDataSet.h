@@ -192,7 +192,9 @@ public:
     void SetOnRefreshRecord(TNotifyEvent handler) { onRefreshRecord_ = std::move(handler); }
     // With CachedUpdates: writes the modified, then the inserted, then the deleted records (those
     // whose status is in statuses). A write that fails and is raised stays pending, as do the
-    // records after it.
+    // records after it. A key that was deleted and inserted again meets its old row in that order
+    // (a unique violation); the deletions go first with ApplyUpdates(UpdateStatusBit(usDeleted)),
+    // then ApplyUpdates().
     void ApplyUpdates(TUpdateStatusSet statuses = kAllUpdateStatuses);
     // With CachedUpdates: drops the pending changes (old values back, inserted records gone, deleted
     // records back at their places).

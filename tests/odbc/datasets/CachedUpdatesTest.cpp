@@ -158,6 +158,25 @@ TEST_P(CachedUpdates, CancelAndRevertPutEveryRecordBackWhereItWas)
     EXPECT_EQ(Rows(table), "1 n1|2 n2|3 n3|4 n4|5 n5");
 }
 
+TEST_P(CachedUpdates, AKeyDeletedAndInsertedAgainIsWrittenWhenTheDeletionsGoFirst)
+{
+    const std::string table = People(3);
+    TOEDataSet* ds = OpenPeople(table, WriteMode::CachedUpdates);
+    Remove(*ds, 2);
+    InsertAt(*ds, 3, 2, "new");
+    Rename(*ds, 3, "three");
+    // In the usual order the insert meets the row the deletion is still to remove.
+    EXPECT_THROW(ds->ApplyUpdates(), EODBC);
+    EXPECT_EQ(Rows(table), "1 n1|2 n2|3 three");
+
+    ds->ApplyUpdates(UpdateStatusBit(usDeleted));
+    EXPECT_EQ(Rows(table), "1 n1|3 three");
+    EXPECT_TRUE(ds->UpdatesPending());
+    ds->ApplyUpdates();
+    EXPECT_FALSE(ds->UpdatesPending());
+    EXPECT_EQ(Rows(table), "1 n1|2 new|3 three");
+}
+
 TEST_P(CachedUpdates, AFilterChangesWhatIsShownNotWhatIsPending)
 {
     const std::string table = People(5);
