@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 static_assert(sizeof(SqlLen) == sizeof(SQLLEN) && sizeof(SqlULen) == sizeof(SQLULEN));
 
@@ -300,35 +301,72 @@ bool ToValue(std::string_view source, void* buffer, SqlLen capacity, std::int16_
     }
 }
 
-std::string ToString(const void* buffer, std::int16_t cType, TStringTrimming trimming)
+namespace {
+
+// Hands the number a buffer of a numeric C type holds, in its own C++ type, to visit; false (visit
+// not called) for the other C types (text, dates, times). The one place that knows how each numeric
+// C type is laid out, for the text, double and integer readings below.
+template <class Visit> bool VisitNumber(const void* buffer, std::int16_t cType, Visit&& visit)
 {
-    std::string text;
     switch (cType) {
     case SQL_C_BIT:
     case SQL_C_UTINYINT:
-        text = std::to_string(LoadUnaligned<std::uint8_t>(buffer));
-        break;
+        visit(LoadUnaligned<std::uint8_t>(buffer));
+        return true;
     case SQL_C_STINYINT:
-        text = std::to_string(LoadUnaligned<std::int8_t>(buffer));
-        break;
+        visit(LoadUnaligned<std::int8_t>(buffer));
+        return true;
     case SQL_C_USHORT:
-        text = std::to_string(LoadUnaligned<std::uint16_t>(buffer));
-        break;
+        visit(LoadUnaligned<std::uint16_t>(buffer));
+        return true;
     case SQL_C_SSHORT:
-        text = std::to_string(LoadUnaligned<std::int16_t>(buffer));
-        break;
+        visit(LoadUnaligned<std::int16_t>(buffer));
+        return true;
     case SQL_C_SLONG:
-        text = std::to_string(LoadUnaligned<std::int32_t>(buffer));
-        break;
+        visit(LoadUnaligned<std::int32_t>(buffer));
+        return true;
     case SQL_C_ULONG:
-        text = std::to_string(LoadUnaligned<std::uint32_t>(buffer));
-        break;
+        visit(LoadUnaligned<std::uint32_t>(buffer));
+        return true;
     case SQL_C_DOUBLE:
-        text = Scientific(LoadUnaligned<double>(buffer));
-        break;
+        visit(LoadUnaligned<double>(buffer));
+        return true;
     case SQL_C_FLOAT:
-        text = Scientific(LoadUnaligned<float>(buffer));
-        break;
+        visit(LoadUnaligned<float>(buffer));
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A floating value as a 32-bit integer: halves to the even neighbour (nearbyint in the default
+// rounding mode), held within the type's range, NaN as 0.
+std::int32_t RoundedInteger(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    const double rounded = std::nearbyint(value);
+    if (rounded <= std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
+    if (rounded >= std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(rounded);
+}
+
+} // namespace
+
+std::string ToString(const void* buffer, std::int16_t cType, TStringTrimming trimming)
+{
+    std::string text;
+    const bool number = VisitNumber(buffer, cType, [&text](auto value) {
+        if constexpr (std::is_floating_point_v<decltype(value)>)
+            text = Scientific(value);
+        else
+            text = std::to_string(value);
+    });
+    if (number)
+        return TrimString(text, trimming);
+    switch (cType) {
     case SQL_C_CHAR:
         text = static_cast<const char*>(buffer);
         break;
@@ -357,72 +395,30 @@ std::string ToString(const void* buffer, std::int16_t cType, TStringTrimming tri
 
 double ToDouble(const void* buffer, std::int16_t cType)
 {
-    switch (cType) {
-    case SQL_C_BIT:
-    case SQL_C_UTINYINT:
-        return LoadUnaligned<std::uint8_t>(buffer);
-    case SQL_C_STINYINT:
-        return LoadUnaligned<std::int8_t>(buffer);
-    case SQL_C_USHORT:
-        return LoadUnaligned<std::uint16_t>(buffer);
-    case SQL_C_SSHORT:
-        return LoadUnaligned<std::int16_t>(buffer);
-    case SQL_C_SLONG:
-        return LoadUnaligned<std::int32_t>(buffer);
-    case SQL_C_ULONG:
-        return LoadUnaligned<std::uint32_t>(buffer);
-    case SQL_C_DOUBLE:
-        return LoadUnaligned<double>(buffer);
-    case SQL_C_FLOAT:
-        return LoadUnaligned<float>(buffer);
-    case SQL_C_CHAR: {
-        double value = 0;
-        return ValFloat(ToString(buffer, cType, stTrimBoth), value) ? value : 0.0;
-    }
-    default:
+    double result = 0.0;
+    if (VisitNumber(buffer, cType, [&result](auto value) { result = static_cast<double>(value); }))
+        return result;
+    if (cType == SQL_C_CHAR && !ValFloat(ToString(buffer, cType, stTrimBoth), result))
         return 0.0;
-    }
+    return result;
 }
 
 std::int32_t ToInteger(const void* buffer, std::int16_t cType)
 {
-    switch (cType) {
-    case SQL_C_BIT:
-    case SQL_C_UTINYINT:
-        return LoadUnaligned<std::uint8_t>(buffer);
-    case SQL_C_STINYINT:
-        return LoadUnaligned<std::int8_t>(buffer);
-    case SQL_C_USHORT:
-        return LoadUnaligned<std::uint16_t>(buffer);
-    case SQL_C_SSHORT:
-        return LoadUnaligned<std::int16_t>(buffer);
-    case SQL_C_SLONG:
-    case SQL_C_ULONG:
-        return LoadUnaligned<std::int32_t>(buffer);
-    case SQL_C_DOUBLE:
-    case SQL_C_FLOAT: {
-        const double value =
-            cType == SQL_C_DOUBLE ? LoadUnaligned<double>(buffer) : LoadUnaligned<float>(buffer);
-        if (std::isnan(value))
-            return 0;
-        // nearbyint rounds halves to the even neighbour in the default rounding mode.
-        const double rounded = std::nearbyint(value);
-        if (rounded <= std::numeric_limits<std::int32_t>::min())
-            return std::numeric_limits<std::int32_t>::min();
-        if (rounded >= std::numeric_limits<std::int32_t>::max())
-            return std::numeric_limits<std::int32_t>::max();
-        return static_cast<std::int32_t>(rounded);
-    }
-    case SQL_C_CHAR: {
-        std::int64_t value = 0;
-        if (!ReadRanged(ToString(buffer, cType, stTrimBoth), std::numeric_limits<std::int32_t>::min(),
-                        std::numeric_limits<std::int32_t>::max(), 0xFFFFFFFF, value))
-            return 0;
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-    }
-    default:
+    std::int32_t result = 0;
+    const bool number = VisitNumber(buffer, cType, [&result](auto value) {
+        if constexpr (std::is_floating_point_v<decltype(value)>)
+            result = RoundedInteger(value);
+        else
+            result = static_cast<std::int32_t>(value); // an unsigned 32-bit value keeps its bits
+    });
+    if (number || cType != SQL_C_CHAR)
+        return result;
+    std::int64_t value = 0;
+    if (!ReadRanged(ToString(buffer, cType, stTrimBoth), std::numeric_limits<std::int32_t>::min(),
+                    std::numeric_limits<std::int32_t>::max(), 0xFFFFFFFF, value))
         return 0;
-    }
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
 TTimeStamp ToTimeStamp(const void* buffer, std::int16_t cType)
