@@ -5,6 +5,7 @@
 #include "platform/core/Exception.h"
 
 #include <string>
+#include <type_traits>
 
 namespace {
 [[noreturn]] void ListIndexError(int position)
@@ -71,61 +72,53 @@ void TItemImages::SetImageIndex(int position, int imageIndex)
     RepaintBox();
 }
 
-// ---- list box -----------------------------------------------------------------------------------
+// ---- the boxes -----------------------------------------------------------------------------------
 
-int TListImages::ItemCount() const
+// A list box holds its items as objects it owns; a combo box holds texts with their data.
+template <class TBox> constexpr bool kHoldsItemObjects = std::is_base_of_v<QListWidget, TBox>;
+
+template <class TBox> int TBoxImages<TBox>::ItemCount() const
 {
     return box_->count();
 }
 
-void TListImages::InsertItem(int position, const QString& text, const QVariant& object)
+template <class TBox>
+void TBoxImages<TBox>::InsertItem(int position, const QString& text, const QVariant& object)
 {
-    auto* item = new QListWidgetItem(text);
-    if (object.isValid())
-        item->setData(Qt::UserRole, object);
-    box_->insertItem(position, item); // the box owns the item from here
+    if constexpr (kHoldsItemObjects<TBox>) {
+        auto* item = new QListWidgetItem(text);
+        if (object.isValid())
+            item->setData(Qt::UserRole, object);
+        box_->insertItem(position, item); // the box owns the item from here
+    } else {
+        box_->insertItem(position, text, object);
+    }
 }
 
-void TListImages::DeleteItem(int position)
+template <class TBox> void TBoxImages<TBox>::DeleteItem(int position)
 {
-    delete box_->takeItem(position);
+    if constexpr (kHoldsItemObjects<TBox>)
+        delete box_->takeItem(position);
+    else
+        box_->removeItem(position);
 }
 
-void TListImages::ClearItems()
-{
-    box_->clear();
-}
-
-void TListImages::RepaintBox()
-{
-    box_->viewport()->update();
-}
-
-// ---- combo box ----------------------------------------------------------------------------------
-
-int TComboImages::ItemCount() const
-{
-    return box_->count();
-}
-
-void TComboImages::InsertItem(int position, const QString& text, const QVariant& object)
-{
-    box_->insertItem(position, text, object);
-}
-
-void TComboImages::DeleteItem(int position)
-{
-    box_->removeItem(position);
-}
-
-void TComboImages::ClearItems()
+template <class TBox> void TBoxImages<TBox>::ClearItems()
 {
     box_->clear();
 }
 
-void TComboImages::RepaintBox()
+template <class TBox> void TBoxImages<TBox>::RepaintBox()
 {
-    box_->update();
-    if (box_->view() != nullptr)
-        box_->view()->viewport()->update();
+    // A combo box paints its current item itself and the others in its drop-down view.
+    if constexpr (kHoldsItemObjects<TBox>) {
+        box_->viewport()->update();
+    } else {
+        box_->update();
+        if (box_->view() != nullptr)
+            box_->view()->viewport()->update();
+    }
 }
+
+template class TBoxImages<TExtendedListBox>;
+template class TBoxImages<TExtendedComboBox>;

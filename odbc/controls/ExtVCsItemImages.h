@@ -46,12 +46,15 @@ private:
     std::vector<int> indexes_;
 };
 
-class TListImages : public TItemImages
+// The image numbers of one kind of box's items: TListImages for the list box, TComboImages for the
+// combo box. The box operations are defined once for both in ExtVCsItemImages.cpp, where the two
+// are instantiated.
+template <class TBox> class TBoxImages : public TItemImages
 {
 public:
-    TListImages() = default;
-    TExtendedListBox* Box() const { return box_; }
-    void SetBox(TExtendedListBox* box) { box_ = box; }
+    TBoxImages() = default;
+    TBox* Box() const { return box_; }
+    void SetBox(TBox* box) { box_ = box; }
 
 protected:
     int ItemCount() const override;
@@ -61,23 +64,10 @@ protected:
     void RepaintBox() override;
 
 private:
-    TExtendedListBox* box_ = nullptr;
+    TBox* box_ = nullptr;
 };
 
-class TComboImages : public TItemImages
-{
-public:
-    TComboImages() = default;
-    TExtendedComboBox* Box() const { return box_; }
-    void SetBox(TExtendedComboBox* box) { box_ = box; }
-
-protected:
-    int ItemCount() const override;
-    void InsertItem(int position, const QString& text, const QVariant& object) override;
-    void DeleteItem(int position) override;
-    void ClearItems() override;
-    void RepaintBox() override;
-
-private:
-    TExtendedComboBox* box_ = nullptr;
-};
+extern template class TBoxImages<TExtendedListBox>;
+extern template class TBoxImages<TExtendedComboBox>;
+using TListImages = TBoxImages<TExtendedListBox>;
+using TComboImages = TBoxImages<TExtendedComboBox>;
