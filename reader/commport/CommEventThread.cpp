@@ -7,8 +7,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "reader/commport/SerialPort.h"
-
 TCommEventThread::TCommEventThread(int portHandle, std::shared_ptr<RxCharTarget> target, PostToUiThread post)
     : portHandle_(portHandle), target_(std::move(target)), post_(std::move(post))
 {
@@ -84,14 +82,12 @@ void TCommEventThread::NotifyRxChar()
         return;
     std::shared_ptr<RxCharTarget> target = target_;
     post_([target] {
-        std::function<void(SerialPort&)> call;
-        SerialPort* port = nullptr;
+        std::function<void()> call;
         {
             std::lock_guard<std::mutex> lock(target->mutex);
-            call = target->onRxChar;
-            port = target->port;
+            call = target->notify;
         }
-        if (call && port)
-            call(*port);
+        if (call)
+            call();
     });
 }

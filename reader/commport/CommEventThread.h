@@ -6,18 +6,16 @@
 #include <mutex>
 #include <thread>
 
-class SerialPort;
-
 // Runs a function later on the user-interface thread (a queued call); called from the event thread.
 using PostToUiThread = std::function<void(std::function<void()>)>;
 
-// What a notification reaches: cleared by the port on the user-interface thread before the thread
-// stops, so a notification still queued then finds nothing to call.
+// What a notification calls (the port's handler, bound to the port): cleared by the port on the
+// user-interface thread before the thread stops, so a notification still queued then finds nothing
+// to call.
 struct RxCharTarget
 {
     std::mutex mutex;
-    std::function<void(SerialPort&)> onRxChar;
-    SerialPort* port = nullptr;
+    std::function<void()> notify;
 };
 
 class TCommEventThread

@@ -14,8 +14,15 @@ void SerialPort::SetOnRxChar(std::function<void(SerialPort&)> f)
     onRxChar_ = std::move(f);
     if (target_) {
         std::lock_guard<std::mutex> lock(target_->mutex);
-        target_->onRxChar = onRxChar_;
+        target_->notify = RxCharCall();
     }
+}
+
+std::function<void()> SerialPort::RxCharCall()
+{
+    if (!onRxChar_)
+        return {};
+    return [this, call = onRxChar_] { call(*this); };
 }
 
 void SerialPort::Message(const std::string& text, const std::string& caption)
@@ -43,8 +50,7 @@ bool SerialPort::OpenPort(std::string_view name)
     SetBaudRate(115200);
     if (!thread_) {
         target_ = std::make_shared<RxCharTarget>();
-        target_->onRxChar = onRxChar_;
-        target_->port = this;
+        target_->notify = RxCharCall();
         thread_ = std::make_unique<TCommEventThread>(device_.Handle(), target_, post_);
     }
     return true;
@@ -57,8 +63,7 @@ bool SerialPort::ClosePort()
     if (thread_) {
         {
             std::lock_guard<std::mutex> lock(target_->mutex);
-            target_->onRxChar = nullptr;
-            target_->port = nullptr;
+            target_->notify = nullptr;
         }
         // The thread waits on the descriptor: it ends before the descriptor is closed.
         thread_.reset();

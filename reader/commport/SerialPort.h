@@ -52,6 +52,8 @@ public:
 
 private:
     void Message(const std::string& text, const std::string& caption);
+    // The receive handler bound to this port, for the event thread's notifications (empty: none).
+    std::function<void()> RxCharCall();
 
     SerialSettings settings_;
     SerialDevice device_;
