@@ -1,6 +1,7 @@
 #include "odbc/handles/OdbcError.h"
 
 #include "odbc/driver/Oci.h"
+#include "odbc/handles/DiagnosticRecords.h"
 #include "odbc/handles/Henv.h"
 #include "odbc/handles/LostConnection.h"
 #include "odbc/handles/RunningCall.h"
@@ -145,27 +146,10 @@ std::vector<TErrorRec> TODBCError::Errors(std::int16_t retCode)
         errors.push_back(TErrorRec{"", 0, text});
         return errors;
     }
-    // A driver that never stops handing out records must not hold the program: beyond this many
-    // the rest is left unread (and the fallback record says so).
-    constexpr SQLSMALLINT kMostRecords = 1000;
-    SQLRETURN rc = SQL_SUCCESS;
-    for (SQLSMALLINT record = 1; record <= kMostRecords; ++record) {
-        SQLCHAR state[6] = {};
-        SQLINTEGER native = 0;
-        SQLCHAR message[256] = {};
-        SQLSMALLINT length = 0;
-        try {
-            rc = Oci::SQLGetDiagRec(handleType_, handle_, record, state, &native, message,
-                                    static_cast<SQLSMALLINT>(sizeof message), &length);
-        } catch (const RIDIZOrurori&) {
-            rc = SQL_ERROR; // the driver manager lacks the entry point: no records to read
-        }
-        if (!Success(rc))
-            break;
-        errors.push_back(
-            TErrorRec{reinterpret_cast<const char*>(state), native, reinterpret_cast<const char*>(message)});
-    }
-    if (errors.empty() || rc != SQL_NO_DATA)
+    DiagnosticRecords read =
+        ReadDiagnosticRecords(handleType_, handle_, [this](std::int16_t rc) { return Success(rc); });
+    errors = std::move(read.records);
+    if (errors.empty() || !read.complete)
         errors.push_back(TErrorRec{"", 0, "Unable to Retrieve ODBC Error"});
     return errors;
 }

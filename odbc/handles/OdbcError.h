@@ -1,7 +1,7 @@
 #pragma once
 // ODBC error collection: a failed call becomes one EODBC carrying every diagnostic record of the
-// handle that failed (at most 1000 are read). TODBCError (one per environment) decides what counts as
-// success, reads the records, lets OnException veto the exception and raises it.
+// handle that failed (read by DiagnosticRecords.h, at most 1000). TODBCError (one per environment) decides
+// what counts as success, reads the records, lets OnException veto the exception and raises it.
 //
 // The lost-connection rule: when the last copy of an EODBC that means a lost connection (a record of
 // SQLSTATE class "08" or another state listed in LostConnection.h, or a failure after which the

@@ -10,6 +10,7 @@
 #include <exception>
 #include <future>
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace {
@@ -155,6 +156,20 @@ TEST_F(ErrorCollection, CutMessageCountsUnlessSuccessOnlyMode)
     EODBC e = CommitError(*c);
     ASSERT_EQ(e.Count(), 1);
     EXPECT_EQ(e.Message(), "Unable to Retrieve ODBC Error");
+}
+
+TEST_F(ErrorCollection, AMessageLongerThanTheFirstBufferIsReadWhole)
+{
+    auto c = Connected();
+    ScriptedOdbc script;
+    script.endTran = SQL_ERROR;
+    script.scriptDiagnostics = true;
+    const std::string longText(700, 'x');
+    script.records = {{"HY000", 1, longText + "end"}, {"HY001", 2, "short"}};
+    EODBC e = CommitError(*c);
+    ASSERT_EQ(e.Count(), 2);
+    EXPECT_EQ(e.Errors()[0].Message, longText + "end");
+    EXPECT_EQ(e.Errors()[1].Message, "short");
 }
 
 TEST_F(ErrorCollection, SuccessWithInfoRaisesOnlyInSuccessOnlyMode)
