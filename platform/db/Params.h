@@ -17,6 +17,8 @@
 #include <vector>
 
 class TField;
+class TReader;
+class TWriter;
 
 class TParam
 {
@@ -112,6 +114,14 @@ public:
     void AssignValues(const TParams& source);
     // This collection becomes a copy of source (another TParams).
     void Assign(const TPersistent& source) override;
+
+    // The collection as a form resource holds it: one item per parameter with its Name, DataType,
+    // ParamType, Value and Bound. The value is written as its type keeps it (text, integer, boolean,
+    // float, currency; a date or time as the float of its date-time; bytes as a string of them) and
+    // is left out when it is null.
+    void WriteCollection(TWriter& writer) const;
+    // Replaces the parameters with the items of a collection written so.
+    void ReadCollection(TReader& reader);
     std::string ClassName() const override { return "TParams"; }
 
 private:

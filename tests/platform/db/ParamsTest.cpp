@@ -1,6 +1,8 @@
 #include "platform/db/Params.h"
 #include "fakes/MemDataSet.h"
 #include "platform/core/DateTime.h"
+#include "platform/core/Filer.h"
+#include "platform/core/MemoryStream.h"
 #include "platform/db/DatabaseError.h"
 #include "platform/db/Field.h"
 
@@ -157,4 +159,106 @@ TEST(Params, AssignFieldTakesNameTypeValueAndBinds)
     n.AssignField(*ds.FieldByName("note"));
     EXPECT_TRUE(n.IsNull()) << "a null field clears the parameter";
     EXPECT_EQ(n.DataType(), ftString);
+}
+
+TEST(Params, CollectionGoesIntoAFormResourceAndComesBackWithNamesTypesDirectionsAndValues)
+{
+    const double moment = EncodeDate(2024, 3, 1) + EncodeTime(13, 5, 7, 250);
+    TParams out;
+    out.CreateParam(ftString, "name", ptInput)->SetValue(Variant("张三"));
+    out.CreateParam(ftSmallint, "small", ptInput)->SetValue(Variant(-7));
+    out.CreateParam(ftInteger, "lo", ptInputOutput)->SetValue(Variant(100000));
+    out.CreateParam(ftLargeint, "big", ptOutput)->SetValue(Variant(std::int64_t{1} << 40));
+    out.CreateParam(ftBoolean, "flag", ptInput)->SetValue(Variant(true));
+    out.CreateParam(ftFloat, "ratio", ptInput)->SetValue(Variant(0.1));
+    out.CreateParam(ftCurrency, "price", ptInput)->SetValue(Variant::Currency(12.3456));
+    out.CreateParam(ftDate, "day", ptInput)->SetValue(Variant::Date(EncodeDate(2024, 3, 1)));
+    out.CreateParam(ftTime, "at", ptInput)->SetValue(Variant::Date(EncodeTime(13, 5, 7, 250)));
+    out.CreateParam(ftDateTime, "when", ptResult)->SetValue(Variant::Date(moment));
+    out.CreateParam(ftBlob, "photo", ptInput)->SetValue(Variant::Bytes({0, 1, 0xFF, 0}));
+    out.CreateParam(ftMemo, "note", ptInput)->SetValue(Variant("two\r\nlines"));
+    out.CreateParam(ftBCD, "amount", ptInput)->SetValue(Variant("12.50"));
+    // Null but bound (cleared after a value), and a value a master gave without binding it.
+    out.CreateParam(ftInteger, "cleared", ptInput)->SetValue(Variant(1));
+    out.ParamByName("cleared")->Clear();
+    out.CreateParam(ftString, "fromMaster", ptInput)->SetValue(Variant("m"));
+    out.ParamByName("fromMaster")->SetBound(false);
+    out.CreateParam(ftUnknown, "untouched", ptUnknown);
+
+    TMemoryStream stream;
+    {
+        TWriter writer(stream);
+        out.WriteCollection(writer);
+    }
+    stream.SetPosition(0);
+    TParams in;
+    in.CreateParam(ftString, "stale", ptInput);
+    TReader reader(stream);
+    in.ReadCollection(reader);
+    EXPECT_EQ(stream.Position(), stream.Size());
+
+    ASSERT_EQ(in.Count(), out.Count()) << "the parameters read replace those there were";
+    for (int i = 0; i < out.Count(); ++i) {
+        const TParam& o = *out.Items(i);
+        const TParam& p = *in.Items(i);
+        SCOPED_TRACE(o.Name());
+        EXPECT_EQ(p.Name(), o.Name());
+        EXPECT_EQ(p.DataType(), o.DataType());
+        EXPECT_EQ(p.ParamType(), o.ParamType());
+        EXPECT_EQ(p.IsNull(), o.IsNull());
+        EXPECT_EQ(p.Bound(), o.Bound());
+        EXPECT_EQ(NativeOf(p), NativeOf(o)) << "the value as it is bound";
+    }
+    EXPECT_EQ(in.ParamByName("photo")->Value().AsBytes(), (std::vector<std::uint8_t>{0, 1, 0xFF, 0}));
+    EXPECT_EQ(in.ParamByName("amount")->AsString(), "12.50");
+}
+
+TEST(Params, AnEmptyCollectionReadsAsNoParametersAndAValueOfTheWrongKindIsRefused)
+{
+    TMemoryStream stream;
+    {
+        TWriter writer(stream);
+        TParams().WriteCollection(writer);
+    }
+    stream.SetPosition(0);
+    TParams in;
+    in.CreateParam(ftString, "stale", ptInput);
+    {
+        TReader reader(stream);
+        in.ReadCollection(reader);
+    }
+    EXPECT_EQ(in.Count(), 0);
+
+    // An item whose value is a list: no parameter holds one.
+    class Item : public TPersistent
+    {
+    public:
+        void DefineProperties(TFiler& filer) override
+        {
+            filer.DefineProperty(
+                "Name", {}, [](TWriter& w) { w.WriteString("x"); }, true);
+            filer.DefineProperty(
+                "DataType", {}, [](TWriter& w) { w.WriteInteger(ftInteger); }, true);
+            filer.DefineProperty(
+                "Value", {},
+                [](TWriter& w) {
+                    w.WriteListBegin();
+                    w.WriteListEnd();
+                },
+                true);
+        }
+    } item;
+    TMemoryStream bad;
+    {
+        TWriter w(bad);
+        w.WriteCollection({&item});
+    }
+    bad.SetPosition(0);
+    TReader reader(bad);
+    try {
+        in.ReadCollection(reader);
+        FAIL() << "a list was taken for a value";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), "Error reading Value: Invalid property value");
+    }
 }
