@@ -14,6 +14,7 @@
 #include "platform/db/HandleException.h"
 
 #include <algorithm>
+#include <utility>
 
 TCustomOEDataSet::TCustomOEDataSet(TComponent* owner) : TDataSet(owner)
 {
@@ -84,6 +85,7 @@ void TCustomOEDataSet::SetSQL(const std::string& text)
     sql_ = text;
     statement_->SetSQL(text);
     paramsChanged_ = !HasState(csLoading) && (paramCheck_ || HasState(csDesigning));
+    textRead_ = HasState(csLoading);
     UnPrepare();
     if (HasState(csDesigning))
         DataEvent(dePropertyChange);
@@ -95,6 +97,7 @@ void TCustomOEDataSet::SetTable(const std::string& name)
     table_ = name;
     storedProc_.clear();
     paramsChanged_ = !HasState(csLoading) && (paramCheck_ || HasState(csDesigning));
+    textRead_ = false;
     UnPrepare();
     if (HasState(csDesigning))
         DataEvent(dePropertyChange);
@@ -106,6 +109,7 @@ void TCustomOEDataSet::SetStoredProc(const std::string& name)
     table_.clear();
     storedProc_ = name;
     paramsChanged_ = !HasState(csLoading) && (paramCheck_ || HasState(csDesigning));
+    textRead_ = false;
     UnPrepare();
     if (HasState(csDesigning))
         DataEvent(dePropertyChange);
@@ -200,6 +204,11 @@ void TCustomOEDataSet::Loaded()
     streamedHdbc_.clear();
     streamedDataSource_.clear();
     streamedUpdateObject_.clear();
+    // The parameters read with the text keep their values; those it no longer names go and those it
+    // names anew come, as after any change of the text (before a streamed Active opens). A designer
+    // keeps the parameters as they were stored.
+    if (std::exchange(textRead_, false) && paramCheck_ && !HasState(csDesigning))
+        paramsChanged_ = true;
     TDataSet::Loaded();
 }
 

@@ -491,6 +491,8 @@ private:
     bool editable_ = false;
     bool paramsChanged_ = false;
     bool paramsBound_ = false;
+    // The statement text was read from a form resource: its parameters are made once loading ends.
+    bool textRead_ = false;
     TOELocateOption locateOption_ = loPrefix;
     bool locateInsert_ = false;
     bool cached_ = false;

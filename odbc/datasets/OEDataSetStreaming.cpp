@@ -33,7 +33,7 @@ void TCustomOEDataSet::DefineDataSetProperties(TFiler& filer)
                     [this](const std::string& name) { SetStreamedDataSource(name); });
     DefineBooleanProperty(filer, "ParamCheck", ParamCheck(), true, [this](bool v) { SetParamCheck(v); });
     DefineBooleanProperty(filer, "Editable", Editable(), false, [this](bool v) { SetEditable(v); });
-    // "Params" (read only, from earlier resources).
+    // The parameters of the text as it is now (built, when it changed, before they are written).
     Params().DefineProperties(filer);
     filer.DefineProperty(
         "LocateOption",

@@ -431,11 +431,24 @@ void TOEParams::BindOneParam(THstmt& statement, const TParam& param, bool core)
 void TOEParams::DefineProperties(TFiler& filer)
 {
     TParams::DefineProperties(filer);
+    DefineParamsProperty(filer, "Params");
+}
+
+void TOEParams::DefineParamsProperty(TFiler& filer, const std::string& name)
+{
     filer.DefineProperty(
-        "Params", [this](TReader& r) { ReadParams(r); }, [](TWriter&) {}, false);
+        name, [this](TReader& r) { ReadParams(r); }, [this](TWriter& w) { WriteCollection(w); }, Count() > 0);
 }
 
 void TOEParams::ReadParams(TReader& reader)
+{
+    if (reader.NextValue() == TValueType::vaCollection)
+        ReadCollection(reader);
+    else
+        ReadEarlierParams(reader);
+}
+
+void TOEParams::ReadEarlierParams(TReader& reader)
 {
     Clear();
     reader.ReadListBegin();

@@ -90,12 +90,19 @@ public:
     // description unless core.
     void BindOneParam(THstmt& statement, const TParam& param, bool core);
 
-    // "Params" is read from form resources and never written.
+    // "Params": the parameters in a form resource, as the platform's collection (names, types,
+    // directions, values); written when there are any.
     void DefineProperties(TFiler& filer) override;
+    // The same under another name (an update object's ModifyParams, InsertParams, DeleteParams).
+    void DefineParamsProperty(TFiler& filer, const std::string& name);
     std::string ClassName() const override { return "TOEParams"; }
 
 private:
+    // The collection, or the list earlier versions wrote: a version tag and, per parameter, its
+    // name, direction, type, a value by type, whether it is bound, whether it is null and a number
+    // nothing reads.
     void ReadParams(TReader& reader);
+    void ReadEarlierParams(TReader& reader);
 
     std::vector<std::unique_ptr<TOEParamRec>> buffers_;
     std::vector<std::unique_ptr<TOEDefRec>> defs_;
