@@ -61,6 +61,10 @@ void TOEUpdateProc::DefineProperties(TFiler& filer)
     for (int index = 0; index < 3; ++index)
         DefineTextProperty(filer, procs[index], GetProcIndex(index),
                            [this, index](const std::string& name) { SetProcIndex(index, name); });
-    for (int index = 0; index < 3; ++index)
-        DefineSubProperties(filer, params[index], queries_[static_cast<std::size_t>(index)]->Params());
+    // Each kind's parameters as a collection of their own, after the procedures: the parameters
+    // stored are those that stand, whatever naming the procedure made of them.
+    for (int index = 0; index < 3; ++index) {
+        auto& kindParams = static_cast<TOEParams&>(queries_[static_cast<std::size_t>(index)]->Params());
+        kindParams.DefineParamsProperty(filer, params[index]);
+    }
 }

@@ -7,6 +7,8 @@
 #include "odbc/datasets/OEQuery.h"
 #include "odbc/datasets/updates/OEUpdateProc.h"
 #include "odbc/support/SqlHelpers.h"
+#include "platform/core/Filer.h"
+#include "platform/core/MemoryStream.h"
 
 #include <unistd.h>
 
@@ -113,4 +115,81 @@ TEST_P(UpdateProc, AFunctionThatReturnsAValueWritesTheRowAndGivesItsValue)
     ds->Close();
 }
 
+TEST_P(UpdateProc, ProceduresAndParametersReadFromAFormResourceWriteTheRows)
+{
+    const std::string table = People(3);
+    const std::string modify = Function("mod", "id integer, name varchar, old_id integer",
+                                        "UPDATE " + table + " SET id = $1, name = $2 WHERE id = $3");
+    const std::string remove = Function("del", "old_id integer", "DELETE FROM " + table + " WHERE id = $1");
+    TOEDataSet* ds = OpenPeople(table, WriteMode::Generated);
+    {
+        // Named on one form, its parameters from the catalog, stored; the form goes.
+        Form first;
+        auto* out = new TOEUpdateProc(&first);
+        out->SetName("UpdateProc1");
+        ds->SetUpdateObject(out);
+        out->SetProc(ukModify, modify);
+        out->SetProc(ukDelete, remove);
+        ASSERT_EQ(out->Parameters(ukModify).Count(), 3);
+        ASSERT_EQ(out->Parameters(ukDelete).Count(), 1);
+        TMemoryStream s;
+        TWriter(s).WriteComponent(*out);
+        ds->SetUpdateObject(nullptr);
+
+        auto* in = new TOEUpdateProc(form.get());
+        s.SetPosition(0);
+        TReader(s).ReadComponent(*in);
+        ds->SetUpdateObject(in);
+    }
+    auto* in = dynamic_cast<TOEUpdateProc*>(ds->UpdateObject());
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(in->Proc(ukModify), modify);
+    EXPECT_EQ(in->Parameters(ukModify).Count(), 3);
+    EXPECT_FALSE(in->GetImplemented(ukInsert));
+
+    GoTo(*ds, 2);
+    ds->Edit();
+    ds->FieldByName("id")->SetAsInteger(20);
+    ds->FieldByName("name")->SetAsString("two");
+    ds->Post();
+    GoTo(*ds, 3);
+    ds->Delete();
+    EXPECT_EQ(Rows(table), "1 n1|20 two");
+    ds->Close();
+}
+
 ZIRA_ON_EACH_DATABASE(UpdateProc);
+
+// Without a connection: each kind's procedure and parameters as a form resource holds them.
+TEST(UpdateProcResource, EachKindsProcedureAndParametersComeBack)
+{
+    TComponent form;
+    auto* out = new TOEUpdateProc(&form);
+    const char* const procs[] = {"p_modify", "p_insert", ""};
+    for (const TUpdateKind kind : {ukModify, ukInsert, ukDelete}) {
+        out->SetProc(kind, procs[kind]);
+        TOEParams& params = out->Parameters(kind);
+        params.CreateParam(ftInteger, "id", ptInput)->SetAsInteger(10 + kind);
+        params.CreateParam(ftString, "OLD_name", ptInputOutput)->SetAsString("名" + std::to_string(kind));
+        params.CreateParam(ftInteger, "Result", ptResult);
+    }
+    TMemoryStream s;
+    TWriter(s).WriteComponent(*out);
+    s.SetPosition(0);
+    auto* in = new TOEUpdateProc(&form);
+    TReader(s).ReadComponent(*in);
+    EXPECT_EQ(s.Position(), s.Size());
+    for (const TUpdateKind kind : {ukModify, ukInsert, ukDelete}) {
+        SCOPED_TRACE(kind);
+        EXPECT_EQ(in->Proc(kind), procs[kind]);
+        const TOEParams& params = in->Parameters(kind);
+        ASSERT_EQ(params.Count(), 3);
+        EXPECT_EQ(params.Items(0)->Name(), "id");
+        EXPECT_EQ(params.Items(0)->AsInteger(), 10 + kind);
+        EXPECT_EQ(params.Items(1)->ParamType(), ptInputOutput);
+        EXPECT_EQ(params.Items(1)->DataType(), ftString);
+        EXPECT_EQ(params.Items(1)->AsString(), "名" + std::to_string(kind));
+        EXPECT_EQ(params.Items(2)->ParamType(), ptResult);
+        EXPECT_TRUE(params.Items(2)->IsNull());
+    }
+}
