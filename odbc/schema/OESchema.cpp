@@ -164,6 +164,9 @@ void TOESchema::DropTables(bool ignoreErrors)
 void TOESchema::DefineProperties(TFiler& filer)
 {
     TComponent::DefineProperties(filer);
+    filer.DefineProperty(
+        "hDbc", [this](TReader& r) { streamedHdbc_ = r.ReadString(); },
+        [this](TWriter& w) { w.WriteString(hdbc_->Name()); }, hdbc_ != nullptr && !hdbc_->Name().empty());
     DefineSubProperties(filer, "Tables", *tables_);
     DefineSubProperties(filer, "Views", *views_);
     filer.DefineProperty(
@@ -172,4 +175,11 @@ void TOESchema::DefineProperties(TFiler& filer)
     filer.DefineProperty(
         "NameConstraints", [this](TReader& r) { SetNameConstraints(r.ReadBoolean()); },
         [this](TWriter& w) { w.WriteBoolean(nameConstraints_); }, nameConstraints_);
+}
+
+void TOESchema::Loaded()
+{
+    TComponent::Loaded();
+    if (THdbc* connection = TakeStreamedHdbc(Owner(), streamedHdbc_))
+        SetHdbc(connection);
 }

@@ -72,7 +72,9 @@ public:
     void Perform(const std::string& statement);
 
     void Notification(TComponent* component, TOperation operation) override;
+    // hDbc is stored by its name and found among the owner's components once loading ends.
     void DefineProperties(TFiler& filer) override;
+    void Loaded() override;
 
 private:
     // The text of the script RunScript reads, and where it is in it.
@@ -90,6 +92,7 @@ private:
     void Run(const std::string& statement);
 
     THdbc* hdbc_ = nullptr;
+    std::string streamedHdbc_;
     std::unique_ptr<THstmt> hstmt_;
     std::unique_ptr<TSchemaTables> tables_;
     std::unique_ptr<TSchemaViews> views_;

@@ -9,8 +9,11 @@
 #include "odbc/handles/Hdbc.h"
 #include "odbc/handles/OdbcError.h"
 #include "odbc/schema/OESchema.h"
+#include "odbc/statements/Hstmt.h"
 #include "odbc/support/EachDatabase.h"
 #include "odbc/support/SqlHelpers.h"
+#include "platform/core/Filer.h"
+#include "platform/core/MemoryStream.h"
 
 #include <gtest/gtest.h>
 
@@ -224,6 +227,53 @@ std::vector<std::string> Lower(const TStringList& list, bool sorted = false)
 }
 
 } // namespace
+
+// A form with two connections, Hdbc1 on a SQLite database of its own and Hdbc2 on this test's
+// database, and the schema on Hdbc2: read back onto a form like it, the schema is on that form's
+// Hdbc2 (not on the first connection it would take by itself), and its tables are made there.
+TEST_P(SchemaOnDatabase, ASchemaOnTheSecondOfTwoConnectionsComesBackOnIt)
+{
+    const auto place = [this](TComponent& form) {
+        auto* first = new THdbc(&form);
+        first->SetName("Hdbc1");
+        UseNewSqlite(*first);
+        auto* second = new THdbc(&form);
+        second->SetName("Hdbc2");
+        second->SetDriver(connection_.Driver());
+        second->SetAttributes(connection_.Attributes());
+        return std::pair{first, second};
+    };
+    TComponent form;
+    const auto [first, second] = place(form);
+    auto* out = new TOESchema(&form);
+    out->SetName("Schema1");
+    ASSERT_EQ(out->hDbc(), first);
+    out->SetHdbc(second);
+    TSchemaTable& table = out->Tables().GetItem(out->Tables().AddItem());
+    table.SetOwner(owner_);
+    table.SetName("Streamed");
+    TSchemaColumn& column = table.Columns().GetItem(table.Columns().AddItem());
+    column.SetName("A");
+    column.SetDataType(SQL_INTEGER);
+    TMemoryStream s;
+    TWriter(s).WriteComponent(*out);
+
+    TComponent other;
+    const auto [otherFirst, otherSecond] = place(other);
+    auto* in = new TOESchema(&other);
+    s.SetPosition(0);
+    TReader(s).ReadComponent(*in);
+    EXPECT_EQ(in->hDbc(), otherSecond);
+    EXPECT_EQ(in->Statement().hDbc(), otherSecond);
+    ASSERT_EQ(in->Tables().GetCount(), 1);
+
+    in->LoadTables();
+    EXPECT_TRUE(Exists(Table("Streamed"))) << "made on the connection the schema was on";
+    EXPECT_FALSE(SQL_SUCCEEDED(ExecSql(*otherFirst, "SELECT * FROM " + Table("Streamed"))));
+    in->DropTables(false);
+    in->Terminate();
+    out->Terminate();
+}
 
 // A schema of two tables (keys, a foreign key, defaults, an index with orders) and a view: scripted
 // and compared with the text expected for the connected driver's type names, the script's CREATE
