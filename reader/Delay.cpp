@@ -2,15 +2,18 @@
 
 #include <algorithm>
 
-void Delay(Clock& clock, Pump& pump, unsigned milliseconds)
+bool Delay(Clock& clock, Pump& pump, unsigned milliseconds, const CancelFlag* cancel)
 {
     constexpr std::uint64_t kSlice = 5;
     const std::uint64_t start = clock.TickCount();
     while (clock.TickCount() - start < milliseconds) {
         pump.ProcessMessages();
+        if (cancel && cancel->Cancelled())
+            return false;
         const std::uint64_t elapsed = clock.TickCount() - start;
         if (elapsed >= milliseconds)
-            return;
+            return true;
         clock.Sleep(static_cast<unsigned>(std::min(milliseconds - elapsed, kSlice)));
     }
+    return true;
 }

@@ -3,5 +3,7 @@
 // the time has passed, so it costs next to no CPU. Delay(0) returns at once without pumping.
 #include "platform/os/Clock.h"
 #include "platform/os/Pump.h"
+#include "reader/CancelFlag.h"
 
-void Delay(Clock& clock, Pump& pump, unsigned milliseconds);
+// False when the cancel flag was set before the time had passed (it is looked at after each pump).
+bool Delay(Clock& clock, Pump& pump, unsigned milliseconds, const CancelFlag* cancel = nullptr);

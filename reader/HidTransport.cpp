@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-HidTransport::HidTransport(Clock& clock, Pump& pump)
-    : clock_(clock), pump_(pump), tx_(kTxReportSize, 0), rx_(kRxFrameSize, 0)
+HidTransport::HidTransport(Clock& clock, Pump& pump, const CancelFlag* cancel)
+    : clock_(clock), pump_(pump), cancel_(cancel), tx_(kTxReportSize, 0), rx_(kRxFrameSize, 0)
 {
 }
 
@@ -64,8 +64,11 @@ bool HidTransport::PollReport(std::span<Byte> report, bool skipEmpty)
             return true;
         if (attempt >= kPollRetries)
             return false;
-        Delay(clock_, pump_, kPollIntervalMs);
+        if (!Delay(clock_, pump_, kPollIntervalMs, cancel_))
+            return false;
         pump_.ProcessMessages();
+        if (Cancelled())
+            return false;
     }
 }
 
@@ -123,6 +126,8 @@ int HidTransport::ReceiveFrame()
 
 int HidTransport::Exchange(const CommandFrame& frame)
 {
+    if (Cancelled())
+        return 1;
     std::fill(tx_.begin(), tx_.end(), Byte{0});
     std::fill(rx_.begin(), rx_.end(), Byte{0});
     tx_[0] = 0;

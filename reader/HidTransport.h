@@ -5,6 +5,7 @@
 #include "platform/os/Clock.h"
 #include "platform/os/HidBackend.h"
 #include "platform/os/Pump.h"
+#include "reader/CancelFlag.h"
 #include "reader/Frame.h"
 
 #include <cstdint>
@@ -25,7 +26,8 @@ public:
     static constexpr int kPollRetries = 200;
     static constexpr unsigned kPollIntervalMs = 5;
 
-    HidTransport(Clock& clock, Pump& pump);
+    // With a cancel flag, polling stops when it is set and no report goes out while it is.
+    HidTransport(Clock& clock, Pump& pump, const CancelFlag* cancel = nullptr);
 
     // The library binding: without a backend nothing is ever found.
     void SetBackend(HidBackend* backend) { backend_ = backend; }
@@ -52,8 +54,11 @@ public:
 private:
     bool PollReport(std::span<Byte> report, bool skipEmpty);
 
+    bool Cancelled() const { return cancel_ && cancel_->Cancelled(); }
+
     Clock& clock_;
     Pump& pump_;
+    const CancelFlag* cancel_;
     HidBackend* backend_ = nullptr;
     std::uint16_t vendorId_ = kHidReaderVendorId;
     std::uint16_t productId_ = kHidReaderProductId;

@@ -10,4 +10,5 @@ enum ReadResult : int
     kReadHidNotFound = -9,    // no HID reader
     kReadSameCard = -11,      // the identity number equals LastIdNo
     kReadBusy = -12,          // a read is already running (the event pump let a second one in)
+    kReadCancelled = -13,     // CancelRead stopped the read (the program is ending)
 };

@@ -75,14 +75,20 @@ std::string_view AsText(std::span<const Byte> bytes)
 } // namespace
 
 ReaderLink::ReaderLink(Clock& clock, Pump& pump)
-    : clock_(clock), pump_(pump), serial_(clock, pump), hid_(clock, pump), local_(kLocalBufferSize, 0),
-      addressReply_(HidTransport::kRxFrameSize, 0)
+    : clock_(clock), pump_(pump), serial_(clock, pump, &cancel_), hid_(clock, pump, &cancel_),
+      local_(kLocalBufferSize, 0), addressReply_(HidTransport::kRxFrameSize, 0)
 {
 }
 
 bool ReaderLink::IsHidPortName(std::string_view portName)
 {
     return portName.size() >= 3 && (portName.substr(0, 3) == "USB" || portName.substr(0, 3) == "usb");
+}
+
+void ReaderLink::CancelRead()
+{
+    if (reading_)
+        cancel_.Cancel();
 }
 
 bool ReaderLink::FindHidReader()
@@ -176,16 +182,21 @@ int ReaderLink::RunSequence(std::string_view portName, std::string_view timeoutT
     if (reading_)
         return kReadBusy;
     ReadScope scope(reading_, serial_);
+    cancel_.Reset();
     reply.Clear();
     std::fill(local_.begin(), local_.end(), Byte{0});
+    int result = kReadPortFailed;
     if (IsHidPortName(portName)) {
         FindHidReader();
-        return (this->*overHid)(reply);
+        result = (this->*overHid)(reply);
+    } else {
+        serial_.CloseComm();
+        result = OpenSerial(portName, timeoutText, baudText);
+        if (result == kReadCardOk)
+            result = (this->*overSerial)(reply);
     }
-    serial_.CloseComm();
-    if (const int r = OpenSerial(portName, timeoutText, baudText); r != kReadCardOk)
-        return r;
-    return (this->*overSerial)(reply);
+    // Whatever a cancelled exchange left behind is not the reader's answer.
+    return cancel_.Cancelled() ? kReadCancelled : result;
 }
 
 int ReaderLink::StdOverHid(CardReply& reply)
@@ -197,7 +208,7 @@ int ReaderLink::StdOverHid(CardReply& reply)
             pump_.ProcessMessages();
             if (onStatusText_)
                 onStatusText_("请检查身份证鉴别仪。");
-            Delay(clock_, pump_, kNotFoundPauseMs);
+            Delay(clock_, pump_, kNotFoundPauseMs, &cancel_);
             return kReadHidNotFound;
         }
     }
@@ -238,6 +249,8 @@ int ReaderLink::StdOverSerial(CardReply& reply)
             code = Send(kCmdReadTextPhoto, local_);
         if (code == kSendOk)
             break;
+        if (code == kSendCancelled)
+            return kReadCancelled;
         result = MapSendResult(code);
         if (++attempts >= kSerialAttempts)
             return result;
@@ -306,6 +319,8 @@ int ReaderLink::ExtOverSerial(CardReply& reply)
         const int code = Send(kCmdExtReadText, local_);
         if (code == kSendOk)
             break;
+        if (code == kSendCancelled)
+            return kReadCancelled;
         if (++attempts >= kSerialAttempts)
             return MapSendResult(code);
         clock_.Sleep(kRetryPauseMs);

@@ -5,6 +5,7 @@
 #include "platform/os/Clock.h"
 #include "platform/os/HidBackend.h"
 #include "platform/os/Pump.h"
+#include "reader/CancelFlag.h"
 #include "reader/CardReply.h"
 #include "reader/Frame.h"
 #include "reader/HidTransport.h"
@@ -56,6 +57,10 @@ public:
     int ReadCardExt(std::string_view portName, std::string_view timeoutText, CardReply& reply,
                     std::string_view baudText);
     bool Reading() const { return reading_; }
+    // Stops the running read: its wait ends at the next look, no further command is sent, and the
+    // sequence returns kReadCancelled. Called from the event pump (a window closing); does nothing
+    // between reads.
+    void CancelRead();
 
     // For tests and tools: the transports themselves.
     SerialTransport& Serial() { return serial_; }
@@ -83,6 +88,7 @@ private:
 
     Clock& clock_;
     Pump& pump_;
+    CancelFlag cancel_; // before the transports, which look at it
     SerialTransport serial_;
     HidTransport hid_;
     bool samIdRead_ = false;

@@ -9,7 +9,8 @@ constexpr int kPollSliceMs = 10;
 
 } // namespace
 
-SerialTransport::SerialTransport(Clock& clock, Pump& pump) : clock_(clock), pump_(pump), receive_(kBufferSize)
+SerialTransport::SerialTransport(Clock& clock, Pump& pump, const CancelFlag* cancel)
+    : clock_(clock), pump_(pump), cancel_(cancel), receive_(kBufferSize)
 {
 }
 
@@ -64,6 +65,8 @@ int SerialTransport::ReadComm(std::span<Byte> buffer, std::size_t count, std::si
     for (;;) {
         if (device_.BytesInQueue() == 0) {
             pump_.ProcessMessages();
+            if (Cancelled())
+                return kReadCommCancelled;
             if (device_.BytesInQueue() != 0)
                 continue;
             const std::uint64_t idle = clock_.TickCount() - start;
@@ -86,6 +89,8 @@ int SerialTransport::ReadComm(std::span<Byte> buffer, std::size_t count, std::si
         const long n = device_.Read(buffer.subspan(got, count - got));
         if (n > 0) {
             pump_.ProcessMessages();
+            if (Cancelled())
+                return kReadCommCancelled;
             start = clock_.TickCount();
             got += static_cast<std::size_t>(n);
             received = got;
@@ -102,17 +107,23 @@ int SerialTransport::ReadComm(std::span<Byte> buffer, std::size_t count, std::si
         if (clock_.TickCount() - start >= timeoutMs)
             return kReadTimeout;
         pump_.ProcessMessages();
+        if (Cancelled())
+            return kReadCommCancelled;
     }
 }
 
 bool SerialTransport::WriteRaw(std::span<const Byte> bytes)
 {
+    if (Cancelled())
+        return false;
     device_.BytesInQueue();
     return device_.Write(bytes);
 }
 
 int SerialTransport::SendCommand(std::span<Byte> buffer, std::size_t& length)
 {
+    if (Cancelled())
+        return kSendCancelled;
     std::fill(receive_.begin(), receive_.end(), Byte{0});
     const std::size_t n = std::min(length, buffer.size());
     const std::vector<Byte> frame = BuildFrame(buffer.first(n));
@@ -128,8 +139,11 @@ int SerialTransport::SendCommand(std::span<Byte> buffer, std::size_t& length)
 
     std::size_t got = 0;
     std::span<Byte> rx(receive_);
-    // A hung-up line is no time-out: it is reported as such, whatever part of the reply was due.
-    auto failed = [](int read, int code) { return read == kReadHungUp ? kSendHungUp : code; };
+    // A hung-up line is no time-out: it is reported as such, whatever part of the reply was due. So
+    // is a cancelled wait.
+    auto failed = [](int read, int code) {
+        return read == kReadHungUp ? kSendHungUp : read == kReadCommCancelled ? kSendCancelled : code;
+    };
     const bool extended = n >= 2 && IsExtendedCommand(ReaderCommand{buffer[0], buffer[1]});
     if (extended) {
         const int seconds = cmdTimeoutSec_;

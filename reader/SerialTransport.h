@@ -4,6 +4,7 @@
 #include "platform/os/Clock.h"
 #include "platform/os/Pump.h"
 #include "platform/os/SerialDevice.h"
+#include "reader/CancelFlag.h"
 #include "reader/Frame.h"
 
 #include <cstddef>
@@ -21,6 +22,7 @@ enum SendResult : int
     kSendCheckError = 3,    // or, extended, the payload; or a payload too long for the buffer
     kSendRefused = 4,       // extended reply with SW3 other than 0x90 or a length below 1
     kSendHungUp = 5,        // the line hung up (reader unplugged): nothing more can come on it
+    kSendCancelled = 6,     // the read was cancelled: the wait stopped, or the command never went out
 };
 
 // ReadComm's results.
@@ -29,7 +31,8 @@ enum ReadCommResult : int
     kReadOk = 0,
     kReadFailed = 1,
     kReadTimeout = 2,
-    kReadHungUp = 3 // the line hung up: waiting longer cannot help
+    kReadHungUp = 3, // the line hung up: waiting longer cannot help
+    kReadCommCancelled = 4
 };
 
 class SerialTransport
@@ -38,7 +41,8 @@ public:
     static constexpr std::size_t kBufferSize = 65535;
     static constexpr int kStandardReplySeconds = 15;
 
-    SerialTransport(Clock& clock, Pump& pump);
+    // With a cancel flag, a wait that sees it set stops, and nothing is written while it is set.
+    SerialTransport(Clock& clock, Pump& pump, const CancelFlag* cancel = nullptr);
 
     // Where "COMn" names are looked up (<folder>/ports/COMn).
     void SetProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
@@ -75,8 +79,11 @@ public:
     static bool BaudRateAccepted(unsigned baudRate);
 
 private:
+    bool Cancelled() const { return cancel_ && cancel_->Cancelled(); }
+
     Clock& clock_;
     Pump& pump_;
+    const CancelFlag* cancel_;
     SerialDevice device_;
     std::string programFolder_;
     std::string portName_;

@@ -224,6 +224,10 @@ void TForm1::N5Click(QObject* Sender)
 void TForm1::N4Click(QObject* Sender)
 {
     (void)Sender;
+    // A read waiting on the reader keeps the event loop from ending until its time-outs have run:
+    // it stops now, and the program with it.
+    if (Reader)
+        Reader->CancelRead();
     if (Env.Terminate)
         Env.Terminate();
     else

@@ -110,6 +110,8 @@ void TForm1::ReadCard()
         CardReply reply;
         const int r = CheckBox_UseExtCmd->isChecked() ? Reader->ReadCardExt(portName, "10", reply, baud)
                                                       : Reader->ReadCardStd(portName, "10", reply, baud);
+        if (r == kReadCancelled)
+            return; // the program is ending
         if (r == kReadPortFailed) {
             pump.ProcessMessages();
             SetStatusText(1, kConnectDevice);

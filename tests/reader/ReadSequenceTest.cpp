@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <termios.h>
+#include <type_traits>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -572,4 +573,101 @@ TEST(ReadCardStd, ReaderUnpluggedInTheMiddleOfAReply)
         EXPECT_LT(ThreadCpuSeconds() - cpu, 0.5);
         EXPECT_EQ(CardTextFieldString(r.reply.Text(), kCardName), "张三");
     }
+}
+
+namespace {
+
+// Cancels the read (as the window closing does) on the third pump after the reader was sent the
+// command it keeps silent on; records the time of the cancel.
+struct CancelOnSilence
+{
+    std::uint64_t at = 0;
+    bool done = false;
+
+    void Arm(FakePump& pump, FakeClock& clock, ReaderPeer& peer, ReaderLink& link, ReaderCommand silent)
+    {
+        pump.onPump = [this, &clock, &peer, &link, silent, inner = pump.onPump, after = 0]() mutable {
+            if (inner)
+                inner();
+            if (done || peer.Commands().empty() || peer.Commands().back() != silent || ++after < 3)
+                return;
+            done = true;
+            at = clock.ticks;
+            link.CancelRead();
+        };
+    }
+};
+
+struct CancelCase
+{
+    const char* name;
+    bool hid;
+    bool extended;
+    ReaderCommand silent;
+    std::vector<ReaderCommand> sent;
+};
+
+template <typename Rig> void RunCancel(const CancelCase& c)
+{
+    Rig rig;
+    rig.Peer().Script(c.silent, {});
+    rig.Peer().Script(c.silent, {});
+    CancelOnSilence cancel;
+    if constexpr (std::is_same_v<Rig, SerialRig>) {
+        rig.reader.msPerPump = 100;
+        cancel.Arm(rig.reader.pump, rig.Clock(), rig.Peer(), rig.link, c.silent);
+    } else {
+        cancel.Arm(rig.pump, rig.Clock(), rig.Peer(), rig.link, c.silent);
+    }
+    EXPECT_EQ(c.extended ? rig.Ext() : rig.Std(), kReadCancelled) << c.name;
+    ASSERT_TRUE(cancel.done) << c.name;
+    EXPECT_LT(rig.Clock().ticks - cancel.at, 500u) << c.name << ": the wait went on after the cancel";
+    EXPECT_EQ(rig.Peer().Commands(), c.sent) << c.name << ": a command went out after the cancel";
+    EXPECT_FALSE(rig.link.Serial().IsOpen()) << c.name;
+    EXPECT_FALSE(rig.link.Reading()) << c.name;
+}
+
+} // namespace
+
+TEST(ReadCancel, AWaitOnASilentReaderEndsAtTheCancelAndNothingMoreIsSent)
+{
+    const std::vector<ReaderCommand> upToCardData = {kCmdReadSamId, kCmdFindCard, kCmdSelectCard,
+                                                     kCmdReadTextPhoto};
+    const CancelCase cases[] = {
+        {"serial, SAM identity", false, false, kCmdReadSamId, {kCmdReadSamId}},
+        {"serial, card data", false, false, kCmdReadTextPhoto, upToCardData},
+        {"serial, newest address",
+         false,
+         false,
+         kCmdReadNewAddress,
+         {kCmdReadSamId, kCmdFindCard, kCmdSelectCard, kCmdReadTextPhoto, kCmdReadNewAddress}},
+        {"serial, extended text", false, true, kCmdExtReadText, {kCmdExtReadText}},
+        {"serial, extended photo", false, true, kCmdExtReadPhoto, {kCmdExtReadText, kCmdExtReadPhoto}},
+        {"HID, SAM identity", true, false, kCmdReadSamId, {kCmdReadSamId}},
+        {"HID, card data", true, false, kCmdReadTextPhoto, upToCardData},
+        {"HID, extended text", true, true, kCmdExtReadText, {kCmdExtReadText}},
+    };
+    for (const CancelCase& c : cases) {
+        if (c.hid)
+            RunCancel<HidRig>(c);
+        else
+            RunCancel<SerialRig>(c);
+    }
+}
+
+TEST(ReadCancel, ThePauseForAMissingHidReaderEndsAtTheCancel)
+{
+    HidRig rig;
+    rig.backend.devices.clear();
+    rig.pump.onPump = [&] { rig.link.CancelRead(); };
+    const std::uint64_t start = rig.Clock().ticks;
+    EXPECT_EQ(rig.Std(), kReadCancelled);
+    EXPECT_LT(rig.Clock().ticks - start, 100u);
+}
+
+TEST(ReadCancel, ACancelBetweenReadsDoesNotStopTheNextOne)
+{
+    SerialRig rig;
+    rig.link.CancelRead();
+    EXPECT_EQ(rig.Std(), kReadCardOk);
 }

@@ -57,6 +57,7 @@ protected:
     FakeClock hidClock;
     FakePump hidPump;
     std::unique_ptr<FakeHidBackend> hid;
+    int terminated = 0;
 
     std::string File(const char* name) const { return dir.path().toStdString() + "/" + name; }
 
@@ -69,7 +70,7 @@ protected:
         env.ProgramFolder = dir.path().toStdString();
         env.Ui = &ui;
         env.TrayAvailable = [] { return true; };
-        env.Terminate = [] {};
+        env.Terminate = [this] { ++terminated; };
         int port = 0;
         if (GetParam().path == Path::Serial) {
             pty = std::make_unique<FakeReaderPty>();
@@ -149,6 +150,38 @@ TEST_P(ReadCardLinkTest, ACardWithoutNewestAddressDoesNotShowThePreviousCardsOne
     ASSERT_EQ(w->edt_xm->text().toStdString(), "李四");
     EXPECT_EQ(w->memo_zxdz->toPlainText().toStdString(), "");
     EXPECT_EQ(w->Reader->NewAddress(), "");
+}
+
+// The window closed while the read waits on a reader that does not answer: the program must end at
+// once, not after the reply time-out and a second attempt.
+TEST_P(ReadCardLinkTest, ClosingTheWindowDuringASilentReadEndsTheReadAtOnce)
+{
+    auto w = Create();
+    w->show();
+    const ReaderCommand silent = GetParam().extended ? kCmdExtReadText : kCmdReadSamId;
+    Peer().Script(silent, {});
+    Peer().Script(silent, {});
+    FakeClock& clock = GetParam().path == Path::Serial ? pty->clock : hidClock;
+    FakePump& pump = GetParam().path == Path::Serial ? pty->pump : hidPump;
+    std::uint64_t closedAt = 0;
+    pump.onPump = [&, inner = pump.onPump, after = 0]() mutable {
+        if (inner)
+            inner();
+        if (closedAt == 0 && !Peer().Commands().empty() && ++after == 2) {
+            closedAt = clock.ticks;
+            w->close();
+        }
+    };
+    w->edt_xm->setText("marker");
+    w->Button1Click(w->Button1);
+
+    ASSERT_NE(closedAt, 0u);
+    EXPECT_EQ(terminated, 1);
+    EXPECT_LT(clock.ticks - closedAt, 500u) << "the read went on waiting after the close";
+    EXPECT_EQ(Peer().Commands(), std::vector<ReaderCommand>{silent}) << "a command went out after the close";
+    EXPECT_EQ(w->StatusText(1).toStdString(), "");
+    EXPECT_EQ(w->edt_xm->text().toStdString(), "marker");
+    EXPECT_FALSE(w->Reader->Reading());
 }
 
 INSTANTIATE_TEST_SUITE_P(Routes, ReadCardLinkTest,

@@ -1,7 +1,9 @@
 // The program's start-up with a scripted user: every message box is printed as
 // "message|<caption>|<text>" on stdout and answered OK, dialogs are cancelled, and the message loop
-// ends after ZIRA_QUIT_AFTER_MS milliseconds (default 200). Everything else is the real program,
-// through its own entry.
+// ends after ZIRA_QUIT_AFTER_MS milliseconds (default 200). With ZIRA_CLOSE_AFTER_MS the main window
+// is closed after that many milliseconds instead, as its close box does ("close" is printed then).
+// Everything else is the real program, through its own entry: "loop" is printed once the main window
+// is shown and the message loop is about to run.
 #include "app/mainwindow/MainWindow.h"
 #include "app/startup/ProgramEntry.h"
 #include "platform/ui/UiServices.h"
@@ -41,10 +43,19 @@ int main(int argc, char** argv)
     const char* quitAfter = std::getenv("ZIRA_QUIT_AFTER_MS");
     const int code = RunProgram(argc, argv, [&](StartupEnvironment& env) {
         SetUiServices(&ui);
-        env.RunLoop = [&](TForm1&) {
+        env.RunLoop = [&](TForm1& form) {
+            form.show();
             std::printf("loop\n");
             std::fflush(stdout);
-            QTimer::singleShot(quitAfter ? std::atoi(quitAfter) : 200, [] { QApplication::quit(); });
+            if (const char* closeAfter = std::getenv("ZIRA_CLOSE_AFTER_MS")) {
+                QTimer::singleShot(std::atoi(closeAfter), &form, [&form] {
+                    std::printf("close\n");
+                    std::fflush(stdout);
+                    form.close();
+                });
+            } else {
+                QTimer::singleShot(quitAfter ? std::atoi(quitAfter) : 200, [] { QApplication::quit(); });
+            }
             return QApplication::exec();
         };
     });
