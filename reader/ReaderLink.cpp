@@ -134,7 +134,12 @@ int ReaderLink::Send(ReaderCommand command, std::span<Byte> buffer)
     buffer[0] = command.command;
     buffer[1] = command.parameter;
     std::size_t length = 2;
-    return serial_.SendCommand(buffer, length);
+    const int code = serial_.SendCommand(buffer, length);
+    // A reader that dropped off the line (unplugged, powered off) comes back without its SAM
+    // identity: the next attempt or read asks for it first.
+    if (code == kSendHungUp)
+        samIdRead_ = false;
+    return code;
 }
 
 bool ReaderLink::SameCard(const CardReply& reply) const

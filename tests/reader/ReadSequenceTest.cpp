@@ -559,10 +559,14 @@ TEST(ReadCardStd, ReaderUnpluggedInTheMiddleOfAReply)
         EXPECT_EQ(r.line.Peer().Commands(), (std::vector<ReaderCommand>{kCmdReadSamId, kCmdFindCard,
                                                                         kCmdSelectCard, kCmdReadTextPhoto}));
         EXPECT_FALSE(r.link.Serial().IsOpen());
+        EXPECT_FALSE(r.link.SamIdRead()) << "a reader that dropped off the line needs its SAM identity again";
 
         r.line.Reconnect(); // plugged in again
         r.PlugIn();
+        r.line.Peer().ClearLog();
         EXPECT_EQ(r.Std(), kReadCardOk) << "the next read after the reader came back";
+        ASSERT_FALSE(r.line.Peer().Commands().empty());
+        EXPECT_EQ(r.line.Peer().Commands().front(), kCmdReadSamId);
     }
     {
         PluggedReader r; // back before the second attempt
@@ -572,6 +576,11 @@ TEST(ReadCardStd, ReaderUnpluggedInTheMiddleOfAReply)
         EXPECT_EQ(r.Std(), kReadCardOk);
         EXPECT_LT(ThreadCpuSeconds() - cpu, 0.5);
         EXPECT_EQ(CardTextFieldString(r.reply.Text(), kCardName), "张三");
+        EXPECT_EQ(r.line.Peer().Commands(),
+                  (std::vector<ReaderCommand>{kCmdReadSamId, kCmdFindCard, kCmdSelectCard, kCmdReadTextPhoto,
+                                              kCmdReadSamId, kCmdFindCard, kCmdSelectCard, kCmdReadTextPhoto,
+                                              kCmdReadNewAddress}))
+            << "the reader plugged in again is asked for its SAM identity first";
     }
 }
 
