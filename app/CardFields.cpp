@@ -19,12 +19,13 @@ std::vector<std::size_t> CharStarts(const std::string& text)
     return starts;
 }
 
-template <class Step> auto Guarded(Step step) -> std::optional<decltype(step())>
+// The step's text, or fallback when the step raised.
+template <class Step> std::string Guarded(Step step, const std::string& fallback)
 {
     try {
         return step();
     } catch (...) {
-        return std::nullopt;
+        return fallback;
     }
 }
 
@@ -61,11 +62,12 @@ CardFieldTexts DecodeCardFields(std::span<const std::uint8_t> cardText, const Ca
     f.IdNumber = CardTextFieldString(cardText, kCardIdNo);
     f.Name = CardTextFieldString(cardText, kCardName);
     f.SexCode = CardTextFieldString(cardText, kCardSexCode);
-    f.Sex = Guarded([&] { return lookups.Sex ? lookups.Sex(f.SexCode) : f.SexCode; });
+    f.Sex = Guarded([&] { return lookups.Sex ? lookups.Sex(f.SexCode) : f.SexCode; }, f.SexCode);
     f.NationCode = CardTextFieldString(cardText, kCardNationCode);
-    f.Nation = Guarded([&] { return lookups.Nation ? lookups.Nation(f.NationCode) : f.NationCode; });
+    f.Nation =
+        Guarded([&] { return lookups.Nation ? lookups.Nation(f.NationCode) : f.NationCode; }, f.NationCode);
     f.BirthStored = CardTextFieldString(cardText, kCardBirthDate);
-    f.BirthDate = Guarded([&] { return FormatBirthDate(f.BirthStored); });
+    f.BirthDate = Guarded([&] { return FormatBirthDate(f.BirthStored); }, f.BirthStored);
     f.Authority = CardTextFieldString(cardText, kCardAuthority);
     f.Validity = CardTextFieldString(cardText, kCardValidity);
     f.Address = CardTextFieldString(cardText, kCardAddress);

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,17 +44,19 @@ struct CardCodeLookups
 };
 
 // Every field of a card, as the controls show it. Sex, nation and birth date are guarded steps: when
-// one fails (a lookup that raises), it is left empty here and its control keeps its previous text.
+// one fails (a lookup that raises: a nation code with a letter, a database gone bad), the field shows
+// what the card holds, its code or its stored date. A card shown anew thus never carries a text of
+// the card before it.
 struct CardFieldTexts
 {
     std::string IdNumber;
     std::string Name;
     std::string SexCode;
-    std::optional<std::string> Sex;
+    std::string Sex;
     std::string NationCode;
-    std::optional<std::string> Nation;
+    std::string Nation;
     std::string BirthStored;
-    std::optional<std::string> BirthDate; // yyyy-mm-dd
+    std::string BirthDate; // yyyy-mm-dd
     std::string Authority;
     std::string Validity; // as stored: yyyymmddyyyymmdd or yyyymmdd长期
     std::string Address;

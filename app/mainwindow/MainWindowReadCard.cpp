@@ -154,7 +154,7 @@ void TForm1::ReadCard()
         memo_zxdz->clear();
     }
 
-    // The controls are set one by one; a guarded step that failed leaves its control as it was.
+    // The controls are set one by one, each to this card's text; a lookup that failed gives the code.
     CardCodeLookups lookups;
     lookups.Sex = [this](const std::string& code) { return LookupSexText(*Table1, code); };
     lookups.Nation = [this](const std::string& code) { return LookupNationText(*Table1, code); };
@@ -169,23 +169,17 @@ void TForm1::ReadCard()
     show(edt_xm, f.Name);
     pump.ProcessMessages();
     CardFields.SexCode = f.SexCode;
-    if (f.Sex) {
-        CardFields.SexText = *f.Sex;
-        CardFields.SexLetter = SexLetter(f.SexCode);
-        show(edt_xb, *f.Sex);
-    }
+    CardFields.SexText = f.Sex;
+    CardFields.SexLetter = SexLetter(f.SexCode);
+    show(edt_xb, f.Sex);
     pump.ProcessMessages();
     CardFields.NationCode = f.NationCode;
-    if (f.Nation) {
-        CardFields.NationText = *f.Nation;
-        show(edt_mz, *f.Nation);
-    }
+    CardFields.NationText = f.Nation;
+    show(edt_mz, f.Nation);
     pump.ProcessMessages();
     CardFields.BirthStored = f.BirthStored;
-    if (f.BirthDate) {
-        CardFields.BirthShown = *f.BirthDate;
-        show(edt_csrq, *f.BirthDate);
-    }
+    CardFields.BirthShown = f.BirthDate;
+    show(edt_csrq, f.BirthDate);
     pump.ProcessMessages();
     CardFields.Authority = CardFields.AuthorityCopy = f.Authority;
     show(edt_qfjg, f.Authority);

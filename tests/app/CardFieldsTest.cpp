@@ -147,7 +147,7 @@ TEST(CardFields, BirthDateGetsHyphensFromEightCharacters)
         EXPECT_EQ(FormatBirthDate(stored), shown) << stored;
 }
 
-TEST(CardFields, LookupsGetTheCodesAndAFailingOneOnlyLosesItsField)
+TEST(CardFields, LookupsGetTheCodesAndAFailingOneShowsTheCode)
 {
     const CardText card = HolderCard();
     std::vector<std::string> calls;
@@ -163,7 +163,7 @@ TEST(CardFields, LookupsGetTheCodesAndAFailingOneOnlyLosesItsField)
     const CardFieldTexts f = DecodeCardFields(card.bytes, lookups);
     EXPECT_EQ(calls, (std::vector<std::string>{"sex 1", "nation 01"}));
     EXPECT_EQ(f.Sex, "男");
-    EXPECT_FALSE(f.Nation.has_value()) << "the control keeps its previous text";
+    EXPECT_EQ(f.Nation, "01") << "the card's own code, never the text the control had";
     EXPECT_EQ(f.NationCode, "01");
     EXPECT_EQ(f.BirthDate, "1980-01-01") << "decoding goes on after a failed lookup";
     EXPECT_EQ(f.Address, "北京市东城区景山前街4号");

@@ -68,6 +68,26 @@ protected:
     FakeReaderPty pty;
 };
 
+// The texts the front face is composed from: the controls as the read left them.
+CardFaceTexts ShownTexts(const TForm1& w)
+{
+    CardFaceTexts texts;
+    texts.Name = w.edt_xm->text().toStdString();
+    texts.Sex = w.edt_xb->text().toStdString();
+    texts.Nation = w.edt_mz->text().toStdString();
+    texts.BirthDate = w.edt_csrq->text().toStdString();
+    texts.Address = w.memo_xz->toPlainText().toStdString();
+    texts.IdNumber = w.edt_sfzh->text().toStdString();
+    texts.Authority = w.edt_qfjg->text().toStdString();
+    texts.Validity = w.edt_yxqx->text().toStdString();
+    return texts;
+}
+
+QImage Rgb(const QImage& image)
+{
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
 // Where the front face carries the sex and the nation.
 QRect TextArea(const CardFaceTexts& texts)
 {
@@ -130,7 +150,7 @@ TEST_F(LookupWindow, CodesOnTheProgramsDatabase)
         {"56", "56", "基诺族"},
         {"77", "77", "77"}, // absent: the code itself
         {"0", "未知", "0"},
-        {"0A", "0A", std::nullopt}, // a letter in the nation code: no text, the control keeps its own
+        {"0A", "0A", std::nullopt}, // a letter in the nation code: the lookup raises
         {"1'", "1'", "1'"},         // a quote never reaches the statement: a code the table lacks
         {"1' OR '1'='1", "1' OR '1'='1", "1' OR '1'='1"},
         {"", "", ""},
@@ -151,14 +171,14 @@ TEST_F(LookupWindow, CodesOnTheProgramsDatabase)
     EXPECT_EQ(table.SQL().Count(), 1);
 }
 
-TEST_F(LookupWindow, WithoutTheDatabaseTheControlsKeepTheirTextsAndTheReadGoesOn)
+TEST_F(LookupWindow, WithoutTheDatabaseACardShowsItsCodesNotTheEarlierTexts)
 {
     auto w = CreateReading();
     w->edt_xb->setText("earlier");
     w->edt_mz->setText("earlier too");
     w->ReadCard(); // no DataBase.mdb in the folder: both lookups fail
-    EXPECT_EQ(w->edt_xb->text().toStdString(), "earlier");
-    EXPECT_EQ(w->edt_mz->text().toStdString(), "earlier too");
+    EXPECT_EQ(w->edt_xb->text().toStdString(), pty.Peer().Card().sexCode);
+    EXPECT_EQ(w->edt_mz->text().toStdString(), pty.Peer().Card().nationCode);
     EXPECT_EQ(w->edt_sfzh->text().toStdString(), pty.Peer().Card().idNo);
     EXPECT_FALSE(w->edt_csrq->text().isEmpty()) << "decoding goes on after a failed lookup";
 }
@@ -194,19 +214,11 @@ TEST_F(LookupWindow, ACardReadShowsAndPrintsTheTexts)
     EXPECT_EQ(w->edt_mz->text().toStdString(), "汉族");
 
     // The front face carries the texts: it is the face composed from them, not from the codes.
-    CardFaceTexts texts;
-    texts.Name = w->edt_xm->text().toStdString();
-    texts.Sex = "男";
-    texts.Nation = "汉族";
-    texts.BirthDate = w->edt_csrq->text().toStdString();
-    texts.Address = w->memo_xz->toPlainText().toStdString();
-    texts.IdNumber = w->edt_sfzh->text().toStdString();
-    texts.Authority = w->edt_qfjg->text().toStdString();
-    texts.Validity = w->edt_yxqx->text().toStdString();
+    const CardFaceTexts texts = ShownTexts(*w);
     const QImage blank(QString::fromStdString(Folder() + "PrintMP.bmp"));
     const QImage photo(QString::fromStdString(Folder() + "ImgTemp.bmp"));
     const QImage front(QString::fromStdString(Folder() + "Print_P.bmp"));
-    const auto rgb = [](const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); };
+    const auto rgb = Rgb;
     ASSERT_FALSE(front.isNull());
     EXPECT_EQ(rgb(front), rgb(ComposeFront(blank, photo, texts)));
     CardFaceTexts codes = texts;
@@ -236,6 +248,37 @@ TEST_F(LookupWindow, ACardReadShowsAndPrintsTheTexts)
               Difference(printed, rgb(ComposeFront(blank, photo, codes)), where));
     ASSERT_EQ(std::system(("pdftotext '" + pdf + "' '" + Folder() + "page.txt'").c_str()), 0);
     EXPECT_NE(ReadText(Folder() + "page.txt").find("第二代居民身份证打印件"), std::string::npos);
+    w->Hdbc_Access->Disconnect();
+}
+
+// A nation code with a letter has no text: the next holder's card shows that code on the screen and
+// on its front face, never the nation of the card before it.
+TEST_F(LookupWindow, ACardWhoseNationHasNoTextShowsItsCodeNotTheCardBefore)
+{
+    auto w = CreateReading();
+    UseAccess(*w);
+    w->ReadCard();
+    ASSERT_EQ(w->edt_xb->text().toStdString(), "男");
+    ASSERT_EQ(w->edt_mz->text().toStdString(), "汉族");
+
+    SampleCard& card = pty.Peer().Card();
+    card.idNo = "110101199001010022";
+    card.name = "李四";
+    card.nationCode = "0A";
+    w->ReadCard();
+    ASSERT_EQ(w->edt_sfzh->text().toStdString(), card.idNo);
+    EXPECT_EQ(w->edt_xb->text().toStdString(), "男") << "its own sex code still has its text";
+    EXPECT_EQ(w->edt_mz->text().toStdString(), "0A");
+
+    const CardFaceTexts texts = ShownTexts(*w);
+    const QImage blank(QString::fromStdString(Folder() + "PrintMP.bmp"));
+    const QImage photo(QString::fromStdString(Folder() + "ImgTemp.bmp"));
+    const QImage front = Rgb(QImage(QString::fromStdString(Folder() + "Print_P.bmp")));
+    EXPECT_TRUE(front == Rgb(ComposeFront(blank, photo, texts)));
+    CardFaceTexts before = texts;
+    before.Nation = "汉族";
+    EXPECT_FALSE(front == Rgb(ComposeFront(blank, photo, before)))
+        << "the front carries the card before's nation";
     w->Hdbc_Access->Disconnect();
 }
 
