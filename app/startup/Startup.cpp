@@ -84,18 +84,20 @@ bool AskForReaderPort(Tfrm_FlashForm& dialog, TIniFile& ini)
     return true;
 }
 
-// Points the main window's connection at the Access database in the program folder.
+// Points the main window's connection at the Access database in the program folder, its name in any
+// letter case.
 void ConnectDatabase(TForm1& form, const std::string& appDir)
 {
+    const std::string database = ResolveFile(appDir, "DataBase.mdb");
     THdbc* hdbc = form.Hdbc_Access;
     hdbc->SetConnected(false);
     TStringList& attributes = hdbc->Attributes();
     attributes.Clear();
     attributes.Add("DRIVER=Microsoft Access Driver (*.mdb)");
     attributes.Add("DefaultDir=" + appDir);
-    attributes.Add("DBQ=" + appDir + "DataBase.mdb");
+    attributes.Add("DBQ=" + database);
     // The driver takes an empty or cut-off file without complaint; it is refused like a missing one.
-    if (!IsAccessDatabaseFile(appDir + "DataBase.mdb"))
+    if (!IsAccessDatabaseFile(database))
         throw Exception("DataBase.mdb is not an Access database");
     hdbc->SetConnected(true);
 }

@@ -340,6 +340,16 @@ TEST_F(StartupTest, AFileThatIsNoAccessDatabaseGetsTheDatabaseMessage)
     }
 }
 
+TEST_F(StartupTest, TheDatabaseIsFoundInAnyLetterCase)
+{
+    ProgramFolder folder("[ICReader]\r\nCommPort=2\r\n");
+    fs::rename(folder.Path() + "DataBase.mdb", folder.Path() + "DATABASE.MDB");
+    const StartResult run = Start(folder);
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    EXPECT_TRUE(run.loopRan);
+    EXPECT_TRUE(run.connected);
+}
+
 // ---- The built program as a process ------------------------------------------------------------
 
 namespace {
