@@ -3,6 +3,7 @@
 
 #include "app/CardFields.h"
 #include "odbc/datasets/OEQuery.h"
+#include "odbc/statements/Hstmt.h"
 #include "platform/core/NumberText.h"
 #include "platform/db/Field.h"
 
@@ -42,4 +43,15 @@ std::string LookupNationText(TCustomOEQuery& query, const std::string& code)
         return code;
     // Plain and a number: its decimal text is digits alone.
     return FirstText(query, IntToStr(StrToInt(code)), code);
+}
+
+void OpenCodeTable(THdbc& connection)
+{
+    THstmt statement;
+    statement.SetHdbc(&connection);
+    // One line without a line break: the Access driver's parser echoes a line break at a statement's
+    // end on standard output.
+    statement.SetSQL("select di_selno,di_mnemonic,di_cvalue from dictionary where di_dfid=7");
+    statement.Execute();
+    statement.FetchNext();
 }

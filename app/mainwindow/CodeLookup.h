@@ -6,6 +6,7 @@
 #include <string>
 
 class TCustomOEQuery;
+class THdbc;
 
 // The text of sex code code; the code itself when the table has no row for it or when it is not a
 // plain code (app/CardFields.h: only plain codes become part of the statement). Database errors are
@@ -16,3 +17,7 @@ std::string LookupSexText(TCustomOEQuery& query, const std::string& code);
 // came when the table has no row for it or when it is not a plain code. A plain code that is not a
 // number (a letter in it) raises EConvertError, leaving the query closed. Database errors are raised.
 std::string LookupNationText(TCustomOEQuery& query, const std::string& code);
+
+// Reads the code table's first row of sex codes through connection: a database whose table cannot be
+// read (a damaged file the driver still connects to) raises here, before any card is read.
+void OpenCodeTable(THdbc& connection);

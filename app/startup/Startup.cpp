@@ -3,6 +3,7 @@
 #include "app/AppVersion.h"
 #include "app/dialogs/CheckedNotice.h"
 #include "app/dialogs/ReaderPortSetupDialog.h"
+#include "app/mainwindow/CodeLookup.h"
 #include "app/mainwindow/MainWindow.h"
 #include "app/startup/AccessDatabaseFile.h"
 #include "odbc/driver/ProgramConfiguration.h"
@@ -84,8 +85,8 @@ bool AskForReaderPort(Tfrm_FlashForm& dialog, TIniFile& ini)
     return true;
 }
 
-// Points the main window's connection at the Access database in the program folder, its name in any
-// letter case.
+// Points the main window's connection at the Access database in the program folder (its name in any
+// letter case) and reads its code table once.
 void ConnectDatabase(TForm1& form, const std::string& appDir)
 {
     const std::string database = ResolveFile(appDir, "DataBase.mdb");
@@ -100,6 +101,9 @@ void ConnectDatabase(TForm1& form, const std::string& appDir)
     if (!IsAccessDatabaseFile(database))
         throw Exception("DataBase.mdb is not an Access database");
     hdbc->SetConnected(true);
+    // A file damaged past its catalog still connects, and every card would then show no sex and no
+    // nation: the code table must be readable before the first card.
+    OpenCodeTable(*hdbc);
 }
 
 int DefaultLoop(TForm1& form)

@@ -19,6 +19,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -311,13 +312,16 @@ TEST_F(StartupTest, NoCardIsReadBehindTheDatabaseMessage)
     EXPECT_EQ(readsWhileShown, 0u) << "the main window read cards while the program was ending";
 }
 
-TEST_F(StartupTest, AFileThatIsNoAccessDatabaseGetsTheDatabaseMessage)
+TEST_F(StartupTest, AFileThatIsNoSoundAccessDatabaseGetsTheDatabaseMessage)
 {
     std::string database;
     {
         ProgramFolder any("");
         database = ReadAll(any.Path() + "DataBase.mdb");
     }
+    // A good header, whole pages and the catalog page, but the code table cannot be read.
+    std::string zeroed = database;
+    std::fill(zeroed.begin() + 3 * 4096, zeroed.end(), '\0');
     const struct
     {
         const char* name;
@@ -327,6 +331,9 @@ TEST_F(StartupTest, AFileThatIsNoAccessDatabaseGetsTheDatabaseMessage)
         {"text", "not a database\n"},
         {"first page only", database.substr(0, 4096)},
         {"cut in the middle", database.substr(0, database.size() / 2 + 1000)},
+        {"cut after the catalog page", database.substr(0, 12288)},
+        {"cut at 64 KiB", database.substr(0, 65536)},
+        {"pages after the catalog zeroed", zeroed},
     };
     for (const auto& c : cases) {
         ProgramFolder folder("[ICReader]\r\nCommPort=2\r\n", /*withDatabase=*/false);
@@ -414,6 +421,15 @@ TEST(StartupProcess, AMissingDatabaseShowsTheMessageAndEndsWithZero)
 {
     ProgramCopy program("[ICReader]\r\nCommPort=2\r\n");
     fs::remove(program.Path() + "DataBase.mdb");
+    const Process p = program.Run();
+    EXPECT_EQ(p.code, 0);
+    EXPECT_EQ(p.out, "message|提示|数据库文件或驱动有问题,请检查参数后重新连接。\n");
+}
+
+TEST(StartupProcess, ADatabaseCutAfterItsCatalogShowsTheMessage)
+{
+    ProgramCopy program("[ICReader]\r\nCommPort=2\r\n");
+    fs::resize_file(program.Path() + "DataBase.mdb", 12288);
     const Process p = program.Run();
     EXPECT_EQ(p.code, 0);
     EXPECT_EQ(p.out, "message|提示|数据库文件或驱动有问题,请检查参数后重新连接。\n");
