@@ -11,6 +11,8 @@
 #include "platform/core/IniFile.h"
 #include "platform/core/StringUtils.h"
 #include "platform/os/InstanceLock.h"
+#include "print/CardFaces.h"
+#include "tools/readersim/PtyReaderPeer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,11 +23,19 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <mutex>
+#include <poll.h>
+#include <sstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -382,12 +392,13 @@ public:
     }
     std::string Path() const { return folder_.Path(); }
 
-    // Starts the program; the pipe gives its standard output.
-    FILE* Start(int quitAfterMs) const
+    // Starts the program, with further environment assignments if given; the pipe gives its standard
+    // output.
+    FILE* Start(int quitAfterMs, const std::string& environment = {}) const
     {
         const std::string command = "cd '" + folder_.Path() + "' && XDG_RUNTIME_DIR='" + runtime_.Path() +
                                     "' ZIRA_QUIT_AFTER_MS=" + std::to_string(quitAfterMs) + " ODBCSYSINI='" +
-                                    folder_.Path() + "' ./ziravedur 2>/dev/null";
+                                    folder_.Path() + "' " + environment + " ./ziravedur 2>/dev/null";
         return popen(command.c_str(), "r");
     }
     static Process Finish(FILE* pipe)
@@ -433,6 +444,112 @@ TEST(StartupProcess, ADatabaseCutAfterItsCatalogShowsTheMessage)
     const Process p = program.Run();
     EXPECT_EQ(p.code, 0);
     EXPECT_EQ(p.out, "message|提示|数据库文件或驱动有问题,请检查参数后重新连接。\n");
+}
+
+namespace {
+
+// A reader on a pseudo-terminal, served by a thread of the test while the program runs; the card on
+// it may be changed meanwhile.
+class ReaderThread
+{
+public:
+    ReaderThread() : thread_([this] { Serve(); }) {}
+    ~ReaderThread()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    std::string Path() const { return pty_.SlavePath(); }
+    void ChangeCard(const std::function<void(SampleCard&)>& change)
+    {
+        const std::lock_guard lock(mutex_);
+        change(pty_.Peer().Card());
+    }
+
+private:
+    static std::uint64_t NowMs()
+    {
+        using namespace std::chrono;
+        return std::uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    }
+    void Serve()
+    {
+        while (!stop_) {
+            pollfd p{pty_.MasterHandle(), POLLIN, 0};
+            poll(&p, 1, 1);
+            const std::lock_guard lock(mutex_);
+            pty_.Service(NowMs());
+        }
+    }
+
+    PtyReaderPeer pty_;
+    std::mutex mutex_;
+    std::atomic<bool> stop_ = false;
+    std::thread thread_;
+};
+
+// The fields of a "shown|" line of the scripted program, as the front face takes them.
+CardFaceTexts ShownTexts(const std::string& line)
+{
+    std::vector<std::string> parts;
+    std::stringstream in(line.substr(0, line.find('\n')));
+    for (std::string part; std::getline(in, part, '|');)
+        parts.push_back(part);
+    parts.resize(9);
+    return {parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], parts[7], parts[8]};
+}
+
+} // namespace
+
+// Counter staff read one card, then the next holder's, whose nation code has no text: the screen and
+// the composed front face carry that card's code, never the nation of the card before it.
+TEST(StartupProcess, ACardWhoseNationHasNoTextShowsItsCodeNotTheCardBefore)
+{
+    ReaderThread reader;
+    ProgramCopy program("[ICReader]\r\nCommPort=1\r\n[SetupKey]\r\nAutoReadCard=1\r\nAutoTime=100\r\n");
+    fs::copy_file(ZIRA_WLTRS, program.Path() + "libwltrs.so");
+    fs::create_directories(program.Path() + "ports");
+    fs::create_symlink(reader.Path(), program.Path() + "ports/COM1");
+    const SampleCard first = SampleCard::BuiltIn();
+    const std::string secondId = "110101199001010022";
+
+    FILE* run = program.Start(6000, "ZIRA_SHOW_FIELDS=1");
+    std::vector<std::string> fields;
+    std::string shown;
+    std::array<char, 4096> buffer{};
+    while (fgets(buffer.data(), buffer.size(), run)) {
+        const std::string line = buffer.data();
+        if (line.starts_with("shown|"))
+            shown = line;
+        if (!line.starts_with("fields|"))
+            continue; // the loop's start, and line breaks the Access driver echoes
+        fields.push_back(line);
+        if (line == "fields|" + first.idNo + "|男|汉族\n")
+            reader.ChangeCard([&](SampleCard& card) {
+                card.idNo = secondId;
+                card.name = "李四";
+                card.nationCode = "0A";
+            });
+    }
+    EXPECT_EQ(ProgramCopy::Finish(run).code, 0);
+    ASSERT_NE(std::find(fields.begin(), fields.end(), "fields|" + first.idNo + "|男|汉族\n"), fields.end())
+        << "the first card was not shown";
+    EXPECT_EQ(fields.back(), "fields|" + secondId + "|男|0A\n");
+
+    const CardFaceTexts texts = ShownTexts(shown);
+    ASSERT_EQ(texts.IdNumber, secondId) << shown;
+    EXPECT_EQ(texts.Nation, "0A");
+    RegisterCardFontSubstitutions();
+    const auto rgb = [](const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); };
+    const auto image = [&](const char* name) {
+        return QImage(QString::fromStdString(program.Path() + name));
+    };
+    const QImage front = rgb(image("Print_P.bmp"));
+    EXPECT_TRUE(front == rgb(ComposeFront(image("PrintMP.bmp"), image("ImgTemp.bmp"), texts)));
+    CardFaceTexts before = texts;
+    before.Nation = "汉族";
+    EXPECT_FALSE(front == rgb(ComposeFront(image("PrintMP.bmp"), image("ImgTemp.bmp"), before)))
+        << "the front face carries the nation of the card before";
 }
 
 TEST(StartupProcess, ASecondInstanceEndsWithOneWhileTheFirstRuns)
