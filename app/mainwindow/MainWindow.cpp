@@ -27,6 +27,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
+#include <QPalette>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -392,8 +393,15 @@ void TForm1::FormCreate(QObject* Sender)
     TrayIcon1->setVisible(true);
 
     for (QWidget* field : std::initializer_list<QWidget*>{edt_sfzh, edt_xm, edt_qfjg, edt_yxqx, edt_xb,
-                                                          edt_mz, edt_csrq, memo_xz, memo_zxdz})
+                                                          edt_mz, edt_csrq, memo_xz, memo_zxdz}) {
         field->setEnabled(false);
+        // Disabled because they only display: their text keeps the colour of enabled text, which
+        // reads well at a counter, instead of the style's light grey. (Each field gets its own
+        // palette: the page's would not reach them under PageControl2's style sheet.)
+        QPalette colours = field->palette();
+        colours.setColor(QPalette::Disabled, QPalette::Text, colours.color(QPalette::Active, QPalette::Text));
+        field->setPalette(colours);
+    }
     ResetIdleTimers();
 
     PageControl1->setCurrentWidget(TabSheet1);

@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -25,7 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -235,6 +238,53 @@ TEST_F(MainWindowTest, CreationShapesTheWindow)
     EXPECT_EQ(w->FindComponent("Hdbc_Access"), static_cast<TComponent*>(w->Hdbc_Access));
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed())
         << "closing a dialog while the window is hidden must not end the program";
+}
+
+namespace {
+
+// The contrast of two colours as the web's accessibility guidelines count it: 1 (none) to 21.
+double Contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+// The holder's fields are disabled, as they only display: their text must still read well at a
+// counter, and no field may lie under the card views below the text page.
+TEST_F(MainWindowTest, TheHolderFieldsReadWellAndNoneLiesUnderTheCardViews)
+{
+    auto w = Create();
+    w->show();
+    QApplication::processEvents();
+    const auto inPanel = [&](const QWidget* widget) {
+        return QRect(widget->mapTo(w->Panel1, QPoint(0, 0)), widget->size());
+    };
+    const QRect page = inPanel(w->TabSheet6);
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{w->edt_sfzh, w->edt_xm, w->edt_qfjg, w->edt_yxqx, w->edt_xb,
+                                         w->edt_mz, w->edt_csrq, w->memo_xz, w->memo_zxdz}) {
+        const std::string name = field->objectName().toStdString();
+        ASSERT_FALSE(field->isEnabled()) << name;
+        const QPalette& colours = field->palette();
+        EXPECT_GE(Contrast(colours.color(QPalette::Disabled, QPalette::Text),
+                           colours.color(QPalette::Disabled, QPalette::Base)),
+                  4.5)
+            << name;
+        EXPECT_TRUE(page.contains(inPanel(field))) << name << " is cut by its page";
+    }
+    for (const QLabel* card : {w->img_cardiiphoto_P, w->img_cardiiphoto_B}) {
+        EXPECT_FALSE(inPanel(w->PageControl2).intersects(card->geometry()))
+            << card->objectName().toStdString();
+        EXPECT_TRUE(w->Panel1->contentsRect().contains(card->geometry())) << card->objectName().toStdString();
+    }
 }
 
 TEST_F(MainWindowTest, ThePortSetUpDialogIsHiddenAtCreationAndDeletedWithTheWindow)
