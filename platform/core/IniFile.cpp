@@ -99,7 +99,8 @@ bool SameFile(const struct stat& a, const struct stat& b)
 // The exclusive lock for one read-modify-write, on the file the name points to. Writers replace
 // the file by renaming, so once the lock is granted the name may already point to a newer file;
 // the lock is then taken again on that one. Opening for writing is also the test whether the user
-// may write the file at all.
+// may write the file at all; a file whose mode has no write bit is read-only for every user, root
+// too, as a file with the read-only flag is on Windows.
 class WriteLock
 {
 public:
@@ -118,7 +119,7 @@ public:
             {
             }, named{};
             Lock(fd_, LOCK_EX);
-            if (::fstat(fd_, &locked) != 0) {
+            if (::fstat(fd_, &locked) != 0 || (!created_ && (locked.st_mode & 0222) == 0)) {
                 Close();
                 return;
             }

@@ -11,9 +11,10 @@
 //   was killed are removed by the next write. The new file keeps the old one's mode, owner and
 //   group. Where that is impossible (the folder takes no new file, or the owner cannot be kept) the
 //   file is rewritten in place instead.
-// - A file the user may not write is never written. A write that fails raises EIniFileException
-//   "Unable to write to <file>" and changes nothing in this object (on disk only an in-place write
-//   that fails half-way can leave a change; it puts the old bytes back where it can).
+// - A file the user may not write is never written, nor one whose mode has no write bit (not even
+//   by root). A write that fails raises EIniFileException "Unable to write to <file>" and changes
+//   nothing in this object (on disk only an in-place write that fails half-way can leave a change;
+//   it puts the old bytes back where it can).
 // - Lines the write does not concern (comments, blank lines, other keys) keep their bytes and
 //   line ends; new lines end with CR LF.
 // - Encoding: a file that starts with the UTF-8 signature (EF BB BF) is UTF-8; every other file is

@@ -325,23 +325,28 @@ TEST_F(IniFileTest, PermissionsModeAndOwnerOfTheFileAreKept)
         mode_t fileMode;
         mode_t dirMode;
         bool otherOwner; // the file belongs to another user than the writer (needs root to set up)
+        bool byRoot;     // the writer is root, whom no permission stops (needs root)
         bool written;
     };
     const Case cases[] = {
-        {"read-only file in a folder that takes new files", 0444, 0777, false, false},
-        {"writable file in a folder that takes no new file", 0666, 0555, false, true},
-        {"another user's writable file", 0666, 0777, true, true},
+        {"read-only file in a folder that takes new files", 0444, 0777, false, false, false},
+        {"writable file in a folder that takes no new file", 0666, 0555, false, false, true},
+        {"another user's writable file", 0666, 0777, true, false, true},
+        // No write bit means read-only for everyone, as the read-only flag of the Windows version.
+        {"read-only file, the writer root", 0444, 0777, false, true, false},
+        {"file only its owner may read, the writer root", 0400, 0755, true, true, false},
+        {"another user's file with a write bit, the writer root", 0640, 0755, true, true, true},
     };
     const std::string original = "[print_id]\r\n20261210=3\r\n";
     for (const Case& k : cases) {
-        if (k.otherOwner && ::geteuid() != 0) {
+        if ((k.otherOwner || k.byRoot) && ::geteuid() != 0) {
             std::cout << "skipped without root: " << k.name << "\n";
             continue;
         }
         Put(original);
         // The writer is nobody (when the tests run as root) or the current user; in the
         // other-owner case the file is nobody's and the writer a different unprivileged user.
-        const uid_t writer = k.otherOwner ? 65533 : 65534;
+        const uid_t writer = k.byRoot ? 0 : k.otherOwner ? 65533 : 65534;
         if (k.otherOwner) {
             ASSERT_EQ(::chown(path_.c_str(), 65534, 65534), 0);
         }
