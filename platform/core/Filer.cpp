@@ -219,6 +219,24 @@ template <class T> T TReader::ReadRaw()
     return value;
 }
 
+// One level of nesting, counted for as long as it lives.
+class TReader::Nesting
+{
+public:
+    explicit Nesting(TReader& reader) : reader_(reader)
+    {
+        if (reader_.nesting_ >= kMaxNesting)
+            throw EReadError("Property values nested too deeply");
+        ++reader_.nesting_;
+    }
+    ~Nesting() { --reader_.nesting_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+private:
+    TReader& reader_;
+};
+
 void TReader::InvalidValue()
 {
     throw EReadError("Invalid property value");
@@ -375,12 +393,15 @@ void TReader::SkipValue()
     case TValueType::vaString:
         ReadName();
         return;
-    case TValueType::vaList:
+    case TValueType::vaList: {
+        const Nesting level(*this);
         while (!EndOfList())
             SkipValue();
         ReadListEnd();
         return;
-    case TValueType::vaCollection:
+    }
+    case TValueType::vaCollection: {
+        const Nesting level(*this);
         while (!EndOfList()) {
             ReadListBegin();
             while (!EndOfList()) {
@@ -391,6 +412,7 @@ void TReader::SkipValue()
         }
         ReadListEnd();
         return;
+    }
     }
     InvalidValue();
 }
@@ -411,6 +433,7 @@ void TReader::DefineProperty(const std::string& name, const TReaderProc& readDat
 
 void TReader::ReadProperty(TPersistent& instance)
 {
+    const Nesting level(*this);
     const std::string name = ReadName();
     const std::int64_t valueStart = Stream().Position();
     // Nested objects read their own properties inside a read routine; keep the outer one's state.

@@ -134,6 +134,11 @@ class TReader : public TFiler
 {
 public:
     using TFiler::TFiler;
+    // How deep properties (a property whose read routine reads properties of its own, as the items
+    // of a collection) and skipped lists and collections may nest. Real streams stay far below it;
+    // a deeper one is damaged or hostile and raises EReadError "Property values nested too deeply"
+    // before it can exhaust the stack.
+    static constexpr int kMaxNesting = 256;
     // (reader, message, handled): set handled to skip the failing property's value.
     using ErrorHandler = std::function<void(TReader&, const std::string&, bool&)>;
 
@@ -181,7 +186,10 @@ private:
     [[noreturn]] void InvalidValue();
     template <class T> T ReadRaw();
 
+    class Nesting;
+
     ErrorHandler onError_;
+    int nesting_ = 0;
     std::string propertyName_;
     bool propertyFound_ = false;
 };

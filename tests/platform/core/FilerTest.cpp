@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -285,5 +286,165 @@ TEST(Filer, DamagedStreamsRaiseInsteadOfOverreading)
         s.Write(bytes, sizeof bytes);
         s.SetPosition(0);
         EXPECT_THROW(TReader(s).SkipValue(), EStreamError) << int(bytes[0]);
+    }
+}
+
+namespace {
+
+// A tree: each node's children are a collection of nodes, so the stream nests as deep as the tree.
+class Node : public TPersistent
+{
+public:
+    std::vector<std::unique_ptr<Node>> children;
+    void DefineProperties(TFiler& f) override
+    {
+        f.DefineProperty(
+            "Children",
+            [this](TReader& r) {
+                r.ReadCollection([this]() -> TPersistent& {
+                    children.push_back(std::make_unique<Node>());
+                    return *children.back();
+                });
+            },
+            [this](TWriter& w) {
+                std::vector<TPersistent*> list;
+                for (auto& c : children)
+                    list.push_back(c.get());
+                w.WriteCollection(list);
+            },
+            !children.empty());
+    }
+    int Depth() const { return children.empty() ? 0 : 1 + children.front()->Depth(); }
+};
+
+void WriteChain(TStream& s, int depth)
+{
+    Node root;
+    Node* at = &root;
+    for (int i = 0; i < depth; ++i) {
+        at->children.push_back(std::make_unique<Node>());
+        at = at->children.back().get();
+    }
+    TWriter(s).WriteProperties(root);
+}
+
+void PutBytes(TStream& s, std::size_t count, std::uint8_t byte)
+{
+    const std::vector<std::uint8_t> bytes(count, byte);
+    s.Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+}
+
+// The stream WriteChain writes, put together byte by byte: a chain too deep for the writer's own
+// recursion.
+void PutChain(TStream& s, int depth)
+{
+    const std::uint8_t level[] = {8,
+                                  0,
+                                  0,
+                                  0,
+                                  'C',
+                                  'h',
+                                  'i',
+                                  'l',
+                                  'd',
+                                  'r',
+                                  'e',
+                                  'n',
+                                  std::uint8_t(TValueType::vaCollection),
+                                  std::uint8_t(TValueType::vaList)};
+    for (int i = 0; i < depth; ++i)
+        s.Write(level, sizeof level);
+    // Each item's and each collection's end, then the end of the root's properties.
+    PutBytes(s, 2 * static_cast<std::size_t>(depth) + 1, std::uint8_t(TValueType::vaNull));
+}
+
+} // namespace
+
+// A damaged or hostile stream may nest lists and collections without end; reading it must fail with
+// a stream error, not run out of stack.
+TEST(Filer, NestingBeyondTheLimitIsAReadErrorNotAStackOverflow)
+{
+    constexpr int kDeep = 300000;
+    const auto expectTooDeep = [](const std::function<void()>& read, const char* what) {
+        try {
+            read();
+            ADD_FAILURE() << what << ": read without error";
+        } catch (const EReadError& e) {
+            EXPECT_TRUE(e.Message().ends_with("nested too deeply")) << what << ": " << e.Message();
+        }
+    };
+
+    TMemoryStream lists;
+    PutBytes(lists, kDeep, std::uint8_t(TValueType::vaList));
+    PutBytes(lists, kDeep, std::uint8_t(TValueType::vaNull));
+    lists.SetPosition(0);
+    expectTooDeep([&] { TReader(lists).SkipValue(); }, "skipped lists");
+
+    // Collections whose items hold a collection, skipped as the value of an unknown property.
+    TMemoryStream collections;
+    PutChain(collections, kDeep);
+    collections.SetPosition(0);
+    expectTooDeep(
+        [&] {
+            TReader reader(collections);
+            reader.SetOnError([](TReader&, const std::string&, bool& handled) { handled = true; });
+            Item unrelated;
+            reader.ReadProperties(unrelated);
+        },
+        "skipped collections");
+
+    // The same read into the tree: each level's read routine reads the next collection.
+    collections.SetPosition(0);
+    expectTooDeep(
+        [&] {
+            Node root;
+            TReader(collections).ReadProperties(root);
+        },
+        "read collections");
+    collections.SetPosition(0);
+    expectTooDeep(
+        [&] {
+            TReader reader(collections);
+            reader.SetOnError([](TReader&, const std::string&, bool& handled) { handled = true; });
+            Node root;
+            reader.ReadProperties(root);
+        },
+        "read collections, failures handled");
+}
+
+// The limit counts each list or collection skipped and each property read as one level: a tree
+// kMaxNesting deep has its deepest node's collection on level kMaxNesting.
+TEST(Filer, NestingUpToTheLimitReadsOneLevelMoreDoesNot)
+{
+    TMemoryStream written, built;
+    WriteChain(written, 3);
+    PutChain(built, 3);
+    ASSERT_EQ(std::vector<std::uint8_t>(written.Memory(), written.Memory() + written.Size()),
+              std::vector<std::uint8_t>(built.Memory(), built.Memory() + built.Size()));
+
+    for (const int depth : {TReader::kMaxNesting, TReader::kMaxNesting + 1}) {
+        const bool fits = depth <= TReader::kMaxNesting;
+        TMemoryStream lists;
+        PutBytes(lists, static_cast<std::size_t>(depth), std::uint8_t(TValueType::vaList));
+        PutBytes(lists, static_cast<std::size_t>(depth), std::uint8_t(TValueType::vaNull));
+        lists.SetPosition(0);
+        if (fits) {
+            TReader(lists).SkipValue();
+            EXPECT_EQ(lists.Position(), lists.Size());
+        } else {
+            EXPECT_THROW(TReader(lists).SkipValue(), EReadError) << depth;
+        }
+
+        TMemoryStream tree;
+        PutChain(tree, depth);
+        tree.SetPosition(0);
+        Node root;
+        if (fits) {
+            TReader(tree).ReadProperties(root);
+            EXPECT_EQ(root.Depth(), depth);
+            EXPECT_EQ(tree.Position(), tree.Size());
+        } else {
+            EXPECT_THROW(TReader(tree).ReadProperties(root), EReadError) << depth;
+        }
     }
 }
