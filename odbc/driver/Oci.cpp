@@ -40,8 +40,10 @@ template <class Table> void* Open(Library<Table>& library, const char* defaultFi
         return nullptr;
     const std::string& file = library.fileName.empty() ? std::string(defaultFile) : library.fileName;
     void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (module == nullptr)
-        throw RIDIZOrurori(errorText);
+    if (module == nullptr) {
+        const char* reason = dlerror();
+        throw ELoadError(errorText, file, reason != nullptr ? reason : "");
+    }
     return module;
 }
 

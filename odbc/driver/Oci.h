@@ -130,7 +130,24 @@ struct Installer
 #undef OCI_ENTRY
 };
 
-// Load the library and resolve its entry points unless it is loaded already. Raise RIDIZOrurori
+// A library that cannot be loaded: the message is the library's own text ("Error Loading Library:
+// ODBC32.DLL"), File the file that was tried and Reason what the system loader said about it.
+class ELoadError : public RIDIZOrurori
+{
+public:
+    ELoadError(std::string message, std::string file, std::string reason)
+        : RIDIZOrurori(std::move(message)), file_(std::move(file)), reason_(std::move(reason))
+    {
+    }
+    const std::string& File() const { return file_; }
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string file_;
+    std::string reason_;
+};
+
+// Load the library and resolve its entry points unless it is loaded already. Raise ELoadError
 // "Error Loading Library: ODBC32.DLL" / "...: ODBCCP32.DLL" when it cannot be loaded; nothing is
 // remembered then, so the next call tries again.
 void LoadOdbc32();

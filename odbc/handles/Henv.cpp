@@ -2,11 +2,26 @@
 
 #include "odbc/base/OcihText.h"
 #include "odbc/driver/Oci.h"
+#include "odbc/handles/OdbcError.h"
 #include "odbc/handles/RunningCall.h"
 
 bool ThreadedHenv = false;
 
 namespace {
+
+// The environment's first call loads the driver manager. A failed load is raised as an EODBC that
+// keeps the library's message and adds a record naming the file tried and the loader's reason; as
+// no ODBC call failed, it is not offered to OnException.
+template <class Call> auto LoadingDriverManager(Call call)
+{
+    try {
+        return call();
+    } catch (const Oci::ELoadError& e) {
+        throw EODBC(
+            nullptr, SQL_ERROR,
+            {TErrorRec{"", 0, e.Message()}, TErrorRec{"", 0, "Cannot load " + e.File() + ": " + e.Reason()}});
+    }
+}
 
 // The environment stays in its slot while it is destroyed: the connections it terminates report
 // through GlobalHenv, which must find this environment (quiet while it goes) rather than create a
@@ -100,7 +115,8 @@ bool THenv::Init()
                                    : pooling_ == cpOnePerDriver ? SQL_CP_ONE_PER_DRIVER
                                                                 : SQL_CP_ONE_PER_HENV;
         SQLULEN current = wanted; // wide enough whether 32 or 64 bits come back
-        const SQLRETURN rc = Oci::SQLGetEnvAttr(nullptr, SQL_ATTR_CONNECTION_POOLING, &current, 0, nullptr);
+        const SQLRETURN rc = LoadingDriverManager(
+            [&] { return Oci::SQLGetEnvAttr(nullptr, SQL_ATTR_CONNECTION_POOLING, &current, 0, nullptr); });
         // unixODBC sets the process-wide attribute on the null handle but cannot read it there
         // (SQL_INVALID_HANDLE): a value that cannot be read is set, or the setting would never apply.
         if (rc == SQL_INVALID_HANDLE || (error_.Success(rc) && static_cast<SQLUINTEGER>(current) != wanted))
@@ -108,7 +124,8 @@ bool THenv::Init()
                                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(wanted)), 0));
     }
     SQLHANDLE handle = nullptr;
-    const SQLRETURN rc = Oci::SQLAllocHandle(SQL_HANDLE_ENV, nullptr, &handle);
+    const SQLRETURN rc =
+        LoadingDriverManager([&] { return Oci::SQLAllocHandle(SQL_HANDLE_ENV, nullptr, &handle); });
     SetRetCode(rc);
     if (!error_.Success(rc)) {
         // No environment handle to read diagnostics from: a failed allocation leaves none.

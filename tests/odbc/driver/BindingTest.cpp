@@ -59,6 +59,29 @@ TEST_F(Binding, FailedLoadRaisesAndIsTriedAgainNextTime)
     }());
 }
 
+TEST_F(Binding, AFailedLoadOfTheDriverManagerSaysWhichFileWasTriedAndWhy)
+{
+    // The message stays the library's own; a second record names the file and the loader's reason.
+    // Nothing is kept of the failure: once the library can be loaded, the next connection works.
+    EXPECT_IN_FRESH_PROCESS([] {
+        Oci::SetLibraryFileNames("libzira-no-such-odbc.so.2", "");
+        bool reported = false;
+        try {
+            THdbc c;
+            c.Connect();
+        } catch (const EODBC& e) {
+            reported = std::string(e.what()) == "Error Loading Library: ODBC32.DLL" && e.Count() == 2 &&
+                       e.Errors()[0].Message == "Error Loading Library: ODBC32.DLL" &&
+                       e.Errors()[1].Message.find("libzira-no-such-odbc.so.2") != std::string::npos &&
+                       e.Errors()[1].Message.find("cannot open shared object file") != std::string::npos;
+        } catch (...) {
+        }
+        Oci::SetLibraryFileNames("", "");
+        THdbc d;
+        return reported && d.Init();
+    }());
+}
+
 TEST_F(Binding, DriverManagerWorksWithoutInstaller)
 {
     EXPECT_IN_FRESH_PROCESS([] {
