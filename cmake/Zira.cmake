@@ -1,8 +1,8 @@
 # Helpers shared by every area's CMakeLists.txt.
 #
 # zira_library(<name> [QT] [DEPS <names>...])
-#   A static library zira_<name> from every .cpp in the calling folder. QT turns on moc/uic and links
-#   Qt Widgets.
+#   A static library zira_<name> from every .cpp in the calling folder. QT turns on moc/uic, links
+#   Qt Widgets and gives users the classes uic generates.
 # zira_tests(<target> [DEPS <names>...])
 #   A GoogleTest executable from every .cpp in the calling folder, registered with CTest.
 #
@@ -39,6 +39,10 @@ function(zira_library name)
   if(Z_QT)
     set_target_properties(${target} PROPERTIES AUTOMOC ON AUTOUIC ON)
     target_link_libraries(${target} PUBLIC Qt6::Widgets Qt6::Gui Qt6::Core)
+    # A form's header derives its class from the one generated from forms/, so whoever includes the
+    # header needs the folder uic writes it to.
+    target_include_directories(${target} PUBLIC
+      "$<BUILD_INTERFACE:${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/include>")
   endif()
 endfunction()
 

@@ -6,24 +6,12 @@
 #include "platform/os/FileResolver.h"
 #include "platform/ui/Guard.h"
 #include "print/QuickRep.h"
-#include "ui_PrintChoiceDialog.h"
 
 TForm12::TForm12(std::string programFolder, int& printCopies, TComponent* owner, QWidget* parent)
-    : TDialogForm(owner, parent), PrintCopies(printCopies), ui_(std::make_unique<Ui_TForm12>()),
+    : TDialogForm(owner, parent), PrintCopies(printCopies),
       programFolder_(WithTrailingSlash(std::move(programFolder)))
 {
-    ui_->setupUi(this);
-    Label1 = ui_->Label1;
-    Label2 = ui_->Label2;
-    ComboBox1 = ui_->ComboBox1;
-    UpDown1 = ui_->UpDown1;
-    Button1 = ui_->Button1;
-    CheckBox1 = ui_->CheckBox1;
-    Button4 = ui_->Button4;
-    Btn_Ok = ui_->Btn_Ok;
-    Button3 = ui_->Button3;
-    Button2 = ui_->Button2;
-    Btn_Cancel = ui_->Btn_Cancel;
+    setupUi(this);
     SetFormName("Form12");
     UpDown1->SetEditReadOnly(true);
     ComboBox1->setCurrentIndex(-1);

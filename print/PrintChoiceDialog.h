@@ -5,20 +5,16 @@
 // Cancel when its countdown (Timer1, armed by the print flow) runs out.
 #include "platform/ui/Form.h"
 #include "platform/ui/Timer.h"
-#include "platform/ui/UpDown.h"
+#include "ui_PrintChoiceDialog.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
-
-#include <memory>
 #include <string>
 
 class TQuickRep;
-class Ui_TForm12; // generated from forms/PrintChoiceDialog.ui
 
-class TForm12 : public TDialogForm
+// The controls (Label1, Label2, ComboBox1, UpDown1 for the copies with its number box edt_time,
+// Button1, CheckBox1, Button4, Btn_Ok, Button3, Button2, Btn_Cancel) are the members of the class
+// generated from forms/PrintChoiceDialog.ui; the window owns them.
+class TForm12 : public TDialogForm, public Ui_TForm12
 {
 public:
     // printCopies is the number of copies kept between prints (the print flow presets UpDown1 from
@@ -29,19 +25,6 @@ public:
     ~TForm12() override;
     TForm12(const TForm12&) = delete;
     TForm12& operator=(const TForm12&) = delete;
-
-    // The form's controls (owned by the window).
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    TUpDown* UpDown1 = nullptr; // copies, with its number box (edt_time)
-    QPushButton* Button1 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    QPushButton* Button4 = nullptr;
-    QPushButton* Btn_Ok = nullptr;
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Btn_Cancel = nullptr;
 
     // The report whose copies and printer this dialog sets; not owned, empty until the print flow
     // sets it.
@@ -66,7 +49,6 @@ private:
     void StoreCopies();
     void CloseWith(int result);
 
-    std::unique_ptr<Ui_TForm12> ui_;
     std::string programFolder_;
     bool setupOpen_ = false;
     bool cancelAfterSetup_ = false; // the countdown ran out while the printer set-up was open

@@ -5,7 +5,6 @@
 #include "platform/os/AppDir.h"
 #include "platform/os/FileResolver.h"
 #include "platform/ui/Guard.h"
-#include "ui_ReportForm.h"
 
 #include <algorithm>
 
@@ -18,19 +17,9 @@ const char* const kTopKey = "LastTop";
 } // namespace
 
 TForm8::TForm8(std::string programFolder, TComponent* owner, QWidget* parent)
-    : TDialogForm(owner, parent), ui_(std::make_unique<Ui_TForm8>()),
-      programFolder_(WithTrailingSlash(std::move(programFolder)))
+    : TDialogForm(owner, parent), programFolder_(WithTrailingSlash(std::move(programFolder)))
 {
-    ui_->setupUi(this);
-    Panel1 = ui_->Panel1;
-    Label1 = ui_->Label1;
-    UpDown1 = ui_->UpDown1;
-    Label2 = ui_->Label2;
-    UpDown2 = ui_->UpDown2;
-    Button3 = ui_->Button3;
-    Button2 = ui_->Button2;
-    ScrollBox1 = ui_->ScrollBox1;
-    QuickRep2 = ui_->QuickRep2;
+    setupUi(this);
     SetFormName("Form8");
     UpDown1->SetEditReadOnly(true);
     UpDown2->SetEditReadOnly(true);

@@ -5,20 +5,14 @@
 // paper. The shift is kept in style.ini ([SetIDInfoFrontPos] LastLaft, LastTop) and applied when the
 // form is created.
 #include "platform/ui/Form.h"
-#include "platform/ui/UpDown.h"
-#include "print/QuickRep.h"
+#include "ui_ReportForm.h"
 
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
-#include <QScrollArea>
-
-#include <memory>
 #include <string>
 
-class Ui_TForm8; // generated from forms/ReportForm.ui
-
-class TForm8 : public TDialogForm
+// The controls are the members of the class generated from forms/ReportForm.ui; the window owns them:
+// Panel1 with UpDown1 (left-right, with its number box Edit1), UpDown2 (up-down, with its number box
+// Edit2), their labels Label1 and Label2, Button3 and Button2; ScrollBox1 holding the page QuickRep2.
+class TForm8 : public TDialogForm, public Ui_TForm8
 {
 public:
     // The range of both up-downs; stored offsets outside it are brought inside when loaded.
@@ -31,17 +25,6 @@ public:
     ~TForm8() override;
     TForm8(const TForm8&) = delete;
     TForm8& operator=(const TForm8&) = delete;
-
-    // The form's controls (owned by the window).
-    QFrame* Panel1 = nullptr;
-    QLabel* Label1 = nullptr;
-    TUpDown* UpDown1 = nullptr; // left-right, with its number box (Edit1)
-    QLabel* Label2 = nullptr;
-    TUpDown* UpDown2 = nullptr; // up-down, with its number box (Edit2)
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QScrollArea* ScrollBox1 = nullptr;
-    TQuickRep* QuickRep2 = nullptr;
 
     // The offsets in effect, in report pixels: positive left moves right, positive top moves up.
     int LastLaftValue = 0;
@@ -58,6 +41,5 @@ private:
     std::string SettingsPath() const;
     void ApplyOffsets();
 
-    std::unique_ptr<Ui_TForm8> ui_;
     std::string programFolder_;
 };

@@ -3,20 +3,13 @@
 
 #include "platform/ui/Guard.h"
 #include "platform/ui/UiServices.h"
-#include "ui_AdminPasswordDialog.h"
 
 #include <QEvent>
 
 TForm5::TForm5(const std::string& managerPassword, UiServices& ui, TComponent* owner, QWidget* parent)
-    : TDialogForm(owner, parent), form_(std::make_unique<Ui_TForm5>()), managerPassword_(managerPassword),
-      ui_(ui)
+    : TDialogForm(owner, parent), managerPassword_(managerPassword), ui_(ui)
 {
-    form_->setupUi(this);
-    Label1 = form_->Label1;
-    Edit1 = form_->Edit1;
-    Button1 = form_->Button1;
-    Button2 = form_->Button2;
-    Button3 = form_->Button3;
+    setupUi(this);
     SetFormName("Form5");
     QFont formFont(QStringLiteral("宋体"));
     formFont.setPixelSize(13);

@@ -3,17 +3,15 @@
 // It closes with OK only once the typed password equals the
 // administrator password; a wrong one is said so and the dialog stays open for another try.
 #include "platform/ui/Form.h"
+#include "ui_AdminPasswordDialog.h"
 
-#include <memory>
 #include <string>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class UiServices;
-class Ui_TForm5; // generated from forms/AdminPasswordDialog.ui
 
-class TForm5 : public TDialogForm
+// The controls (Label1, Edit1, Button1 to Button3) are the members of the class generated from
+// forms/AdminPasswordDialog.ui; the window owns them. Button3 is hidden: code clicks it to close with OK.
+class TForm5 : public TDialogForm, public Ui_TForm5
 {
 public:
     // managerPassword and ui must outlive the dialog; the password is read at each check.
@@ -23,13 +21,6 @@ public:
     TForm5(const TForm5&) = delete;
     TForm5& operator=(const TForm5&) = delete;
 
-    // The form's controls (owned by the window).
-    QLabel* Label1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr; // hidden: clicked by code to close with OK
-
     void FormActivate(QObject* Sender);
     void Button1Click(QObject* Sender);
 
@@ -37,7 +28,6 @@ protected:
     bool event(QEvent* e) override;
 
 private:
-    std::unique_ptr<Ui_TForm5> form_;
     const std::string& managerPassword_;
     UiServices& ui_;
 };

@@ -5,23 +5,12 @@
 #include "platform/core/IniText.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/UiServices.h"
-#include "ui_ChangePasswordDialog.h"
 
 TForm_ChangePWD::TForm_ChangePWD(std::string& managerPassword, TIniFile& settings, UiServices& ui,
                                  TComponent* owner, QWidget* parent)
-    : TDialogForm(owner, parent), form_(std::make_unique<Ui_TForm_ChangePWD>()),
-      managerPassword_(managerPassword), settings_(settings), ui_(ui)
+    : TDialogForm(owner, parent), managerPassword_(managerPassword), settings_(settings), ui_(ui)
 {
-    form_->setupUi(this);
-    Label1 = form_->Label1;
-    Label2 = form_->Label2;
-    Label3 = form_->Label3;
-    edt_oldpwd = form_->edt_oldpwd;
-    edt_newpwd = form_->edt_newpwd;
-    edt_renewpwd = form_->edt_renewpwd;
-    Button1 = form_->Button1;
-    Button2 = form_->Button2;
-    Button3 = form_->Button3;
+    setupUi(this);
     SetFormName("Form_ChangePWD");
     QFont formFont(QStringLiteral("宋体"));
     formFont.setPixelSize(13);

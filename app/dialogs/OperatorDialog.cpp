@@ -4,7 +4,6 @@
 #include "platform/core/IniText.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/UiServices.h"
-#include "ui_OperatorDialog.h"
 
 #include <string>
 
@@ -31,21 +30,9 @@ std::string RefusalOf(const std::string& tellerNo, const std::string& name, cons
 
 } // namespace
 
-TForm10::TForm10(UiServices& ui, TComponent* owner, QWidget* parent)
-    : TDialogForm(owner, parent), form_(std::make_unique<Ui_TForm10>()), ui_(ui)
+TForm10::TForm10(UiServices& ui, TComponent* owner, QWidget* parent) : TDialogForm(owner, parent), ui_(ui)
 {
-    form_->setupUi(this);
-    Edit_GYH = form_->Edit_GYH;
-    Edit_NAME = form_->Edit_NAME;
-    Edit_PWD = form_->Edit_PWD;
-    Edit_PWDOK = form_->Edit_PWDOK;
-    Button1 = form_->Button1;
-    Button2 = form_->Button2;
-    Button3 = form_->Button3;
-    Label1 = form_->Label1;
-    Label2 = form_->Label2;
-    Label3 = form_->Label3;
-    Label4 = form_->Label4;
+    setupUi(this);
     SetFormName("Form10");
     QFont formFont(QStringLiteral("宋体"));
     formFont.setPixelSize(16);

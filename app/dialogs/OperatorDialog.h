@@ -4,16 +4,15 @@
 // filled in and both passwords agree (otherwise it stays open silently), and when the texts can be
 // stored in the settings file as typed (otherwise it says why).
 #include "platform/ui/Form.h"
+#include "ui_OperatorDialog.h"
 
-#include <memory>
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class UiServices;
-class Ui_TForm10; // generated from forms/OperatorDialog.ui
 
-class TForm10 : public TDialogForm
+// The controls are the members of the class generated from forms/OperatorDialog.ui; the window owns
+// them. In tab order: Edit_GYH (teller number, at most 12 characters), Edit_NAME (name), Edit_PWD
+// (password), Edit_PWDOK (password again), Button1, Button2; Button3 is hidden: code clicks it to close
+// with OK. Label1 to Label4 name the boxes.
+class TForm10 : public TDialogForm, public Ui_TForm10
 {
 public:
     // ui must outlive the dialog.
@@ -22,22 +21,8 @@ public:
     TForm10(const TForm10&) = delete;
     TForm10& operator=(const TForm10&) = delete;
 
-    // The form's controls (owned by the window), in tab order.
-    QLineEdit* Edit_GYH = nullptr;   // teller number, at most 12 characters
-    QLineEdit* Edit_NAME = nullptr;  // name
-    QLineEdit* Edit_PWD = nullptr;   // password
-    QLineEdit* Edit_PWDOK = nullptr; // password again
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr; // hidden: clicked by code to close with OK
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-
     void Button1Click(QObject* Sender);
 
 private:
-    std::unique_ptr<Ui_TForm10> form_;
     UiServices& ui_;
 };

@@ -4,23 +4,14 @@
 #include "app/PortText.h"
 #include "platform/core/IniFile.h"
 #include "platform/ui/Guard.h"
-#include "ui_ReaderPortSetupDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 
-Tfrm_FlashForm::Tfrm_FlashForm(TComponent* owner, QWidget* parent)
-    : TDialogForm(owner, parent), ui_(std::make_unique<Ui_Tfrm_FlashForm>())
+Tfrm_FlashForm::Tfrm_FlashForm(TComponent* owner, QWidget* parent) : TDialogForm(owner, parent)
 {
-    ui_->setupUi(this);
-    Label1 = ui_->Label1;
-    Label19 = ui_->Label19;
-    ComboBox_txsz = ui_->ComboBox_txsz;
-    CheckBox_UseBP = ui_->CheckBox_UseBP;
-    Edit_BPCMD = ui_->Edit_BPCMD;
-    Button1 = ui_->Button1;
-    Button2 = ui_->Button2;
+    setupUi(this);
     SetFormName("frm_FlashForm");
     // The combo starts empty: the start-up fills in the stored port.
     ComboBox_txsz->setCurrentIndex(-1);

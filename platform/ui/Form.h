@@ -2,7 +2,9 @@
 // The base of every window of the program: a Qt window and a TComponent at once, so that what a
 // form owns (connections, queries, timers) follows the owner model and is found among the form's
 // components. TFormOf<QMainWindow> or TFormOf<QWidget> for plain windows; TDialogForm for modal
-// dialogs. A form built from a .ui file calls setupUi(this) in its constructor as usual.
+// dialogs. A form built from a .ui file also inherits the class uic generates from it, so its controls
+// are the form's own members under their names in the file, and calls setupUi(this) first thing in its
+// constructor.
 #include "platform/core/Component.h"
 #include "platform/ui/ModalResult.h"
 
