@@ -20,7 +20,6 @@
 #include "platform/ui/Timer.h"
 #include "platform/ui/UpDown.h"
 #include "reader/ReaderLink.h"
-#include "ui_MainWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -61,83 +60,9 @@ QIcon TrayImage()
 
 } // namespace
 
-TForm1::TForm1(TForm1Environment env, QWidget* parent)
-    : TForm(nullptr, parent), ui_(std::make_unique<Ui_TForm1>()), Env(std::move(env))
+TForm1::TForm1(TForm1Environment env, QWidget* parent) : TForm(nullptr, parent), Env(std::move(env))
 {
-    ui_->setupUi(this);
-    // The controls under their own names.
-    PageControl1 = ui_->PageControl1;
-    TabSheet1 = ui_->TabSheet1;
-    Panel1 = ui_->Panel1;
-    Image_Background = ui_->Image_Background;
-    Image2 = ui_->Image2;
-    Image3 = ui_->Image3;
-    Image4 = ui_->Image4;
-    PageControl2 = ui_->PageControl2;
-    TabSheet6 = ui_->TabSheet6;
-    Label1 = ui_->Label1;
-    edt_xm = ui_->edt_xm;
-    Label4 = ui_->Label4;
-    edt_xb = ui_->edt_xb;
-    Label3 = ui_->Label3;
-    edt_mz = ui_->edt_mz;
-    Label7 = ui_->Label7;
-    edt_csrq = ui_->edt_csrq;
-    Label5 = ui_->Label5;
-    edt_sfzh = ui_->edt_sfzh;
-    Label6 = ui_->Label6;
-    memo_xz = ui_->memo_xz;
-    Label9 = ui_->Label9;
-    edt_qfjg = ui_->edt_qfjg;
-    Label8 = ui_->Label8;
-    edt_yxqx = ui_->edt_yxqx;
-    Label21 = ui_->Label21;
-    memo_zxdz = ui_->memo_zxdz;
-    TabSheet7 = ui_->TabSheet7;
-    Image1 = ui_->Image1;
-    Memo_outfile = ui_->Memo_outfile;
-    img_cardiiphoto_P = ui_->img_cardiiphoto_P;
-    img_cardiiphoto_B = ui_->img_cardiiphoto_B;
-    btn_printchk = ui_->btn_printchk;
-    btn_setup = ui_->btn_setup;
-    TabSheet5 = ui_->TabSheet5;
-    Label19 = ui_->Label19;
-    ComboBox_txsz = ui_->ComboBox_txsz;
-    Label57 = ui_->Label57;
-    Edit_AppIdleTimeoutLogout = ui_->Edit_AppIdleTimeoutLogout;
-    UpDown_AppIdleTimeoutLogout = ui_->UpDown_AppIdleTimeoutLogout;
-    Label56 = ui_->Label56;
-    Label60 = ui_->Label60;
-    Edit_chkresulttimeout = ui_->Edit_chkresulttimeout;
-    UpDown_chkresulttimeout = ui_->UpDown_chkresulttimeout;
-    Label61 = ui_->Label61;
-    Label63 = ui_->Label63;
-    Edit_chkprttimeout = ui_->Edit_chkprttimeout;
-    UpDown_chkprttimeout = ui_->UpDown_chkprttimeout;
-    Label62 = ui_->Label62;
-    chkPrtSetup = ui_->chkPrtSetup;
-    CheckBox1 = ui_->CheckBox1;
-    edt_time = ui_->edt_time;
-    UpDown1 = ui_->UpDown1;
-    Label18 = ui_->Label18;
-    CheckBox4 = ui_->CheckBox4;
-    Edit_SleepClearTime = ui_->Edit_SleepClearTime;
-    UpDown2 = ui_->UpDown2;
-    Label23 = ui_->Label23;
-    CheckBox_UseExtCmd = ui_->CheckBox_UseExtCmd;
-    CheckBox_UseBP = ui_->CheckBox_UseBP;
-    Edit_BPCMD = ui_->Edit_BPCMD;
-    Button1 = ui_->Button1;
-    btn_EditProject = ui_->btn_EditProject;
-    btn_ChangePWD = ui_->btn_ChangePWD;
-    btn_prtformatadjustment = ui_->btn_prtformatadjustment;
-    TabSheet2 = ui_->TabSheet2;
-    ListView1 = ui_->ListView1;
-    Button3 = ui_->Button3;
-    Button5 = ui_->Button5;
-    Button6 = ui_->Button6;
-    Memo1 = ui_->Memo1;
-    StatusBar1 = ui_->StatusBar1;
+    setupUi(this);
     CreateComponents();
 
     // Each control to its handler, through the slot guard. Handlers get the window as their sender

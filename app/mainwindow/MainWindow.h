@@ -10,19 +10,10 @@
 //   MainWindowAdmin.cpp     administrator password gate and operator page
 #include "app/SdtApi.h"
 #include "platform/ui/Form.h"
-#include "platform/ui/UpDown.h"
 #include "print/PhotoDecoder.h"
+#include "ui_MainWindow.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QStatusBar>
-#include <QTabWidget>
-#include <QTreeWidget>
 #include <QWidget>
 
 #include <cstdint>
@@ -68,9 +59,9 @@ struct TForm1Environment
     std::unique_ptr<QWidget> frm_FlashForm;
 };
 
-class Ui_TForm1; // generated from forms/MainWindow.ui
-
-class TForm1 : public TForm
+// The controls are the members of Ui_TForm1, generated from forms/MainWindow.ui, under the names in
+// that file (edt_xm, memo_zxdz, btn_printchk, ComboBox_txsz, ...); the window owns them.
+class TForm1 : public TForm, public Ui_TForm1
 {
     Q_OBJECT
 
@@ -135,80 +126,6 @@ public:
     Clock& GetClock() const { return *Env.clock; }
     Pump& GetPump() const { return *Env.pump; }
     HidBackend* Hid() const { return Env.Hid; }
-
-    // ---- The form's controls (forms/MainWindow.ui), owned by the window ------------------------------
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QFrame* Panel1 = nullptr;
-    QLabel* Image_Background = nullptr;
-    QLabel* Image2 = nullptr;
-    QLabel* Image3 = nullptr;
-    QLabel* Image4 = nullptr;
-    QTabWidget* PageControl2 = nullptr;
-    QWidget* TabSheet6 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* edt_xm = nullptr;
-    QLabel* Label4 = nullptr;
-    QLineEdit* edt_xb = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* edt_mz = nullptr;
-    QLabel* Label7 = nullptr;
-    QLineEdit* edt_csrq = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* edt_sfzh = nullptr;
-    QLabel* Label6 = nullptr;
-    QPlainTextEdit* memo_xz = nullptr;
-    QLabel* Label9 = nullptr;
-    QLineEdit* edt_qfjg = nullptr;
-    QLabel* Label8 = nullptr;
-    QLineEdit* edt_yxqx = nullptr;
-    QLabel* Label21 = nullptr;
-    QPlainTextEdit* memo_zxdz = nullptr;
-    QWidget* TabSheet7 = nullptr;
-    QLabel* Image1 = nullptr;
-    QPlainTextEdit* Memo_outfile = nullptr;
-    QLabel* img_cardiiphoto_P = nullptr;
-    QLabel* img_cardiiphoto_B = nullptr;
-    QPushButton* btn_printchk = nullptr;
-    QPushButton* btn_setup = nullptr;
-    QWidget* TabSheet5 = nullptr;
-    QLabel* Label19 = nullptr;
-    QComboBox* ComboBox_txsz = nullptr;
-    QLabel* Label57 = nullptr;
-    QLineEdit* Edit_AppIdleTimeoutLogout = nullptr;
-    TUpDown* UpDown_AppIdleTimeoutLogout = nullptr;
-    QLabel* Label56 = nullptr;
-    QLabel* Label60 = nullptr;
-    QLineEdit* Edit_chkresulttimeout = nullptr;
-    TUpDown* UpDown_chkresulttimeout = nullptr;
-    QLabel* Label61 = nullptr;
-    QLabel* Label63 = nullptr;
-    QLineEdit* Edit_chkprttimeout = nullptr;
-    TUpDown* UpDown_chkprttimeout = nullptr;
-    QLabel* Label62 = nullptr;
-    QCheckBox* chkPrtSetup = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    QLineEdit* edt_time = nullptr;
-    TUpDown* UpDown1 = nullptr;
-    QLabel* Label18 = nullptr;
-    QCheckBox* CheckBox4 = nullptr;
-    QLineEdit* Edit_SleepClearTime = nullptr;
-    TUpDown* UpDown2 = nullptr;
-    QLabel* Label23 = nullptr;
-    QCheckBox* CheckBox_UseExtCmd = nullptr;
-    QCheckBox* CheckBox_UseBP = nullptr;
-    QComboBox* Edit_BPCMD = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* btn_EditProject = nullptr;
-    QPushButton* btn_ChangePWD = nullptr;
-    QPushButton* btn_prtformatadjustment = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QTreeWidget* ListView1 = nullptr;
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button5 = nullptr;
-    QPushButton* Button6 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
 
     // ---- Components created in code ---------------------------------------------------------------
     // The Access connection (CursorLib 1, default pooling); the start-up sets its attribute lines.
@@ -327,7 +244,6 @@ private:
     void ClearCard();
     void RestartPrintCountdown();
 
-    std::unique_ptr<Ui_TForm1> ui_;
     TForm1Environment Env;
     std::unique_ptr<Clock> OwnClock;
     std::unique_ptr<Pump> OwnPump;
