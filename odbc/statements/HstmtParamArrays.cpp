@@ -53,13 +53,27 @@ SqlULen THstmt::GetParamsProcessed() const
 
 bool THstmt::BeforeParamExecute()
 {
-    // A record with fewer values than the rows to send would have the driver read past its array.
+    // Markers bound with different row counts, or with fewer values than the rows to send, would
+    // have the driver read past an array or send rows no one bound: refused before anything goes.
+    const TParamRec* first = nullptr;
     for (const auto& rec : params_) {
-        if (rec->Count < bulkSize_)
-            throw RIDIZOrurori("Parameter " + std::to_string(rec->Param) + " holds " +
-                               std::to_string(rec->Count) + " values; " + std::to_string(bulkSize_) +
-                               " rows are to be sent.");
+        if (first == nullptr || rec->Param < first->Param)
+            first = rec.get();
     }
+    const TParamRec* other = nullptr;
+    for (const auto& rec : params_) {
+        if (rec->Count != first->Count && (other == nullptr || rec->Param < other->Param))
+            other = rec.get();
+    }
+    if (other != nullptr)
+        throw RIDIZOrurori("Parameters " + std::to_string(first->Param) + " and " +
+                           std::to_string(other->Param) + " are bound with " + std::to_string(first->Count) +
+                           " and " + std::to_string(other->Count) +
+                           " rows; all parameters of an execution must have the same number.");
+    if (first != nullptr && first->Count < bulkSize_)
+        throw RIDIZOrurori("Parameter " + std::to_string(first->Param) + " holds " +
+                           std::to_string(first->Count) + " values; " + std::to_string(bulkSize_) +
+                           " rows are to be sent.");
     // NOTE: psqlODBC describes a marker by preparing the statement on the server, and then sends
     // every row of an array on its own (several times slower than its batches). Preparing the same
     // text again costs no round trip and gives the batches back; the description stays in the

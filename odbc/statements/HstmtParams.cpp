@@ -176,18 +176,15 @@ void THstmt::BindParamRecord(std::uint16_t param, std::int16_t colType, void* va
     TParamRec* rec = ParamRec(param);
     if (rec == nullptr) {
         rec = &InsertHead(param, colType, sqlType, value);
-        rec->Count = rows;
-        rec->Indicators.assign(rows, 0);
     } else {
         rec->ColType = colType;
         rec->SqlType = sqlType;
         rec->Value = value;
-        // A longer array than the marker's first one gets room for all its indicators.
-        if (rows > rec->Count) {
-            rec->Count = rows;
-            rec->Indicators.resize(rows, 0);
-        }
     }
+    // The marker holds as many rows as it is bound with now, longer or shorter than before: rows
+    // beyond them are no one's values.
+    rec->Count = rows;
+    rec->Indicators.resize(rows, 0);
     // The value is described as it is bound now: a buffer bound again for a longer value must not
     // keep the size of the first one. Whoever binds a string or stream records it after this.
     rec->ColumnSize = columnSize;
@@ -197,8 +194,9 @@ void THstmt::BindParamRecord(std::uint16_t param, std::int16_t colType, void* va
     rec->String = nullptr;
     rec->Stream = nullptr;
     rec->Ind = rec->Indicators.data();
-    if (bulkSize_ < rec->Count)
-        bulkSize_ = rec->Count;
+    // The rows sent follow the newest binding; markers left with other row counts are refused at
+    // execution.
+    bulkSize_ = rec->Count;
 
     const bool array = shape.count > 0;
     const bool output = paramType_ != SQL_PARAM_INPUT;

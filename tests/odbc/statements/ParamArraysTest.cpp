@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -153,6 +154,71 @@ TEST_P(ParamArrays, AnArrayShorterThanTheBulkSizeIsRefused)
     s.BindIntegers(1, fours.data(), 3);
     s.Execute();
     EXPECT_EQ(QueryLong(c, "SELECT SUM(a + b) FROM " + t), 46);
+}
+
+// The rows sent follow the arrays as they are bound now: bound again shorter, or as single values,
+// the markers send that many rows and no more (the driver must never read past the shorter arrays).
+TEST_P(ParamArrays, ArraysBoundAgainShorterSendOnlyTheirRows)
+{
+    const std::string t = NewTable("(id INTEGER, s VARCHAR(10))");
+    s.SetSQL("INSERT INTO " + t + " (id, s) VALUES (:id, :s)");
+    s.Prepare();
+    std::vector<std::int32_t> five = {1, 2, 3, 4, 5};
+    std::vector<char> fiveTexts = Slots({"a", "b", "c", "d", "e"});
+    s.BindIntegers(1, five.data(), 4);
+    s.BindNullStrings(2, fiveTexts.data(), 4);
+    s.Execute();
+    ASSERT_EQ(QueryLong(c, "SELECT COUNT(*) FROM " + t), 5);
+
+    // Arrays of their own length, so anything read past them is found by the address checker.
+    auto three = std::make_unique<std::int32_t[]>(3);
+    auto threeTexts = std::make_unique<char[]>(3 * 256);
+    for (int r = 0; r < 3; ++r) {
+        three[r] = 11 + r;
+        std::snprintf(&threeTexts[r * 256], 256, "t%d", r);
+    }
+    s.BindIntegers(1, three.get(), 2);
+    s.BindNullStrings(2, threeTexts.get(), 2);
+    EXPECT_EQ(s.BulkSize(), 3u);
+    s.Execute();
+    EXPECT_EQ(QueryLong(c, "SELECT COUNT(*) FROM " + t + " WHERE id > 10"), 3);
+    EXPECT_EQ(Column("SELECT s FROM " + t + " WHERE id > 10 ORDER BY id"),
+              (std::vector<std::string>{"t0", "t1", "t2"}));
+
+    std::int32_t one = 21;
+    std::string text = "single";
+    s.BindInteger(1, one);
+    s.BindString(2, text);
+    EXPECT_EQ(s.BulkSize(), 1u);
+    s.Execute();
+    EXPECT_EQ(QueryLong(c, "SELECT COUNT(*) FROM " + t + " WHERE id > 20"), 1);
+    EXPECT_EQ(QueryLong(c, "SELECT COUNT(*) FROM " + t), 9);
+}
+
+// Markers bound with different row counts are refused before anything is sent, whichever was bound
+// last; bound alike again, the statement runs.
+TEST_P(ParamArrays, MarkersOfDifferentRowCountsAreRefusedBeforeAnythingIsSent)
+{
+    const std::string t = NewTable("(a INTEGER, b INTEGER)");
+    std::vector<std::int32_t> four = {1, 2, 3, 4};
+    std::vector<std::int32_t> two = {5, 6};
+    s.SetSQL("INSERT INTO " + t + " (a, b) VALUES (:a, :b)");
+    s.Prepare();
+    s.BindIntegers(1, four.data(), 3);
+    s.BindIntegers(2, four.data(), 3);
+    s.Execute();
+    s.BindIntegers(2, two.data(), 1);
+    try {
+        s.Execute();
+        ADD_FAILURE() << "arrays of 4 and 2 rows went";
+    } catch (const RIDIZOrurori& e) {
+        EXPECT_STREQ(e.what(), "Parameters 1 and 2 are bound with 4 and 2 rows; all parameters of an "
+                               "execution must have the same number.");
+    }
+    EXPECT_EQ(QueryLong(c, "SELECT COUNT(*) FROM " + t), 4);
+    s.BindIntegers(1, two.data(), 1);
+    s.Execute();
+    EXPECT_EQ(QueryLong(c, "SELECT COUNT(*) FROM " + t), 6);
 }
 
 ZIRA_ON_EACH_DATABASE(ParamArrays);
