@@ -66,9 +66,11 @@ SqlLen THstmt::CountBySelect(THstmt& counter)
 {
     std::string text, keywords;
     CountTexts(sql_, text, keywords);
+    // A grouped statement returns its groups, which a count of the rows before grouping is not.
     const std::size_t from = Find(keywords, " FROM ");
     if (from == std::string::npos || Find(keywords, " DISTINCT ") != std::string::npos ||
-        Find(keywords, " HAVING ") != std::string::npos || Find(keywords, " UNION ") != std::string::npos)
+        Find(keywords, " HAVING ") != std::string::npos || Find(keywords, " UNION ") != std::string::npos ||
+        Find(keywords, " GROUP ") != std::string::npos)
         return -1;
     // A parameter before FROM belongs to the select list the count drops: its markers would be
     // numbered differently.
@@ -79,8 +81,6 @@ SqlLen THstmt::CountBySelect(THstmt& counter)
             return -1;
     }
     std::size_t end = text.size();
-    if (const std::size_t group = Find(keywords, " GROUP "); group != std::string::npos && group > from)
-        end = std::min(end, group);
     if (const std::size_t order = Find(keywords, " ORDER "); order != std::string::npos && order > from)
         end = std::min(end, order);
     counter.SetSQL("SELECT Count(*)" + text.substr(from, end - from));
@@ -113,6 +113,12 @@ SqlLen THstmt::CountByTraversal(THstmt& counter)
 SqlLen THstmt::GetRowCount()
 {
     RunningCall running;
+    // The statement returns no more rows than MaxRows lets through; neither the driver's count nor
+    // a count statement knows of that limit. The OnRowCount handler's answer is taken as it is.
+    const SqlULen maxRows = GetMaxRows();
+    const auto capped = [maxRows](SqlLen count) {
+        return maxRows > 0 && count > static_cast<SqlLen>(maxRows) ? static_cast<SqlLen>(maxRows) : count;
+    };
     if (rowCountMethod_ == rcFunction && Init()) {
         // NOTE: mdbtools answers this diagnostic field with 0 and success whatever the result holds,
         // so 0 is never taken for "no rows": it falls through to counting, which finds 0 soon enough
@@ -122,7 +128,7 @@ SqlLen THstmt::GetRowCount()
             Oci::SQLGetDiagField(SQL_HANDLE_STMT, handle_, 0, SQL_DIAG_CURSOR_ROW_COUNT, &count, 0, nullptr);
         SetRetCode(rc);
         if (GlobalHenv().Error().Success(rc) && count > 0)
-            return count;
+            return capped(count);
     }
     if (rowCountMethod_ == rcCustom) {
         const std::int32_t count = DoRowCount();
@@ -130,17 +136,17 @@ SqlLen THstmt::GetRowCount()
             return count;
     }
     std::unique_ptr<THstmt> counter = NewHelperStatement();
-    counter->SetMaxRows(GetMaxRows());
+    counter->SetMaxRows(maxRows);
     if (rowCountMethod_ != rcTraverse) {
         try {
             const SqlLen count = CountBySelect(*counter);
             if (count >= 0)
-                return count;
+                return capped(count);
         } catch (const Exception&) {
             // The count statement is a guess at the text; counting by traversal does not guess.
         }
         counter = NewHelperStatement();
-        counter->SetMaxRows(GetMaxRows());
+        counter->SetMaxRows(maxRows);
     }
-    return CountByTraversal(*counter);
+    return capped(CountByTraversal(*counter));
 }

@@ -475,4 +475,45 @@ TEST_P(Fetching, AParameterBeforeFromIsCountedByFetching)
     EXPECT_EQ(s.GetRowCount(), 10);
 }
 
+// Every method counts the rows the statement returns: the groups of a grouped SELECT, and no more
+// than MaxRows lets through.
+TEST_P(Fetching, RowCountsAreOfTheResultAsItComes)
+{
+    ZIRA_REQUIRE(Writable(), "mdbtools knows no GROUP BY");
+    const std::string t = NewTable("(id INTEGER, kind VARCHAR(5))");
+    for (int i = 1; i <= 10; ++i)
+        Exec("INSERT INTO " + t + " VALUES (" + std::to_string(i) + ", '" + (i % 2 == 0 ? "even" : "odd") +
+             "')");
+    struct Case
+    {
+        std::string sql;
+        SqlULen maxRows;
+        SqlLen expected;
+    };
+    const std::vector<Case> cases = {
+        {"SELECT kind, COUNT(*) FROM " + t + " WHERE id <= 5 GROUP BY kind ORDER BY kind", 0, 2},
+        {"SELECT kind FROM " + t + " GROUP BY kind", 0, 2},
+        {"SELECT id FROM " + t + " ORDER BY id", 3, 3},
+        {"SELECT id FROM " + t + " WHERE id > 8", 3, 2},
+        {"SELECT kind, COUNT(*) FROM " + t + " GROUP BY kind", 1, 1},
+    };
+    for (const Case& k : cases) {
+        for (const TRowCountMethod method : {rcFunction, rcSelect, rcTraverse}) {
+            SCOPED_TRACE(k.sql + ", MaxRows " + std::to_string(k.maxRows) + ", method " +
+                         std::to_string(method));
+            THstmt s;
+            s.SetHdbc(&c);
+            s.SetRowCountMethod(method);
+            s.SetMaxRows(k.maxRows);
+            s.SetSQL(k.sql);
+            s.Execute();
+            EXPECT_EQ(s.GetRowCount(), k.expected);
+            SqlLen fetched = 0;
+            while (s.FetchNext())
+                ++fetched;
+            EXPECT_EQ(fetched, k.expected) << "the count is what the statement gives";
+        }
+    }
+}
+
 ZIRA_ON_EACH_DATABASE(Fetching);
