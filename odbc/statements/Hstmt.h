@@ -585,6 +585,11 @@ private:
     void ApplyRowArraySize();
     void UpdateCursorAttributes();
     std::int16_t CallExecute(bool prepared, const std::string& text);
+    // Closes the result an earlier execution may have left open (see resultMayBeOpen_); true when
+    // it closed.
+    bool CloseOpenResult();
+    // The failed execution met a result still open (24000).
+    bool CursorStillOpen() const;
     void WaitAsync(std::int16_t& rc, const std::function<std::int16_t()>& call);
     // Fetch's work: the rowset, its cut values read again, its blobs, the events.
     bool RunFetch(std::int16_t orientation, SqlLen offset);
@@ -757,6 +762,11 @@ private:
     // without either, rowsets are fetched one row at a time and counted here.
     bool rowArrayByDriver_ = true;
     bool rowsFetchedByDriver_ = false;
+    bool rowsFetchedPtrSet_ = false; // SQL_ATTR_ROWS_FETCHED_PTR was tried on this handle
+    // An execution since the cursor was last closed may have left a result open. Whether executing
+    // the text gives a result at all is learned once per text: -1 not yet known, 0 none, 1 one.
+    bool resultMayBeOpen_ = false;
+    int textGivesResult_ = -1;
     bool rowStatusByDriver_ = false;
     bool atEnd_ = false;       // fetching on reached the end of the result
     bool rowFlagsSet_ = false; // a row flag may be set: the next fetch clears them

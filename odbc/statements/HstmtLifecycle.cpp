@@ -7,11 +7,13 @@
 #include "odbc/handles/Hdbc.h"
 #include "odbc/handles/Henv.h"
 #include "odbc/statements/NarrowLength.h"
+#include "odbc/statements/StatementDiagnostics.h"
 #include "platform/core/StringUtils.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Pump.h"
 #include "platform/os/SystemClock.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -141,6 +143,8 @@ bool THstmt::AllocateHandle()
     hdbc_->Children().AddChild(this);
     rowArrayByDriver_ = true;
     rowsFetchedByDriver_ = false;
+    rowsFetchedPtrSet_ = false;
+    resultMayBeOpen_ = false;
     lengthWidthKnown_ = false;
     narrowLengths_ = false;
     // The cursor library is chosen before connecting, so it stays what it is for this handle.
@@ -207,7 +211,42 @@ void THstmt::CloseCursor()
     RunningCall running;
     if (!Init())
         return;
-    Check(Oci::SQLFreeStmt(handle_, SQL_CLOSE));
+    if (Check(Oci::SQLFreeStmt(handle_, SQL_CLOSE)))
+        resultMayBeOpen_ = false;
+}
+
+bool THstmt::CursorStillOpen() const
+{
+    const std::vector<TErrorRec> records = StatementDiagnostics(handle_);
+    return !records.empty() && records.front().State == "24000";
+}
+
+bool THstmt::CloseOpenResult()
+{
+    if (!resultMayBeOpen_)
+        return false;
+    // NOTE: psqlODBC runs a call with output parameters ("{? = call f(?)}") as a query whose row it
+    // holds as an open cursor, while it counts no result columns: executed again unclosed, it fails
+    // with "The cursor is open.". Such a statement is closed before every execution.
+    const bool outputs = std::any_of(params_.begin(), params_.end(),
+                                     [](const auto& rec) { return rec->Direction != SQL_PARAM_INPUT; });
+    if (textGivesResult_ < 0 && !outputs) {
+        // Asked once per text, at its first execution again: a statement executed only once never
+        // asks, and the columns bound for a fetch tell it anyway.
+        SQLSMALLINT columns = 0;
+        if (colsBound_) {
+            textGivesResult_ = numCols_ > 0 ? 1 : 0;
+        } else if (GlobalHenv().Error().Success(Oci::SQLNumResultCols(handle_, &columns))) {
+            textGivesResult_ = columns > 0 ? 1 : 0;
+        }
+    }
+    if (textGivesResult_ == 0 && !outputs) {
+        resultMayBeOpen_ = false;
+        return false;
+    }
+    // Closing a result that is not open does no harm: where it could not be told, it is closed.
+    CloseCursor();
+    return true;
 }
 
 void THstmt::Close()
@@ -220,6 +259,7 @@ void THstmt::Close()
     FreeHstmts();
     prepared_ = false;
     executed_ = false;
+    textGivesResult_ = -1;
 }
 
 void THstmt::FreeParams()
@@ -247,6 +287,10 @@ void THstmt::FreeCols()
         SetStmtAttr(SQL_ATTR_ROW_STATUS_PTR, 0, true);
         Check(Oci::SQLFreeStmt(handle_, SQL_UNBIND));
     }
+    // Columns freed while a result is open are those of a later result of the same execution: the
+    // columns no longer tell whether the text gives a result, and it is closed before each one.
+    if (resultMayBeOpen_ && textGivesResult_ < 0)
+        textGivesResult_ = 1;
     cols_.clear();
     views_.clear();
     rowStatus_.clear();
@@ -315,6 +359,7 @@ void THstmt::SetSQL(const std::string& text)
         Close();
     prepared_ = false;
     executed_ = false;
+    textGivesResult_ = -1;
     sql_ = text;
 }
 
@@ -418,6 +463,11 @@ void THstmt::Execute()
     DoBeforeExecute();
     if (!initialized_)
         return;
+    // A result still open from the last execution would make this one fail (24000), and so would
+    // preparing the text again for an array.
+    const bool closedNow = CloseOpenResult();
+    if (!initialized_)
+        return;
     RebindMovedValues();
     if (!initialized_ || !BeforeParamExecute())
         return;
@@ -427,16 +477,11 @@ void THstmt::Execute()
 
     const bool prepared = prepared_;
     std::string text;
-    if (prepared) {
-        if (hdbc_->CursorLib() == SQL_CUR_USE_DRIVER)
-            CloseCursor();
-    } else {
+    if (!prepared)
         text = ParseSQL();
-    }
-    if (!initialized_)
-        return;
 
     std::int16_t rc;
+    resultMayBeOpen_ = true;
     if (execAsync_) {
         if (!SetStmtAttr(SQL_ATTR_ASYNC_ENABLE, SQL_ASYNC_ENABLE_ON))
             return;
@@ -454,6 +499,15 @@ void THstmt::Execute()
             return;
     } else {
         rc = CallExecute(prepared, text);
+        if (rc == SQL_ERROR && !closedNow && CursorStillOpen()) {
+            // A result was open where none was expected: the text leaves one from now on.
+            textGivesResult_ = 1;
+            CloseCursor();
+            if (!initialized_)
+                return;
+            resultMayBeOpen_ = true;
+            rc = CallExecute(prepared, text);
+        }
     }
     SetRetCode(rc);
 
@@ -479,8 +533,12 @@ void THstmt::Execute()
         DoAfterExecute();
     if (!initialized_)
         return;
-    rowsFetchedByDriver_ =
-        SetStmtAttr(SQL_ATTR_ROWS_FETCHED_PTR, reinterpret_cast<SqlULen>(&rowsFetched_), true);
+    // The attribute stays on the handle: set once, not at every execution.
+    if (!rowsFetchedPtrSet_) {
+        rowsFetchedByDriver_ =
+            SetStmtAttr(SQL_ATTR_ROWS_FETCHED_PTR, reinterpret_cast<SqlULen>(&rowsFetched_), true);
+        rowsFetchedPtrSet_ = true;
+    }
     executed_ = true;
 }
 
