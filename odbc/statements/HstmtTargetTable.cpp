@@ -93,12 +93,33 @@ void THstmt::DeterminePrimaryCols()
         return;
     std::vector<int> keys;
     bool allHere = true;
-    while (special->FetchNext()) {
-        if (special->GetColSmallint(8) == SQL_PC_PSEUDO)
-            continue;
-        const int index = IndexOf(special->GetColString(2), colNames_);
-        allHere = allHere && index >= 0 && static_cast<std::size_t>(index) < cols_.size();
-        keys.push_back(index);
+    const auto take = [&](THstmt& rows, std::uint16_t nameCol, bool skipPseudo) {
+        while (rows.FetchNext()) {
+            if (skipPseudo && rows.GetColSmallint(8) == SQL_PC_PSEUDO)
+                continue;
+            const int index = IndexOf(rows.GetColString(nameCol), colNames_);
+            allHere = allHere && index >= 0 && static_cast<std::size_t>(index) < cols_.size();
+            keys.push_back(index);
+        }
+    };
+    take(*special, 2, true);
+    if (keys.empty() || !allHere) {
+        // NOTE: the SQLite driver names only its _ROWID_ pseudo column for an INTEGER PRIMARY KEY,
+        // and psqlODBC nothing for a table without OIDs (or its oid, which the result lacks): the
+        // table's declared primary key is taken then. A driver without SQLPrimaryKeys (mdbtools)
+        // leaves the key unknown.
+        keys.clear();
+        allHere = true;
+        std::unique_ptr<THstmt> primary = NewHelperStatement();
+        void* keysHandle = primary->GetHandle();
+        if (keysHandle == nullptr)
+            return;
+        const SQLRETURN rc =
+            Oci::SQLPrimaryKeys(keysHandle, nullptr, 0, owner, owner != nullptr ? SQL_NTS : 0,
+                                reinterpret_cast<SQLCHAR*>(tableName_.data()), SQL_NTS);
+        if (!GlobalHenv().Error().Success(rc))
+            return;
+        take(*primary, 4, false);
     }
     // A key the result lacks would leave a clause that matches other rows too: all key columns or
     // none (the program then names them with PrimaryCols).

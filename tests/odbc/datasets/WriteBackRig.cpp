@@ -50,7 +50,7 @@ TOEDataSet* WriteBackTest::OpenPeople(const std::string& table, WriteMode mode)
         break;
     }
     ds->SetEditable(true);
-    // psqlODBC names no best row identifier for a table without OIDs: the key is named.
+    // The key is named here; a key found without its name has a test of its own.
     ds->hStmt().Target().SetTarget(table, "id;", "");
     ds->Open();
     return ds;

@@ -5,6 +5,7 @@
 
 #include "odbc/base/OcihError.h"
 #include "odbc/datasets/DataSetHstmt.h"
+#include "odbc/datasets/OEQuery.h"
 #include "odbc/handles/OdbcError.h"
 #include "odbc/statements/Hstmt.h"
 #include "odbc/support/SqlHelpers.h"
@@ -228,15 +229,17 @@ TEST_P(WriteBack, LocateInsertShowsTheNewRowAndChecksItsKeysBeforeWriting)
         EXPECT_EQ(Shown(*ds), "1 n1|2 n2|3 n3|10 ten");
         ds->Close();
 
-        // No key columns known to find it by (neither driver names a key column here): refused
-        // before the row is written, so posting again never writes it twice.
-        TOEDataSet* keyless = NewDataSet("SELECT id, name, amount FROM " + table + " ORDER BY id");
+        // No key columns known to find it by (a table that declares none): refused before the row is
+        // written, so posting again never writes it twice.
+        const std::string plain = NewTable("(id INTEGER, name VARCHAR(10), amount DOUBLE PRECISION)");
+        Exec("INSERT INTO " + plain + " SELECT id, name, amount FROM " + table);
+        TOEDataSet* keyless = NewDataSet("SELECT id, name, amount FROM " + plain + " ORDER BY id");
         keyless->hStmt().SetCursorType(3);
         keyless->hStmt().SetSkipByPosition(mode == WriteMode::Generated);
         keyless->hStmt().SetSkipByCursor(mode == WriteMode::Generated);
         keyless->SetEditable(true);
         keyless->SetLocateInsert(true);
-        keyless->hStmt().Target().SetTargetTable(table);
+        keyless->hStmt().Target().SetTargetTable(plain);
         keyless->Open();
         keyless->Insert();
         keyless->FieldByName("id")->SetAsInteger(11);
@@ -251,9 +254,62 @@ TEST_P(WriteBack, LocateInsertShowsTheNewRowAndChecksItsKeysBeforeWriting)
         }
         EXPECT_EQ(keyless->State(), dsInsert);
         keyless->Cancel();
-        EXPECT_EQ(Rows(table), "1 n1|2 n2|3 n3|10 ten");
+        EXPECT_EQ(Rows(plain), "1 n1|2 n2|3 n3|10 ten");
         keyless->Close();
     }
+}
+
+// Without PrimaryCols an editable query keys its writes on the table's declared primary key, which
+// both drivers know even where their best row identifier names none (SQLite's rowid alias of an
+// INTEGER PRIMARY KEY, a PostgreSQL table without OIDs): with its default cursor, through generated
+// statements and through the row cache. A table that declares no key is refused.
+TEST_P(WriteBack, AnEditableQueryKeysItsWritesOnTheDeclaredPrimaryKey)
+{
+    enum Mode
+    {
+        Default,
+        Generated,
+        Cached
+    };
+    const auto open = [&](const std::string& from, Mode mode) {
+        auto* q = new TOEQuery(form.get());
+        q->SetHdbc(&c);
+        q->SQL().Add("SELECT id, name, amount FROM " + from + " ORDER BY id");
+        q->hStmt().SetSkipByPosition(mode == Generated);
+        q->hStmt().SetSkipByCursor(mode == Generated);
+        q->SetCached(mode == Cached);
+        q->SetEditable(true);
+        q->Open();
+        return q;
+    };
+    for (const Mode mode : {Default, Generated, Cached}) {
+        SCOPED_TRACE(mode == Default ? "default cursor" : mode == Generated ? "generated" : "cached");
+        const std::string table = People(3);
+        TOEQuery* q = open(table, mode);
+        GoTo(*q, 2);
+        q->Edit();
+        q->FieldByName("name")->SetAsString("two");
+        q->Post();
+        EXPECT_EQ(Rows(table), "1 n1|2 two|3 n3");
+        GoTo(*q, 3);
+        q->Delete();
+        EXPECT_EQ(Rows(table), "1 n1|2 two");
+        q->Close();
+    }
+
+    const std::string plain = NewTable("(id INTEGER, name VARCHAR(10), amount DOUBLE PRECISION)");
+    Exec("INSERT INTO " + plain + " VALUES (1, 'n1', 1.5)");
+    TOEQuery* keyless = open(plain, Generated);
+    keyless->Edit();
+    keyless->FieldByName("name")->SetAsString("one");
+    try {
+        keyless->Post();
+        ADD_FAILURE() << "an edit without a key went ahead";
+    } catch (const RIDIZOrurori& e) {
+        EXPECT_STREQ(e.what(), "Unable to determine primary columns:  set PrimaryCols property.");
+    }
+    keyless->Cancel();
+    EXPECT_EQ(Rows(plain), "1 n1");
 }
 
 TEST_P(WriteBack, OnUpdateRecordDecidesAndSeesTheRecordBeingWritten)

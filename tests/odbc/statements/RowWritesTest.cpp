@@ -379,11 +379,11 @@ TEST_P(RowWrites, TheCursorWritesItsOwnRows)
     EXPECT_EQ(Value("s", "new"), "seven");
 }
 
-// A row without a known key (SQLite names only its _ROWID_ pseudo column for an INTEGER PRIMARY KEY,
-// psqlODBC names none) is refreshed by the cursor itself (SQLite gives back the row as fetched).
+// A row without a known key (of a table that declares none) is refreshed by the cursor itself
+// (SQLite gives back the row as fetched).
 TEST_P(RowWrites, WithoutAKeyTheCursorRefreshesTheRow)
 {
-    table = NewTable("(id INTEGER PRIMARY KEY, n INTEGER)");
+    table = NewTable("(id INTEGER, n INTEGER)");
     ExecSql(c, "INSERT INTO " + table + " (id, n) VALUES (1, 10)");
     ScriptedOdbc calls;
     THstmt s;
