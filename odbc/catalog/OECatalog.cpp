@@ -193,7 +193,8 @@ void TOECatalog::RetrieveTables()
         tableType_ = {};
 
     // NOTE: the list is joined by "," alone: SQLite's driver honours only the first entry of a list
-    // joined by ", ". Drivers that ignore the list (mdbtools) are sifted below.
+    // joined by ", ". What drivers that ignore the list (mdbtools) give of the other kinds is sifted
+    // out below; a kind the driver names otherwise (psqlODBC's MATVIEW) it gave for the list.
     std::vector<std::string> wanted;
     for (TTableType type : {ttTable, ttView, ttSystem}) {
         if (tableType_.Contains(type))
@@ -220,7 +221,9 @@ void TOECatalog::RetrieveTables()
         Row row{hstmt_->GetColString(2), hstmt_->GetColString(3), hstmt_->GetColString(4),
                 hstmt_->GetColString(5)};
         const std::string type = UpperCase(Trim(row.type));
-        if (wanted.empty() || std::find(wanted.begin(), wanted.end(), type) != wanted.end())
+        const bool knownKind = type == TableTypeToString(ttTable) || type == TableTypeToString(ttView) ||
+                               type == TableTypeToString(ttSystem);
+        if (wanted.empty() || !knownKind || std::find(wanted.begin(), wanted.end(), type) != wanted.end())
             rows.push_back(std::move(row));
     }
     tables_.FreeItems();
