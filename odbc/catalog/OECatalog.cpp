@@ -54,12 +54,7 @@ TOECatalog::~TOECatalog() = default;
 
 void TOECatalog::SetHdbc(THdbc* connection)
 {
-    if (hdbc_ != nullptr && hdbc_ != connection)
-        RemoveFreeNotification(hdbc_);
-    hdbc_ = connection;
-    // Told when the connection goes, whoever owns it.
-    if (hdbc_ != nullptr)
-        FreeNotification(hdbc_);
+    FollowHdbc(*this, hdbc_, connection);
     hstmt_->SetHdbc(connection);
     Refresh();
 }
@@ -67,11 +62,9 @@ void TOECatalog::SetHdbc(THdbc* connection)
 void TOECatalog::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation == opInsert && hdbc_ == nullptr) {
-        if (auto* connection = dynamic_cast<THdbc*>(component))
-            SetHdbc(connection);
-    } else if (operation == opRemove && component != nullptr &&
-               component == static_cast<TComponent*>(hdbc_)) {
+    if (THdbc* offered = OfferedHdbc(component, operation, hdbc_)) {
+        SetHdbc(offered);
+    } else if (HdbcGoing(component, operation, hdbc_)) {
         // The statement is told on its own and lets go of the connection itself.
         hdbc_ = nullptr;
         Refresh();

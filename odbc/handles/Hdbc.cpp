@@ -629,6 +629,28 @@ THdbc* FirstHdbc(const TComponent* owner)
     return nullptr;
 }
 
+void FollowHdbc(TComponent& follower, THdbc*& followed, THdbc* next)
+{
+    if (followed != nullptr && followed != next)
+        follower.RemoveFreeNotification(followed);
+    followed = next;
+    if (followed != nullptr)
+        follower.FreeNotification(followed);
+}
+
+THdbc* OfferedHdbc(TComponent* component, TOperation operation, const THdbc* followed)
+{
+    if (operation != opInsert || followed != nullptr)
+        return nullptr;
+    return dynamic_cast<THdbc*>(component);
+}
+
+bool HdbcGoing(const TComponent* component, TOperation operation, const THdbc* followed)
+{
+    return operation == opRemove && component != nullptr && followed != nullptr &&
+           component == static_cast<const TComponent*>(followed);
+}
+
 THdbc* TakeStreamedHdbc(const TComponent* owner, std::string& name)
 {
     const std::string taken = std::move(name);

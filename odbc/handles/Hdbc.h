@@ -165,6 +165,16 @@ bool IsDriver(THdbc& connection, const std::vector<std::string>& names);
 // owner). Datasets, statements and the library's tool components take it as their connection.
 THdbc* FirstHdbc(const TComponent* owner);
 
+// Following a connection, for the components that work on one (statements, the catalog, the
+// schema): FollowHdbc moves follower's removal notice from the connection it followed to the next
+// (nullptr: none), so it is told when that one goes, whoever owns it. Of a notification the follower
+// receives, OfferedHdbc gives the THdbc to take (one dropped on its owner while it follows none) and
+// HdbcGoing says whether it is the followed connection going; what taking and losing one involves
+// stays the follower's own.
+void FollowHdbc(TComponent& follower, THdbc*& followed, THdbc* next);
+THdbc* OfferedHdbc(TComponent* component, TOperation operation, const THdbc* followed);
+bool HdbcGoing(const TComponent* component, TOperation operation, const THdbc* followed);
+
 // The THdbc among owner's components that a form resource named for a component's connection, once
 // the owner has read them all; name is taken (left empty). nullptr without an owner or such a THdbc.
 THdbc* TakeStreamedHdbc(const TComponent* owner, std::string& name);

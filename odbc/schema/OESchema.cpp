@@ -39,12 +39,7 @@ TOESchema::~TOESchema() = default;
 
 void TOESchema::SetHdbc(THdbc* connection)
 {
-    if (hdbc_ != nullptr && hdbc_ != connection)
-        RemoveFreeNotification(hdbc_);
-    hdbc_ = connection;
-    // Told when the connection goes, whoever owns it.
-    if (hdbc_ != nullptr)
-        FreeNotification(hdbc_);
+    FollowHdbc(*this, hdbc_, connection);
     hstmt_->SetHdbc(connection);
 }
 
@@ -58,11 +53,9 @@ void TOESchema::SetExecMarker(const std::string& text)
 void TOESchema::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation == opInsert && hdbc_ == nullptr) {
-        if (auto* connection = dynamic_cast<THdbc*>(component))
-            SetHdbc(connection);
-    } else if (operation == opRemove && component != nullptr &&
-               component == static_cast<TComponent*>(hdbc_)) {
+    if (THdbc* offered = OfferedHdbc(component, operation, hdbc_)) {
+        SetHdbc(offered);
+    } else if (HdbcGoing(component, operation, hdbc_)) {
         // The statement is told on its own and lets go of the connection itself.
         hdbc_ = nullptr;
     }

@@ -88,11 +88,9 @@ bool THstmt::Check(std::int16_t rc)
 void THstmt::Notification(TComponent* component, TOperation operation)
 {
     THbase::Notification(component, operation);
-    if (operation == opInsert && hdbc_ == nullptr) {
-        if (auto* connection = dynamic_cast<THdbc*>(component))
-            SetHdbc(connection);
-    } else if (operation == opRemove && component != nullptr &&
-               component == static_cast<TComponent*>(hdbc_)) {
+    if (THdbc* offered = OfferedHdbc(component, operation, hdbc_)) {
+        SetHdbc(offered);
+    } else if (HdbcGoing(component, operation, hdbc_)) {
         // The connection is going: its handle (and this statement's) are being freed by it.
         initialized_ = false;
         handle_ = nullptr;
@@ -106,12 +104,7 @@ void THstmt::SetHdbc(THdbc* connection)
     Log(1, "THstmt.SetHdbc");
     RunningCall running;
     Terminate();
-    if (hdbc_ != nullptr && hdbc_ != connection)
-        RemoveFreeNotification(hdbc_);
-    hdbc_ = connection;
-    // Told when the connection goes, whoever owns it.
-    if (hdbc_ != nullptr)
-        FreeNotification(hdbc_);
+    FollowHdbc(*this, hdbc_, connection);
 }
 
 bool THstmt::Init()
