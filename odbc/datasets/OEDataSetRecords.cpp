@@ -4,6 +4,7 @@
 
 #include "odbc/datasets/OEBlobStream.h"
 #include "odbc/datasets/OEFieldTypes.h"
+#include "odbc/statements/CellNotRead.h"
 #include "odbc/statements/Hstmt.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/MemoryStream.h"
@@ -26,6 +27,9 @@ constexpr int kCacheIndex = 10;  // int32, -1 when unset
 constexpr int kBlobSlotSize = static_cast<int>(sizeof(TMemoryStream*)) + 1;
 // Presence byte of a slot whose value the statement has not read yet (a deferred blob).
 constexpr std::uint8_t kNotRead = 2;
+// Presence byte of a slot whose value the statement could not read (it came cut, and the cursor
+// cannot return to its row): reading it raises, and it is never written back.
+constexpr std::uint8_t kUnreadable = 3;
 
 template <typename T> void Store(std::uint8_t* p, T value)
 {
@@ -331,6 +335,8 @@ bool TCustomOEDataSet::GetFieldData(TField* field, void* buffer)
         return false;
     const Column& c = columns_[static_cast<size_t>(col - 1)];
     std::uint8_t& presence = Presence(record, c);
+    if (presence == kUnreadable)
+        throw NotReadError(statement_->GetColNames()[col - 1]);
     if (c.blob) {
         if (presence == kNotRead)
             LoadDeferredBlob(record, col);
@@ -393,6 +399,13 @@ void TCustomOEDataSet::ToField(int col, std::uint64_t row, TRecordBuffer buffer)
     const auto column = static_cast<std::uint16_t>(col);
     std::uint8_t* slot = buffer + c.offset;
     std::uint8_t& presence = Presence(buffer, c);
+    // A value the statement could not read is neither shown nor written back.
+    if (statement_->GetCellNotRead(column, row)) {
+        if (c.blob)
+            BlobStream(buffer, c)->Clear();
+        presence = kUnreadable;
+        return;
+    }
     if (c.blob) {
         TMemoryStream* stream = BlobStream(buffer, c);
         if (statement_->BlobDeferral()) {
@@ -498,7 +511,7 @@ void TCustomOEDataSet::FromField(int col, TRecordBuffer buffer)
     const std::uint8_t presence = Presence(buffer, c);
     // A value the dataset never read (a type it has no slot for, a deferred blob) is left out of the
     // generated statements instead of being written as NULL.
-    if (presence == kNotRead || (!c.blob && c.size == 1)) {
+    if (presence == kNotRead || presence == kUnreadable || (!c.blob && c.size == 1)) {
         statement_->SetColIgnore(column, true);
         return;
     }
@@ -630,6 +643,8 @@ std::unique_ptr<TStream> TCustomOEDataSet::CreateBlobStream(TField* field, TBlob
         !columns_[static_cast<size_t>(col - 1)].blob)
         return nullptr;
     const Column& c = columns_[static_cast<size_t>(col - 1)];
+    if (mode != bmWrite && Presence(record, c) == kUnreadable)
+        throw NotReadError(statement_->GetColNames()[col - 1]);
     if (mode != bmWrite && Presence(record, c) == kNotRead)
         LoadDeferredBlob(record, col);
     auto stream = std::make_unique<TOEBlobStream>(*this, record, *field);

@@ -213,6 +213,8 @@ public:
     void SetCellSize(std::uint16_t col, SqlULen row, SqlLen size);
     void SetColSize(std::uint16_t col, SqlLen size) { SetCellSize(col, 1, size); }
     bool GetCellNull(std::uint16_t col, SqlULen row);
+    // The value came cut and could not be read again: the cursor cannot return to its row.
+    bool GetCellNotRead(std::uint16_t col, SqlULen row);
     bool GetColNull(std::uint16_t col) { return GetCellNull(col, 1); }
     // false does nothing: a value must be written to clear NULL.
     void SetCellNull(std::uint16_t col, SqlULen row, bool value);
@@ -420,8 +422,9 @@ public:
     void SetCellVariant(std::uint16_t col, SqlULen row, const Variant& value);
     THSTMT_CELL_FORMS(Variant, Variant, const Variant&)
 
-    // A blob column's one value, re-read from the driver (unless the program wrote it); nullptr for
-    // other columns. The stream belongs to the statement.
+    // A blob column's one value, re-read from the driver (unless the program wrote it); in a rowset
+    // of several rows, the row's own value. nullptr for other columns. The stream belongs to the
+    // statement.
     TMemoryStream* GetCellMemory(std::uint16_t col, SqlULen row);
     // The value fetched with the row (read now with BlobDeferral).
     TMemoryStream* GetColMemory(std::uint16_t col);
@@ -430,13 +433,10 @@ public:
         return GetCellMemory(ColByName(name), row);
     }
     TMemoryStream* GetColMemoryByName(std::string_view name) { return GetColMemory(ColByName(name)); }
-    // Replaces the blob column's one value by the whole of stream (the row is not used).
-    void SetColMemory(std::uint16_t col, TStream& stream);
-    void SetCellMemory(std::uint16_t col, SqlULen row, TStream& stream)
-    {
-        (void)row;
-        SetColMemory(col, stream);
-    }
+    // Replaces the blob column's one value by the whole of stream (the row is not used); in a rowset
+    // of several rows, the row's own value.
+    void SetColMemory(std::uint16_t col, TStream& stream) { SetCellMemory(col, 1, stream); }
+    void SetCellMemory(std::uint16_t col, SqlULen row, TStream& stream);
     void SetColMemoryByName(std::string_view name, TStream& stream) { SetColMemory(ColByName(name), stream); }
     void SetCellMemoryByName(std::string_view name, SqlULen row, TStream& stream)
     {
@@ -599,6 +599,14 @@ private:
     void DescribeColumn(std::uint16_t col);
     void BindColumnBuffer(std::uint16_t col, TColRec& rec);
     void WidenColumn(std::uint16_t col, TColRec& rec, SqlLen width);
+    // How this result's rowsets come: whole from the driver, or a row at a time where a value that
+    // came cut could not be read again on its row.
+    void ChooseRowFetching();
+    bool RowsetRowsPositionable();
+    // A long column's cell: its bytes into stream, or bytes stored into it (the room grows to hold
+    // them).
+    void CopyLongCell(const TColRec& rec, SqlULen row, TStream& stream) const;
+    void StoreLongCell(std::uint16_t col, SqlULen row, TColRec& rec, std::string_view bytes);
     // Reads again, whole, the text and binary cells of the row (its place in the buffers) that came
     // cut; the cursor is on that row already or is positioned on it. True when any was cut.
     bool RereadTruncated(SqlULen row, bool cursorOnRow);
@@ -684,6 +692,7 @@ private:
         SqlLen width = 0;
         std::int16_t cType = 0;
         bool plain = false; // bound, no blob, no display format: read straight from the cell
+        bool bound = false;
     };
     // The view of a plain cell, or nullptr (the record path then decides).
     const CellView* PlainCell(std::uint16_t col, SqlULen row) const
@@ -768,6 +777,10 @@ private:
     bool resultMayBeOpen_ = false;
     int textGivesResult_ = -1;
     bool rowStatusByDriver_ = false;
+    // This result's rowsets are fetched a row at a time (one extra cell per column takes each row),
+    // and whether SQLSetPos can put the cursor on a row of a rowset to read a value again.
+    bool rowByRow_ = false;
+    bool rowsPositionable_ = true;
     bool atEnd_ = false;       // fetching on reached the end of the result
     bool rowFlagsSet_ = false; // a row flag may be set: the next fetch clears them
     // The next rowset comes from SQLFetch (the driver's own cursor), not SQLFetchScroll.
@@ -775,6 +788,7 @@ private:
     bool lengthWidthKnown_ = false; // per handle: whether the driver writes 32-bit indicators is known
     bool narrowLengths_ = false;    // it does (mdbtools)
     int blobCols_ = 0;
+    std::vector<std::uint8_t> blobPiece_; // the work buffer long values are read through
     // The auxiliary statements of the generated INSERT, UPDATE, DELETE and refresh.
     std::unique_ptr<THstmt> insertHstmt_;
     std::unique_ptr<THstmt> updateHstmt_;

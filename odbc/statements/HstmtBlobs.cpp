@@ -3,6 +3,7 @@
 
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/OdbcError.h"
+#include "odbc/statements/CellNotRead.h"
 #include "odbc/statements/NarrowLength.h"
 
 #include <algorithm>
@@ -40,7 +41,10 @@ SqlLen THstmt::FetchCol(std::uint16_t col, SqlULen row, std::int16_t colType, TS
     };
     const SqlLen pieceSize = blobSize_;
     const SqlLen extra = colType == SQL_C_CHAR ? 1 : 0;
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(pieceSize + 1));
+    // One work buffer for every read, kept: a fresh one per row costs more than the row itself.
+    std::vector<std::uint8_t>& buffer = blobPiece_;
+    if (buffer.size() < static_cast<std::size_t>(pieceSize + 1))
+        buffer.resize(static_cast<std::size_t>(pieceSize + 1));
 
     SQLLEN total = 0;
     const SQLRETURN first = Oci::SQLGetData(handle_, col, colType, buffer.data(), pieceSize + extra, &total);
@@ -85,8 +89,12 @@ SqlLen THstmt::FetchCell(std::uint16_t col, SqlULen row, std::int16_t colType, T
 {
     RunningCall running;
     const SqlLen current = GetCellSize(col, row);
+    if (const TColRec* rec = ColRec(col); rec != nullptr && rec->LongInCells) {
+        CopyLongCell(*rec, row, stream);
+        return current;
+    }
     if (rowSetSize_ > 1) {
-        if ((cursorAttributes_ & SQL_CA1_POS_POSITION) == 0 || !rowArrayByDriver_)
+        if (!rowsPositionable_ || rowByRow_)
             return current;
         if (!GetRowValid(row))
             return SQL_NULL_DATA;
@@ -111,10 +119,30 @@ void THstmt::ReadBlobsOfRow()
     }
 }
 
+void THstmt::CopyLongCell(const TColRec& rec, SqlULen row, TStream& stream) const
+{
+    if (auto* memory = dynamic_cast<TMemoryStream*>(&stream))
+        memory->Clear();
+    if (row == 0 || row > rowSetSize_)
+        return;
+    if (rec.Ind[row - 1] == kCellNotRead)
+        throw NotReadError(rec.Name);
+    const SqlLen size =
+        std::min(rec.Ind[row - 1], rec.ColType == SQL_C_CHAR ? rec.CellWidth - 1 : rec.CellWidth);
+    if (size > 0)
+        stream.WriteBuffer(RowOffset(rec.Value, row, rec.CellWidth), size);
+    if (auto* memory = dynamic_cast<TMemoryStream*>(&stream))
+        memory->SetPosition(0);
+}
+
 void THstmt::ColStream(std::uint16_t col, TStream& stream)
 {
     RunningCall running;
     TColRec* rec = ColRec(col);
+    if (rec != nullptr && rec->LongInCells) {
+        CopyLongCell(*rec, 1, stream);
+        return;
+    }
     if (rec == nullptr || !rec->IsBlob)
         return;
     if (blobDeferral_ && !rec->BlobEdited) {
@@ -134,6 +162,10 @@ void THstmt::CellStream(std::uint16_t col, SqlULen row, TStream& stream)
 {
     RunningCall running;
     TColRec* rec = ColRec(col);
+    if (rec != nullptr && rec->LongInCells) {
+        CopyLongCell(*rec, row, stream);
+        return;
+    }
     if (rec == nullptr || !rec->IsBlob)
         return;
     if (rec->BlobEdited) {

@@ -4,6 +4,7 @@
 #include "odbc/base/OcihText.h"
 #include "odbc/driver/Oci.h"
 #include "odbc/statements/CellFormat.h"
+#include "odbc/statements/CellNotRead.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/NumberText.h"
 
@@ -162,7 +163,7 @@ std::int16_t THstmt::GetSqlType(std::uint16_t col)
 bool THstmt::GetBlobCol(std::uint16_t col)
 {
     const TColRec* rec = ColRec(col);
-    return rec != nullptr && rec->IsBlob;
+    return rec != nullptr && (rec->IsBlob || rec->LongInCells);
 }
 
 void* THstmt::GetCellValue(std::uint16_t col, SqlULen row)
@@ -205,6 +206,8 @@ std::string THstmt::GetCellString(std::uint16_t col, SqlULen row)
     }
     if (*ind == SQL_NULL_DATA)
         return {};
+    if (*ind == kCellNotRead && (rec->ColType == SQL_C_CHAR || rec->ColType == SQL_C_BINARY))
+        throw NotReadError(rec->Name);
     std::string text;
     switch (rec->ColType) {
     case SQL_C_CHAR:
@@ -416,6 +419,11 @@ Variant THstmt::GetCellVariant(std::uint16_t col, SqlULen row)
 TMemoryStream* THstmt::GetCellMemory(std::uint16_t col, SqlULen row)
 {
     TColRec* rec = ColRec(col);
+    if (rec != nullptr && rec->LongInCells) {
+        CopyLongCell(*rec, row, *rec->Blob);
+        rec->BlobRow = row;
+        return rec->Blob.get();
+    }
     if (rec == nullptr || !rec->IsBlob)
         return nullptr;
     // The stream is the record's: none is handed out once a lost connection's rule freed it.
@@ -423,7 +431,10 @@ TMemoryStream* THstmt::GetCellMemory(std::uint16_t col, SqlULen row)
         rec->Ind[0] = FetchCell(col, row, rec->ColType, *rec->Blob);
         return true;
     };
-    if (!rec->BlobEdited && !Operation(read))
+    // A one-row rowset's value read with the row is in the stream already; the driver would give
+    // nothing more for it (SQL_NO_DATA).
+    const bool held = rowSetSize_ == 1 && rec->BlobRow == row;
+    if (!rec->BlobEdited && !held && !Operation(read))
         return nullptr;
     return rec->Blob.get();
 }
@@ -431,6 +442,8 @@ TMemoryStream* THstmt::GetCellMemory(std::uint16_t col, SqlULen row)
 TMemoryStream* THstmt::GetColMemory(std::uint16_t col)
 {
     TColRec* rec = ColRec(col);
+    if (rec != nullptr && rec->LongInCells)
+        return GetCellMemory(col, 1);
     if (rec == nullptr || !rec->IsBlob)
         return nullptr;
     const auto read = [&] {
@@ -495,7 +508,10 @@ void THstmt::SetCellString(std::uint16_t col, SqlULen row, const std::string& va
     SqlLen* ind = nullptr;
     if (!CellRecord(col, row, rec, cell, ind))
         return;
-    if (rec->IsBlob) {
+    if (rec->LongInCells) {
+        StoreLongCell(col, row, *rec, TrimString(value, stringTrimming_));
+        ind = &rec->Ind[row - 1];
+    } else if (rec->IsBlob) {
         // The stream holds exactly the value's bytes; text carries no zero byte.
         const std::string stored = TrimString(value, stringTrimming_);
         rec->Blob->Clear();
@@ -679,9 +695,35 @@ void THstmt::SetCellVariant(std::uint16_t col, SqlULen row, const Variant& value
     }
 }
 
-void THstmt::SetColMemory(std::uint16_t col, TStream& stream)
+void THstmt::StoreLongCell(std::uint16_t col, SqlULen row, TColRec& rec, std::string_view bytes)
+{
+    KeepFetchedCell(rec, row);
+    const auto size = static_cast<SqlLen>(bytes.size());
+    const SqlLen room = rec.ColType == SQL_C_CHAR ? size + 1 : size;
+    if (room > rec.CellWidth)
+        WidenColumn(col, rec, std::max(room, rec.CellWidth * 2));
+    auto* cell = static_cast<char*>(RowOffset(rec.Value, row, rec.CellWidth));
+    if (size > 0)
+        std::memcpy(cell, bytes.data(), bytes.size());
+    if (rec.ColType == SQL_C_CHAR)
+        cell[size] = '\0';
+    rec.Ind[row - 1] = size;
+}
+
+void THstmt::SetCellMemory(std::uint16_t col, SqlULen row, TStream& stream)
 {
     TColRec* rec = ColRec(col);
+    if (rec != nullptr && rec->LongInCells) {
+        if (row == 0 || row > rowSetSize_)
+            return;
+        std::string bytes(static_cast<std::size_t>(stream.Size()), '\0');
+        stream.SetPosition(0);
+        if (!bytes.empty())
+            stream.ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+        stream.SetPosition(0);
+        StoreLongCell(col, row, *rec, bytes);
+        return;
+    }
     if (rec == nullptr || !rec->IsBlob)
         return;
     if (&stream != rec->Blob.get())

@@ -5,6 +5,7 @@
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/handles/Henv.h"
+#include "odbc/statements/CellNotRead.h"
 #include "odbc/statements/NarrowLength.h"
 
 #include <algorithm>
@@ -18,6 +19,8 @@ constexpr SqlULen kUnknownTextSize = 255;
 constexpr SqlLen kBookmarkCapacity = 64;
 // NUMERIC and DECIMAL up to this many digits fit a double; wider ones are read as text.
 constexpr SqlULen kDoubleDigits = 15;
+// The first room of a long column's cells in a rowset of several rows; a longer value widens it.
+constexpr SqlLen kLongCellRoom = 1024;
 
 bool IsTextOrBinary(std::int16_t cType)
 {
@@ -221,15 +224,20 @@ void THstmt::DescribeColumn(std::uint16_t col)
     rec.DecimalDigits = digits;
     rec.Nullable = nullable;
     rec.Unsigned = isUnsignedCol;
-    if (rec.IsBlob) {
+    if (rec.IsBlob && rowSetSize_ == 1) {
         fetchBlobs_ = true;
         ++blobCols_;
         return;
     }
+    if (rec.IsBlob) {
+        // Every row of a rowset of several rows has its own value: bound in cells like text.
+        rec.IsBlob = false;
+        rec.LongInCells = true;
+        width = kLongCellRoom + (cType == SQL_C_CHAR ? 1 : 0);
+    }
     rec.CellWidth = width;
-    // Rowsets the driver cannot fetch as arrays are fetched row by row into one extra cell at the
-    // end, then copied into place.
-    const SqlULen cells = rowSetSize_ + (rowArrayByDriver_ ? 0 : 1);
+    // Rowsets fetched row by row come into one extra cell at the end, then are copied into place.
+    const SqlULen cells = rowSetSize_ + (rowByRow_ ? 1 : 0);
     rec.Buffer.assign(cells * static_cast<SqlULen>(width), 0);
     rec.Value = rec.Buffer.data();
     rec.Indicators.assign(cells, 0);
@@ -240,7 +248,7 @@ void THstmt::DescribeColumn(std::uint16_t col)
 
 void THstmt::BindColumnBuffer(std::uint16_t col, TColRec& rec)
 {
-    const SqlULen target = rowArrayByDriver_ ? 0 : rowSetSize_;
+    const SqlULen target = rowByRow_ ? rowSetSize_ : 0;
     void* cell = RowOffset(rec.Value, target + 1, rec.CellWidth);
     const SQLLEN length = IsTextOrBinary(rec.ColType) ? rec.CellWidth : 0;
     rec.Bound = Check(Oci::SQLBindCol(handle_, col, rec.ColType, cell, length, rec.Ind + target));
@@ -270,6 +278,9 @@ void THstmt::BindCols()
         blobCols_ = 0;
     };
     numCols_ = count;
+    ChooseRowFetching();
+    if (!initialized_)
+        return;
     cols_.reserve(static_cast<std::size_t>(count));
     try {
         for (std::uint16_t c = 1; c <= static_cast<std::uint16_t>(count); ++c) {
@@ -307,9 +318,45 @@ void THstmt::BindCols()
     views_.assign(cols_.size(), CellView{});
     for (std::size_t c = 1; c <= cols_.size(); ++c)
         UpdateView(static_cast<std::uint16_t>(c));
-    rowStatusByDriver_ = rowArrayByDriver_ && SetStmtAttr(SQL_ATTR_ROW_STATUS_PTR,
-                                                          reinterpret_cast<SqlULen>(rowStatus_.data()), true);
+    // Row by row, the driver's status of each one-row fetch would land on row 1's entry.
+    rowStatusByDriver_ = SetStmtAttr(SQL_ATTR_ROW_STATUS_PTR,
+                                     rowByRow_ ? 0 : reinterpret_cast<SqlULen>(rowStatus_.data()), true) &&
+                         !rowByRow_;
     colsBound_ = true;
+}
+
+bool THstmt::RowsetRowsPositionable()
+{
+    if ((cursorAttributes_ & SQL_CA1_POS_POSITION) != 0)
+        return true;
+    if (rowsetPositioningUnreliable_ || hdbc_ == nullptr)
+        return false;
+    // SQL_GD_BLOCK: SQLGetData reads any row of a rowset once SQLSetPos has positioned on it. NOTE:
+    // psqlODBC's forward-only cursor does this though its cursor attributes offer no SQL_POSITION.
+    return (static_cast<std::uint32_t>(hdbc_->GetInfoInteger(SQL_GETDATA_EXTENSIONS)) & SQL_GD_BLOCK) != 0;
+}
+
+void THstmt::ChooseRowFetching()
+{
+    // A value longer than its cell is read again on its row. Where no row of a rowset can be
+    // positioned on (SQLite), a forward-only cursor's rowset of several rows comes a row at a time,
+    // each row read again while the cursor is on it; so does every rowset of a driver that cannot
+    // fetch arrays. A scrolling cursor's rowsets stay whole (a row at a time would change where
+    // PRIOR, RELATIVE and LAST land); a value cut there is not read.
+    rowsPositionable_ = rowSetSize_ == 1 || (rowArrayByDriver_ && RowsetRowsPositionable());
+    rowByRow_ = rowSetSize_ > 1 &&
+                (!rowArrayByDriver_ || (!rowsPositionable_ && cursorType_ == SQL_CURSOR_FORWARD_ONLY));
+    if (!rowArrayByDriver_ || rowSetSize_ == 1)
+        return;
+    const SqlULen wanted = rowByRow_ ? 1 : rowSetSize_;
+    SqlULen current = 0;
+    if (!GetStmtAttr(SQL_ATTR_ROW_ARRAY_SIZE, current) || current != wanted)
+        SetStmtAttr(SQL_ATTR_ROW_ARRAY_SIZE, wanted);
+    if (rowByRow_) {
+        // No row of the rowset is the cursor's to write through either.
+        cursorAttributes_ &= ~std::uint32_t{SQL_CA1_POS_POSITION | SQL_CA1_POS_UPDATE | SQL_CA1_POS_DELETE |
+                                            SQL_CA1_POS_REFRESH | SQL_CA1_BULK_ADD};
+    }
 }
 
 std::int16_t THstmt::FetchOne(std::int16_t orientation, SqlLen offset)
@@ -321,7 +368,7 @@ std::int16_t THstmt::FetchOne(std::int16_t orientation, SqlLen offset)
 
 std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
 {
-    if (rowArrayByDriver_) {
+    if (!rowByRow_) {
         if (!rowStatusByDriver_ || !rowsFetchedByDriver_)
             std::fill(rowStatus_.begin(), rowStatus_.end(), static_cast<std::uint16_t>(SQL_ROW_NOROW));
         SqlLen* probe = LengthProbe(0);
@@ -370,13 +417,17 @@ std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
             NarrowIndicators(rowSetSize_, rowSetSize_ + 1);
         if (rc == SQL_SUCCESS_WITH_INFO)
             RereadTruncated(rowSetSize_ + 1, true);
-        for (const auto& rec : cols_) {
-            if (!rec->Bound)
+        for (const CellView& view : views_) {
+            if (!view.bound)
                 continue;
-            std::memcpy(RowOffset(rec->Value, r, rec->CellWidth),
-                        RowOffset(rec->Value, rowSetSize_ + 1, rec->CellWidth),
-                        static_cast<std::size_t>(rec->CellWidth));
-            rec->Ind[r - 1] = rec->Ind[rowSetSize_];
+            // The bytes the value takes (and a text's zero byte), not the whole of a wide cell.
+            const SqlLen ind = view.ind[rowSetSize_];
+            SqlLen used = view.width;
+            if (IsTextOrBinary(view.cType))
+                used = ind < 0 ? 0 : std::min(view.width, ind + (view.cType == SQL_C_CHAR ? 1 : 0));
+            std::memcpy(view.value + (r - 1) * view.width, view.value + rowSetSize_ * view.width,
+                        static_cast<std::size_t>(used));
+            view.ind[r - 1] = ind;
         }
         rowStatus_[r - 1] = rc == SQL_SUCCESS_WITH_INFO ? SQL_ROW_SUCCESS_WITH_INFO : SQL_ROW_SUCCESS;
         if (result != SQL_SUCCESS_WITH_INFO)
@@ -433,31 +484,49 @@ bool THstmt::RereadTruncated(SqlULen row, bool cursorOnRow)
         if (!rec.Bound || !IsTextOrBinary(rec.ColType))
             continue;
         SqlLen length = rec.Ind[row - 1];
-        if (length != SQL_NO_TOTAL && length <= CellCapacity(rec))
+        // A row other than the cursor's was cut to the width the rowset came in, which an earlier
+        // row's value may have widened since.
+        const SqlLen fetched = cursorOnRow || rec.FetchedWidth == 0 ? rec.CellWidth : rec.FetchedWidth;
+        if (length != SQL_NO_TOTAL && length <= (rec.ColType == SQL_C_CHAR ? fetched - 1 : fetched))
             continue;
         found = true;
-        if (!cursorOnRow) {
-            if ((cursorAttributes_ & SQL_CA1_POS_POSITION) == 0)
-                throw RIDIZOrurori("Value of column " + rec.Name + " is longer than its buffer.");
-            if (!Check(Oci::SQLSetPos(handle_, row, SQL_POSITION, SQL_LOCK_NO_CHANGE)))
-                return found;
-        }
         const auto col = static_cast<std::uint16_t>(i + 1);
+        const SqlLen zero = rec.ColType == SQL_C_CHAR ? 1 : 0;
+        if (!cursorOnRow && !rowsPositionable_) {
+            // The cursor cannot come back to the row: the cell is marked not read (reading it raises,
+            // writing the row leaves it out), and the column widens for the rowsets to come.
+            rec.Ind[row - 1] = kCellNotRead;
+            if (length == SQL_NO_TOTAL || length > CellCapacity(rec))
+                WidenColumn(col, rec, std::max(length + zero, rec.CellWidth * 2));
+            continue;
+        }
+        if (!cursorOnRow && !Check(Oci::SQLSetPos(handle_, row, SQL_POSITION, SQL_LOCK_NO_CHANGE)))
+            return found;
         // Widen the column for this value and the ones to come; the cells already read keep theirs.
-        while (length == SQL_NO_TOTAL || length > CellCapacity(rec)) {
-            const SqlLen wanted = length == SQL_NO_TOTAL ? rec.CellWidth * 4 : length + 1;
-            WidenColumn(col, rec, std::max(wanted, rec.CellWidth * 2));
+        // A driver that still cuts it gives the rest in further pieces, each after the last.
+        SqlLen have = 0;
+        for (;;) {
+            if (length == SQL_NO_TOTAL || length > CellCapacity(rec)) {
+                const SqlLen wanted = length == SQL_NO_TOTAL ? rec.CellWidth * 4 : length + zero;
+                WidenColumn(col, rec, std::max(wanted, rec.CellWidth * 2));
+            }
+            auto* cell = static_cast<std::uint8_t*>(RowOffset(rec.Value, row, rec.CellWidth));
             SQLLEN ind = 0;
-            if (!Check(Oci::SQLGetData(handle_, col, rec.ColType, RowOffset(rec.Value, row, rec.CellWidth),
-                                       rec.CellWidth, &ind)))
+            if (!Check(Oci::SQLGetData(handle_, col, rec.ColType, cell + have, rec.CellWidth - have, &ind)))
                 return found;
-            if (RetCode() == SQL_SUCCESS_WITH_INFO && ind >= 0 && ind <= CellCapacity(rec))
-                ind = CellCapacity(rec) + 1; // still cut without a length: widen again
-            ind = NarrowLength(ind);
-            rec.Ind[row - 1] = ind;
-            length = ind;
-            if (RetCode() == SQL_SUCCESS)
+            if (RetCode() == SQL_NO_DATA) {
+                if (have == 0)
+                    throw RIDIZOrurori("Value of column " + rec.Name + " is longer than its buffer.");
+                rec.Ind[row - 1] = have;
                 break;
+            }
+            ind = NarrowLength(ind);
+            if (ind == SQL_NULL_DATA || RetCode() == SQL_SUCCESS) {
+                rec.Ind[row - 1] = ind == SQL_NULL_DATA ? ind : have + ind;
+                break;
+            }
+            have = rec.CellWidth - zero;
+            length = ind == SQL_NO_TOTAL ? ind : std::max(have + ind, have + 1);
         }
     }
     return found;
@@ -473,7 +542,15 @@ void THstmt::WidenColumn(std::uint16_t col, TColRec& rec, SqlLen width)
     rec.Buffer.swap(wider);
     rec.Value = rec.Buffer.data();
     rec.CellWidth = width;
+    // A kept fetched value is bound in the cell's width too.
+    for (auto& kept : rec.Fetched) {
+        if (kept)
+            kept->Bytes.resize(static_cast<std::size_t>(width), 0);
+    }
+    // NOTE: the SQLite driver's SQLBindCol clears the indicator it is given; the rowset's stay.
+    const std::vector<SqlLen> lengths = rec.Indicators;
     BindColumnBuffer(col, rec);
+    std::copy(lengths.begin(), lengths.end(), rec.Indicators.begin());
     UpdateView(col);
 }
 
@@ -482,8 +559,12 @@ void THstmt::UpdateView(std::uint16_t col)
     if (col == 0 || col > views_.size())
         return;
     const TColRec& rec = *cols_[col - 1];
-    views_[col - 1] = CellView{static_cast<std::uint8_t*>(rec.Value), rec.Ind, rec.CellWidth, rec.ColType,
-                               rec.Bound && !rec.IsBlob && rec.FormatStyle == fsNone};
+    views_[col - 1] = CellView{static_cast<std::uint8_t*>(rec.Value),
+                               rec.Ind,
+                               rec.CellWidth,
+                               rec.ColType,
+                               rec.Bound && !rec.IsBlob && rec.FormatStyle == fsNone,
+                               rec.Bound};
 }
 
 bool THstmt::Fetch(std::int16_t orientation, SqlLen offset)
@@ -520,8 +601,10 @@ bool THstmt::RunFetch(std::int16_t orientation, SqlLen offset)
     // SQL_SUCCESS is a success in every mode; only other codes go through the checkpoint.
     if (rc != SQL_SUCCESS && !Check(rc))
         return false;
-    if (rc == SQL_SUCCESS_WITH_INFO && rowArrayByDriver_) {
+    if (rc == SQL_SUCCESS_WITH_INFO && !rowByRow_) {
         // A value longer than its cell (01004) is read again whole, never passed on cut.
+        for (const auto& rec : cols_)
+            rec->FetchedWidth = rec->CellWidth;
         for (SqlULen r = 1; r <= rowsFetched_ && r <= rowSetSize_; ++r) {
             if (GetRowValid(r))
                 RereadTruncated(r, rowSetSize_ == 1);

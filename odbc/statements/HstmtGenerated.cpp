@@ -4,6 +4,7 @@
 
 #include "odbc/base/OcihText.h"
 #include "odbc/driver/Oci.h"
+#include "odbc/statements/CellNotRead.h"
 
 #include <cstring>
 
@@ -48,7 +49,8 @@ bool THstmt::TakesPart(const TColRec& rec, SqlULen row) const
         return false;
     if (rec.IsBlob)
         return rec.Ind[0] != SQL_COLUMN_IGNORE && BlobTakesPart(rec, row);
-    return row >= 1 && row <= rowSetSize_ && rec.Ind[row - 1] != SQL_COLUMN_IGNORE;
+    return row >= 1 && row <= rowSetSize_ && rec.Ind[row - 1] != SQL_COLUMN_IGNORE &&
+           rec.Ind[row - 1] != kCellNotRead;
 }
 
 THstmt& THstmt::Generated(GeneratedKind kind)
@@ -261,6 +263,17 @@ void THstmt::CopyRefreshedRow(THstmt& aux, SqlULen row)
         }
         if (row == 0 || row > rowSetSize_)
             continue;
+        if (rec.LongInCells) {
+            if (TMemoryStream* value = aux.GetColMemory(col)) {
+                const SqlLen size = aux.GetColSize(col);
+                StoreLongCell(col, row, rec,
+                              std::string_view(reinterpret_cast<const char*>(value->Memory()),
+                                               static_cast<std::size_t>(value->Size())));
+                if (size == SQL_NULL_DATA)
+                    rec.Ind[row - 1] = SQL_NULL_DATA;
+                continue;
+            }
+        }
         void* cell = RowOffset(rec.Value, row, rec.CellWidth);
         const SqlLen size = from->IsBlob ? aux.GetColSize(col) : from->Ind[0];
         if (size == SQL_NULL_DATA) {

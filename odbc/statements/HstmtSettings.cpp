@@ -4,6 +4,7 @@
 #include "odbc/base/OcihText.h"
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Henv.h"
+#include "odbc/statements/CellNotRead.h"
 
 #include <algorithm>
 
@@ -126,6 +127,13 @@ void THstmt::SetCellSize(std::uint16_t col, SqlULen row, SqlLen size)
 bool THstmt::GetCellNull(std::uint16_t col, SqlULen row)
 {
     return ColRec(col) != nullptr && GetCellSize(col, row) == SQL_NULL_DATA;
+}
+
+bool THstmt::GetCellNotRead(std::uint16_t col, SqlULen row)
+{
+    const TColRec* rec = ColRec(col);
+    return rec != nullptr && rec->Bound && (rec->ColType == SQL_C_CHAR || rec->ColType == SQL_C_BINARY) &&
+           row >= 1 && row <= rowSetSize_ && rec->Ind[row - 1] == kCellNotRead;
 }
 
 void THstmt::SetCellNull(std::uint16_t col, SqlULen row, bool value)

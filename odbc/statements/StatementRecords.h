@@ -65,8 +65,11 @@ struct TFetchedCell
 struct TColRec : TCommonRec
 {
     // What every cell read looks at comes first, in one cache line with the common head.
-    SqlLen CellWidth = 0;    // bytes per row in Buffer
-    bool IsBlob = false;     // SQL_LONGVARCHAR or SQL_LONGVARBINARY: one value per column
+    SqlLen CellWidth = 0; // bytes per row in Buffer
+    bool IsBlob = false;  // SQL_LONGVARCHAR or SQL_LONGVARBINARY read apart: one value per column
+    // SQL_LONGVARCHAR or SQL_LONGVARBINARY bound in cells like any text (rowsets of several rows):
+    // each row has its own value, in room that grows with the longest one.
+    bool LongInCells = false;
     bool Bound = false;      // bound with SQLBindCol (blob columns and unknown types are not)
     bool BlobEdited = false; // the blob value was written by the program; never re-read over it
     bool Unsigned = false;   // SQL_DESC_UNSIGNED
@@ -77,11 +80,12 @@ struct TColRec : TCommonRec
     std::int16_t Nullable = 2;
     SqlULen ColumnSize = 0;
     SqlULen OctetLength = 0; // SQL_DESC_OCTET_LENGTH when the driver tells it
+    SqlLen FetchedWidth = 0; // the width the rowset in Buffer came in, while cut values are read again
     std::string Name;
     std::string FormatMask;
     std::vector<std::uint8_t> Buffer;    // Value points at its data; empty for a blob column
     std::vector<SqlLen> Indicators;      // Ind points at its data
-    std::unique_ptr<TMemoryStream> Blob; // that value, for a blob column
+    std::unique_ptr<TMemoryStream> Blob; // that value, for a blob column; a copy of a long cell's
     SqlULen BlobRow = 0; // the rowset row whose value Blob holds; 0: none read since the fetch
     std::vector<std::optional<TFetchedCell>> Fetched; // per row, once the program wrote the cell
 };
