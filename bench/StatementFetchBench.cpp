@@ -1,8 +1,8 @@
 // THstmt fetching against a plain loop over the same ODBC calls: 1,000,000 rows of (INTEGER,
-// VARCHAR(40), DOUBLE) from SQLite and from PostgreSQL (when ZIRA_PG_SOCKET/ZIRA_PG_PORT name a
-// running cluster), at rowset sizes 1, 100 and 1000. Each iteration runs both loops in turn on the
-// same connection; the time is THstmt's pass, the counters give the fastest pass of each loop and
-// their ratio (THstmt / plain).
+// VARCHAR(40), DOUBLE), and of (INTEGER, TEXT, DOUBLE), from SQLite and from PostgreSQL (when
+// ZIRA_PG_SOCKET/ZIRA_PG_PORT name a running cluster), at rowset sizes 1, 100 and 1000. Each
+// iteration runs both loops in turn on the same connection; the time is THstmt's pass, the counters
+// give the fastest pass of each loop and their ratio (THstmt / plain).
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/statements/Hstmt.h"
@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -64,10 +65,12 @@ Source* Sqlite()
         s.connection->SetAttributes(lines);
         THdbc& c = *s.connection;
         Run(c, "CREATE TABLE bench_rows (id INTEGER, name VARCHAR(40), price DOUBLE)");
+        Run(c, "CREATE TABLE bench_notes (id INTEGER, name TEXT, price DOUBLE)");
         c.StartTransact();
-        Run(c, "INSERT INTO bench_rows WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
-               "i < " +
-                   std::to_string(kRows) + ") SELECT i, 'customer number ' || i, i * 0.25 FROM n");
+        for (const char* table : {"bench_rows", "bench_notes"})
+            Run(c, std::string("INSERT INTO ") + table +
+                       " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                       std::to_string(kRows) + ") SELECT i, 'customer number ' || i, i * 0.25 FROM n");
         c.EndTransact();
     }
     return &s;
@@ -89,8 +92,11 @@ Source* Postgres()
         s.connection->SetAttributes(lines);
         THdbc& c = *s.connection;
         Run(c, "CREATE TEMPORARY TABLE bench_rows (id INTEGER, name VARCHAR(40), price DOUBLE PRECISION)");
-        Run(c, "INSERT INTO bench_rows SELECT i, 'customer number ' || i, i * 0.25 FROM generate_series(1, " +
-                   std::to_string(kRows) + ") i");
+        Run(c, "CREATE TEMPORARY TABLE bench_notes (id INTEGER, name TEXT, price DOUBLE PRECISION)");
+        for (const char* table : {"bench_rows", "bench_notes"})
+            Run(c, std::string("INSERT INTO ") + table +
+                       " SELECT i, 'customer number ' || i, i * 0.25 FROM generate_series(1, " +
+                       std::to_string(kRows) + ") i");
     }
     return &s;
 }
@@ -123,12 +129,15 @@ Totals ThroughStatement(THdbc& c, const std::string& sql, SqlULen rowset)
 }
 
 // The same calls and bindings by hand: the widths THstmt chooses (a text cell holds four bytes per
-// character of the column and the zero byte), the row status and rows-fetched arrays, SQLFetch.
-Totals PlainLoop(THdbc& c, const std::string& sql, SqlULen rowset)
+// character of the column and the zero byte; a TEXT cell first holds 1024 bytes), the row status and
+// rows-fetched arrays, SQLFetch. A TEXT value of a one-row rowset is read apart, with SQLGetData.
+Totals PlainLoop(THdbc& c, const std::string& sql, SqlULen rowset, bool longText)
 {
     SQLHSTMT h = nullptr;
     Oci::SQLAllocHandle(SQL_HANDLE_STMT, c.GetHandle(), &h);
-    constexpr SQLLEN width = 40 * 4 + 1;
+    const SQLLEN width = longText ? 1024 + 1 : 40 * 4 + 1;
+    const bool apart = longText && rowset == 1;
+    std::vector<char> piece(apart ? 32768 + 1 : 0);
     std::vector<SQLINTEGER> ids(rowset);
     std::vector<char> names(rowset * width);
     std::vector<double> prices(rowset);
@@ -139,7 +148,8 @@ Totals PlainLoop(THdbc& c, const std::string& sql, SqlULen rowset)
     Oci::SQLExecDirect(h, Text(sql), SQL_NTS);
     Oci::SQLSetStmtAttr(h, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
     Oci::SQLBindCol(h, 1, SQL_C_SLONG, ids.data(), 0, idInd.data());
-    Oci::SQLBindCol(h, 2, SQL_C_CHAR, names.data(), width, nameInd.data());
+    if (!apart)
+        Oci::SQLBindCol(h, 2, SQL_C_CHAR, names.data(), width, nameInd.data());
     Oci::SQLBindCol(h, 3, SQL_C_DOUBLE, prices.data(), 0, priceInd.data());
     Oci::SQLSetStmtAttr(h, SQL_ATTR_ROW_STATUS_PTR, status.data(), 0);
     Totals t;
@@ -147,6 +157,12 @@ Totals PlainLoop(THdbc& c, const std::string& sql, SqlULen rowset)
         const SQLRETURN rc = Oci::SQLFetch(h);
         if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
             break;
+        if (apart) {
+            Oci::SQLGetData(h, 2, SQL_C_CHAR, piece.data(), static_cast<SQLLEN>(piece.size()),
+                            nameInd.data());
+            std::memcpy(names.data(), piece.data(),
+                        static_cast<std::size_t>(std::max<SQLLEN>(nameInd[0], 0)));
+        }
         for (SQLULEN r = 0; r < fetched; ++r) {
             t.ids += idInd[r] == SQL_NULL_DATA ? 0 : ids[r];
             if (nameInd[r] != SQL_NULL_DATA)
@@ -158,7 +174,7 @@ Totals PlainLoop(THdbc& c, const std::string& sql, SqlULen rowset)
     return t;
 }
 
-void Compare(benchmark::State& state, Source* (*source)())
+void Compare(benchmark::State& state, Source* (*source)(), bool longText)
 {
     Source* s = source();
     if (s == nullptr) {
@@ -166,7 +182,8 @@ void Compare(benchmark::State& state, Source* (*source)())
         return;
     }
     const auto rowset = static_cast<SqlULen>(state.range(0));
-    const std::string sql = "SELECT id, name, price FROM " + s->table;
+    const std::string sql =
+        "SELECT id, name, price FROM " + (longText ? std::string("bench_notes") : s->table);
     using Clock = std::chrono::steady_clock;
     // The fastest pass of each loop: on a shared machine the others carry other programs' load.
     double plainSeconds = 1e9, statementSeconds = 1e9;
@@ -179,7 +196,7 @@ void Compare(benchmark::State& state, Source* (*source)())
         for (int k = 0; k < 2; ++k) {
             const bool plain = (k == 0) == plainFirst;
             const auto start = Clock::now();
-            (plain ? a : b) = plain ? PlainLoop(*s->connection, sql, rowset)
+            (plain ? a : b) = plain ? PlainLoop(*s->connection, sql, rowset, longText)
                                     : ThroughStatement(*s->connection, sql, rowset);
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             double& best = plain ? plainSeconds : statementSeconds;
@@ -201,12 +218,22 @@ void Compare(benchmark::State& state, Source* (*source)())
 
 void SqliteFetch(benchmark::State& state)
 {
-    Compare(state, &Sqlite);
+    Compare(state, &Sqlite, false);
 }
 
 void PostgresFetch(benchmark::State& state)
 {
-    Compare(state, &Postgres);
+    Compare(state, &Postgres, false);
+}
+
+void SqliteFetchText(benchmark::State& state)
+{
+    Compare(state, &Sqlite, true);
+}
+
+void PostgresFetchText(benchmark::State& state)
+{
+    Compare(state, &Postgres, true);
 }
 
 // Both databases are measured alike: the same rowset sizes and passes.
@@ -219,3 +246,5 @@ void FetchRuns(benchmark::internal::Benchmark* b)
 
 BENCHMARK(SqliteFetch)->Apply(FetchRuns);
 BENCHMARK(PostgresFetch)->Apply(FetchRuns);
+BENCHMARK(SqliteFetchText)->Apply(FetchRuns);
+BENCHMARK(PostgresFetchText)->Apply(FetchRuns);
