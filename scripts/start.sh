@@ -63,9 +63,15 @@ read_key() {
 }
 
 # write_key SECTION KEY VALUE: sets the key in place, or adds it after the last key of its section
-# (and the section at the end when there is none). Every other byte of the file stays as it was.
+# (and the section at the end when there is none). Every other byte of the file stays as it was, and
+# so do its mode and owner. A file whose mode has no write bit is read-only, for root too, as it is
+# for the program: it is left alone.
 write_key() {
   local tmp="$ini.tmp.$$"
+  if (( (8#$(stat -c %a "$ini") & 8#222) == 0 )); then
+    echo "start: style.ini is read-only; [$1] $2 is left as it is" >&2
+    return 0
+  fi
   ini_awk_run '
        function add() { printf "%s=%s\r\n", key, val; done = 1 }
        { split_line(); out = head text eol }
@@ -91,6 +97,8 @@ write_key() {
          printf "%s", pending
          if (!done) { if (open_end) printf "\r\n"; printf "[%s]\r\n", sec; add() }
        }' -v sec="$1" -v key="$2" -v val="$3" >"$tmp"
+  chmod --reference="$ini" "$tmp"
+  chown --reference="$ini" "$tmp" 2>/dev/null || true
   mv "$tmp" "$ini"
 }
 

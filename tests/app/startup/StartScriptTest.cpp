@@ -97,3 +97,29 @@ TEST(StartScript, SetsTheSimulatorPortInTheFileAsTheProgramReadsIt)
         EXPECT_EQ(script.SimulatorStarted(), c.simulator) << c.name;
     }
 }
+
+TEST(StartScript, KeepsTheFilesModeAndNeverWritesAReadOnlyFile)
+{
+    const std::string before = "[ICReader]\r\nCommPort=0\r\n";
+    struct Case
+    {
+        fs::perms mode;
+        std::string after;
+    };
+    const Case cases[] = {
+        {fs::perms::owner_read | fs::perms::owner_write,
+         "[ICReader]\r\nCommPort=1\r\n[SetupKey]\r\nAutoReadCard=1\r\n"},
+        {fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, before},
+        {fs::perms::owner_read, before},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        StartScript script;
+        const std::string ini = script.App() + "style.ini";
+        std::ofstream(ini, std::ios::binary) << before;
+        fs::permissions(ini, c.mode);
+        ASSERT_TRUE(script.Run());
+        EXPECT_EQ(StartScript::Read(ini), c.after);
+        EXPECT_EQ(fs::status(ini).permissions(), c.mode);
+    }
+}
