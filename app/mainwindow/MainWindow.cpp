@@ -155,10 +155,13 @@ void TForm1::CreateComponents()
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    // PageControl2 shows its tabs as buttons.
-    PageControl2->setStyleSheet(QStringLiteral("QTabBar::tab { border: 1px solid gray; padding: 3px 12px; }"
-                                               "QTabBar::tab:selected { background: palette(highlight); "
-                                               "color: palette(highlighted-text); }"));
+    // PageControl2 shows its tabs as buttons, of a fixed height: a height from the font's metrics
+    // changes with the fallback font the system picks for the tab texts (it grew by 4 pixels once
+    // the card faces' fonts were in use), and the text page below has no pixel to give.
+    PageControl2->setStyleSheet(
+        QStringLiteral("QTabBar::tab { border: 1px solid gray; padding: 3px 12px; height: 19px; }"
+                       "QTabBar::tab:selected { background: palette(highlight); "
+                       "color: palette(highlighted-text); }"));
     Image1->setContextMenuPolicy(Qt::CustomContextMenu);
     // The operator list: 柜员号 and 姓名 120 pixels wide, grid lines between the cells.
     ListView1->setColumnWidth(1, 120);
