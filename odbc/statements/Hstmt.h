@@ -316,7 +316,8 @@ public:
     void BindParams(std::uint16_t param, std::int16_t colType, void* value, SqlULen count);
     void DescribeParam(std::uint16_t param, std::int16_t& sqlType, SqlULen& columnSize,
                        std::int16_t& decimalDigits, std::int16_t& nullable, bool core);
-    // The one place that records a parameter and calls SQLBindParameter; count 0 is a single value.
+    // Binds with the description given (count 0 is a single value), through BindParamRecord, the one
+    // place that records a parameter and calls SQLBindParameter.
     void BindParamMain(std::uint16_t param, std::int16_t colType, void* value, std::int16_t sqlType,
                        SqlULen columnSize, std::int16_t decimalDigits, std::int16_t nullable, SqlULen count);
     // Whether the typed single-value bindings describe markers themselves.
