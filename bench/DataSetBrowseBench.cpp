@@ -1,189 +1,289 @@
-// Browsing 1,000,000 rows (First to EOF, reading every field) with TOEDataSet, through the cursor and
-// through the row cache, beside the plain ODBC loop over the same SQLite table in the same run.
+// Browsing 1,000,000 rows of (INTEGER, VARCHAR(40), DOUBLE) with TOEDataSet, First to EOF reading
+// every field, beside a plain ODBC loop over the same calls in the same run: SQLite, and PostgreSQL
+// when ZIRA_PG_SOCKET/ZIRA_PG_PORT name a running cluster. The dataset reads through its cursor
+// (rowset 1) or through its row cache at rowsets 1, 100 and 1000; the plain loop fetches with the
+// same rowset size and the text width THstmt binds (four bytes a character and the zero).
 //
-// Counters: rows_per_s; for the dataset runs also vs_plain (time against the plain loop of this run,
-// the goal being 1.5 or less through the cursor); for the cached run heap_per_raw (heap the browse
-// kept, against the raw size of the rows: 4 + 40 + 8 bytes each; the goal is 2 or less).
+// Each iteration runs both loops in turn on the same connection, in alternating order. Counters: the
+// fastest pass of each (plain_s, dataset_s) and their ratio vs_plain; for the cache also
+// heap_per_raw (heap the dataset kept after its open, against the raw size of the rows: 4 + 40 + 8
+// bytes each), close_per_fill (the time Close takes against the time the browse took) and
+// driver_close_per_fill (the part of it the driver takes to drop its result, as the plain loop's
+// SQLFreeHandle does).
+#include "odbc/datasets/DataSetHstmt.h"
 #include "odbc/datasets/OEDataSet.h"
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Hdbc.h"
+#include "odbc/statements/Hstmt.h"
 #include "platform/db/Field.h"
 
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
-constexpr int kRows = 1000000;
+constexpr int kRows = 1'000'000;
 constexpr int kNameWidth = 40;
 constexpr double kRawRowBytes = 4 + kNameWidth + 8;
+constexpr const char* kDrivers = "/usr/lib/x86_64-linux-gnu/odbc/";
+constexpr const char* kSelect = "SELECT id, name, amount FROM browse_rows";
 
-// A database of kRows rows, made once for the run (the driver named by its file: no ODBC
-// configuration needed).
-struct Database
+SQLCHAR* Text(const std::string& s)
 {
-    std::string file;
+    return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s.c_str()));
+}
 
-    Database()
+void Run(THdbc& c, const std::string& sql)
+{
+    THstmt s;
+    s.SetHdbc(&c);
+    s.SetSQL(sql);
+    s.Execute();
+}
+
+// One connection with the rows, made on first use and kept for the run.
+struct Source
+{
+    std::unique_ptr<THdbc> connection;
+    std::string file; // the SQLite database, removed at exit
+
+    ~Source()
     {
-        file = (std::filesystem::temp_directory_path() /
-                ("zira-bench-browse-" + std::to_string(getpid()) + ".db"))
-                   .string();
-        std::filesystem::remove(file);
-        THdbc c;
-        Configure(c);
-        c.Connect();
-        Exec(c, "CREATE TABLE t (id INTEGER PRIMARY KEY, name VARCHAR(40), amount DOUBLE)");
-        Exec(c, "INSERT INTO t WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < " +
-                    std::to_string(kRows) + ") SELECT x, printf('%040d', x), x * 0.5 FROM n");
-    }
-    ~Database()
-    {
-        std::error_code ignored;
-        std::filesystem::remove(file, ignored);
-    }
-    void Configure(THdbc& c) const
-    {
-        TStringList lines;
-        lines.Add("DRIVER=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so");
-        lines.Add("Database=" + file);
-        c.SetAttributes(lines);
-    }
-    static void Exec(THdbc& c, const std::string& sql)
-    {
-        SQLHANDLE h = nullptr;
-        Oci::SQLAllocHandle(SQL_HANDLE_STMT, c.GetHandle(), &h);
-        Oci::SQLExecDirect(h, reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str())), SQL_NTS);
-        Oci::SQLFreeHandle(SQL_HANDLE_STMT, h);
+        connection.reset();
+        if (!file.empty())
+            std::remove(file.c_str());
     }
 };
 
-const Database& Db()
+Source* Sqlite()
 {
-    static const Database db;
-    return db;
+    static Source s;
+    if (!s.connection) {
+        s.file = "/tmp/zira-bench-browse-" + std::to_string(getpid()) + ".db";
+        std::remove(s.file.c_str());
+        s.connection = std::make_unique<THdbc>();
+        TStringList lines;
+        lines.Add(std::string("DRIVER=") + kDrivers + "libsqlite3odbc.so");
+        lines.Add("Database=" + s.file);
+        s.connection->SetAttributes(lines);
+        THdbc& c = *s.connection;
+        Run(c, "CREATE TABLE browse_rows (id INTEGER PRIMARY KEY, name VARCHAR(40), amount DOUBLE)");
+        c.StartTransact();
+        Run(c, "INSERT INTO browse_rows WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n "
+               "WHERE x < " +
+                   std::to_string(kRows) + ") SELECT x, printf('%040d', x), x * 0.5 FROM n");
+        c.EndTransact();
+    }
+    return &s;
 }
 
-// Seconds of the plain loop's last run, for the datasets' comparison.
-double& PlainSeconds()
+Source* Postgres()
 {
-    static double seconds = 0;
-    return seconds;
+    static Source s;
+    if (!s.connection) {
+        const char* socket = std::getenv("ZIRA_PG_SOCKET");
+        const char* port = std::getenv("ZIRA_PG_PORT");
+        if (socket == nullptr || port == nullptr || *socket == '\0')
+            return nullptr;
+        s.connection = std::make_unique<THdbc>();
+        TStringList lines;
+        lines.Add(std::string("DRIVER=") + kDrivers + "psqlodbca.so;Servername=" + socket + ";Port=" + port +
+                  ";Database=postgres;UID=postgres");
+        s.connection->SetAttributes(lines);
+        THdbc& c = *s.connection;
+        Run(c, "CREATE TEMPORARY TABLE browse_rows (id INTEGER PRIMARY KEY, name VARCHAR(40), amount DOUBLE "
+               "PRECISION)");
+        Run(c, "INSERT INTO browse_rows SELECT i, lpad(CAST(i AS text), 40, '0'), i * 0.5 FROM "
+               "generate_series(1, " +
+                   std::to_string(kRows) + ") i");
+    }
+    return &s;
 }
 
-double Seconds(std::chrono::steady_clock::time_point since)
+struct Totals
 {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+    long long ids = 0;
+    std::size_t text = 0;
+    double amounts = 0;
+    int rows = 0;
+    double freeing = 0; // the plain loop's SQLFreeHandle: the driver dropping its result
+};
+
+double Since(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Heap in use, large blocks the allocator maps on their own included.
 std::size_t HeapInUse()
 {
-    return mallinfo2().uordblks;
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+Totals PlainLoop(THdbc& c, SQLULEN rowset)
+{
+    SQLHSTMT h = nullptr;
+    Oci::SQLAllocHandle(SQL_HANDLE_STMT, c.GetHandle(), &h);
+    constexpr SQLLEN width = kNameWidth * 4 + 1;
+    std::vector<SQLINTEGER> ids(rowset);
+    std::vector<char> names(rowset * width);
+    std::vector<double> amounts(rowset);
+    std::vector<SQLLEN> idInd(rowset), nameInd(rowset), amountInd(rowset);
+    std::vector<SQLUSMALLINT> status(rowset);
+    SQLULEN fetched = 0;
+    Oci::SQLSetStmtAttr(h, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rowset), 0);
+    Oci::SQLExecDirect(h, Text(kSelect), SQL_NTS);
+    Oci::SQLSetStmtAttr(h, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
+    Oci::SQLBindCol(h, 1, SQL_C_SLONG, ids.data(), 0, idInd.data());
+    Oci::SQLBindCol(h, 2, SQL_C_CHAR, names.data(), width, nameInd.data());
+    Oci::SQLBindCol(h, 3, SQL_C_DOUBLE, amounts.data(), 0, amountInd.data());
+    Oci::SQLSetStmtAttr(h, SQL_ATTR_ROW_STATUS_PTR, status.data(), 0);
+    Totals t;
+    std::string name;
+    for (;;) {
+        const SQLRETURN rc = Oci::SQLFetch(h);
+        if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
+            break;
+        for (SQLULEN r = 0; r < fetched; ++r) {
+            t.ids += idInd[r] == SQL_NULL_DATA ? 0 : ids[r];
+            if (nameInd[r] != SQL_NULL_DATA) {
+                name.assign(&names[r * width], static_cast<std::size_t>(nameInd[r]));
+                t.text += name.size();
+            }
+            t.amounts += amountInd[r] == SQL_NULL_DATA ? 0 : amounts[r];
+            ++t.rows;
+        }
+    }
+    const auto freeing = std::chrono::steady_clock::now();
+    Oci::SQLFreeHandle(SQL_HANDLE_STMT, h);
+    t.freeing = Since(freeing);
+    return t;
+}
+
+struct DataSetPass
+{
+    Totals totals;
+    double browse = 0; // open, First to EOF
+    double close = 0;
+    double kept = 0; // heap bytes the dataset held after the browse, beyond what it held after Open
+};
+
+DataSetPass ThroughDataSet(THdbc& c, std::uint32_t rowset, bool cached)
+{
+    DataSetPass pass;
+    const auto start = std::chrono::steady_clock::now();
+    TOEDataSet ds;
+    ds.SetHdbc(&c);
+    ds.SetSQL(kSelect);
+    ds.SetCached(cached);
+    if (rowset > 1)
+        ds.hStmt().SetRowSetSize(rowset);
+    ds.Open();
+    // After the driver has read the result: what grows from here on is the dataset's own.
+    const std::size_t before = HeapInUse();
+    TField* id = ds.Fields(0);
+    TField* name = ds.Fields(1);
+    TField* amount = ds.Fields(2);
+    Totals& t = pass.totals;
+    ds.First();
+    while (!ds.Eof()) {
+        t.ids += id->AsInteger();
+        t.text += name->AsString().size();
+        t.amounts += amount->AsFloat();
+        ++t.rows;
+        ds.Next();
+    }
+    pass.browse = Since(start);
+    pass.kept = static_cast<double>(HeapInUse()) - static_cast<double>(before);
+    const auto closing = std::chrono::steady_clock::now();
+    ds.Close();
+    pass.close = Since(closing);
+    return pass;
+}
+
+void Compare(benchmark::State& state, Source* (*source)())
+{
+    Source* s = source();
+    if (s == nullptr) {
+        state.SkipWithError("no PostgreSQL cluster (ZIRA_PG_SOCKET/ZIRA_PG_PORT unset)");
+        return;
+    }
+    const auto rowset = static_cast<std::uint32_t>(state.range(0));
+    const bool cached = state.range(1) != 0;
+    double plainSeconds = 1e9, dataSetSeconds = 1e9, closeSeconds = 1e9, plainFreeSeconds = 1e9;
+    double kept = 0;
+    int passes = 0;
+    for (auto _ : state) {
+        // Both orders in turn, so neither loop always meets a warmer cache.
+        const bool plainFirst = passes % 2 == 0;
+        Totals plain;
+        DataSetPass pass;
+        for (int k = 0; k < 2; ++k) {
+            if ((k == 0) == plainFirst) {
+                const auto start = std::chrono::steady_clock::now();
+                plain = PlainLoop(*s->connection, rowset);
+                plainSeconds = std::min(plainSeconds, Since(start));
+                plainFreeSeconds = std::min(plainFreeSeconds, plain.freeing);
+            } else {
+                pass = ThroughDataSet(*s->connection, rowset, cached);
+                if (pass.browse < dataSetSeconds) {
+                    dataSetSeconds = pass.browse;
+                    closeSeconds = pass.close;
+                }
+                kept = pass.kept;
+            }
+        }
+        const Totals& d = pass.totals;
+        if (plain.rows != kRows || d.rows != kRows || plain.ids != d.ids || plain.text != d.text ||
+            plain.amounts != d.amounts)
+            state.SkipWithError("the plain loop and the dataset read different values");
+        benchmark::DoNotOptimize(plain);
+        benchmark::DoNotOptimize(pass);
+        state.SetIterationTime(pass.browse);
+        ++passes;
+    }
+    state.counters["plain_s"] = plainSeconds;
+    state.counters["dataset_s"] = dataSetSeconds;
+    state.counters["vs_plain"] = dataSetSeconds / plainSeconds;
+    if (cached) {
+        state.counters["heap_per_raw"] = kept / (kRows * kRawRowBytes);
+        state.counters["close_per_fill"] = closeSeconds / dataSetSeconds;
+        // Of that, what the driver takes to drop its result (as long in the plain loop).
+        state.counters["driver_close_per_fill"] = plainFreeSeconds / dataSetSeconds;
+    }
+}
+
+void SqliteBrowse(benchmark::State& state)
+{
+    Compare(state, &Sqlite);
+}
+
+void PostgresBrowse(benchmark::State& state)
+{
+    Compare(state, &Postgres);
+}
+
+// Rowset, cached: through the cursor at rowset 1 (a larger rowset makes the dataset cache), and
+// through the cache at each rowset.
+void BrowseRuns(benchmark::internal::Benchmark* b)
+{
+    b->ArgNames({"rowset", "cached"});
+    b->Args({1, 0})->Args({1, 1})->Args({100, 1})->Args({1000, 1});
+    b->Iterations(2)->UseManualTime()->Unit(benchmark::kSecond);
 }
 
 } // namespace
 
-static void BM_BrowsePlainOdbcLoop(benchmark::State& state)
-{
-    THdbc c;
-    Db().Configure(c);
-    c.Connect();
-    std::int64_t ids = 0;
-    double amounts = 0;
-    std::string name;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        SQLHANDLE h = nullptr;
-        Oci::SQLAllocHandle(SQL_HANDLE_STMT, c.GetHandle(), &h);
-        Oci::SQLExecDirect(h, reinterpret_cast<SQLCHAR*>(const_cast<char*>("SELECT id, name, amount FROM t")),
-                           SQL_NTS);
-        SQLINTEGER id = 0;
-        char text[kNameWidth + 1] = {};
-        double amount = 0;
-        SQLLEN ind[3] = {};
-        Oci::SQLBindCol(h, 1, SQL_C_SLONG, &id, 0, &ind[0]);
-        Oci::SQLBindCol(h, 2, SQL_C_CHAR, text, sizeof text, &ind[1]);
-        Oci::SQLBindCol(h, 3, SQL_C_DOUBLE, &amount, 0, &ind[2]);
-        int rows = 0;
-        while (SQL_SUCCEEDED(Oci::SQLFetch(h))) {
-            ids += id;
-            name.assign(text, ind[1] > 0 ? static_cast<std::size_t>(ind[1]) : 0);
-            amounts += amount;
-            ++rows;
-        }
-        Oci::SQLFreeHandle(SQL_HANDLE_STMT, h);
-        PlainSeconds() = Seconds(start);
-        if (rows != kRows)
-            state.SkipWithError("the plain loop did not see every row");
-    }
-    benchmark::DoNotOptimize(ids);
-    benchmark::DoNotOptimize(amounts);
-    state.counters["rows_per_s"] = benchmark::Counter(static_cast<double>(kRows) / PlainSeconds());
-}
-BENCHMARK(BM_BrowsePlainOdbcLoop)->Iterations(1)->Unit(benchmark::kMillisecond);
-
-static void BrowseDataSet(benchmark::State& state, bool cached)
-{
-    THdbc c;
-    Db().Configure(c);
-    c.Connect();
-    std::int64_t ids = 0;
-    double amounts = 0;
-    std::size_t names = 0;
-    double seconds = 0;
-    double kept = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        TOEDataSet ds;
-        ds.SetHdbc(&c);
-        ds.SetSQL("SELECT id, name, amount FROM t");
-        ds.SetCached(cached);
-        ds.Open();
-        // After the driver has read the result: what grows from here on is the dataset's own.
-        const std::size_t before = HeapInUse();
-        TField* id = ds.Fields(0);
-        TField* name = ds.Fields(1);
-        TField* amount = ds.Fields(2);
-        int rows = 0;
-        ds.First();
-        while (!ds.Eof()) {
-            ids += id->AsInteger();
-            names += name->AsString().size();
-            amounts += amount->AsFloat();
-            ++rows;
-            ds.Next();
-        }
-        seconds = Seconds(start);
-        kept = static_cast<double>(HeapInUse()) - static_cast<double>(before);
-        if (rows != kRows)
-            state.SkipWithError("the dataset did not show every row");
-    }
-    benchmark::DoNotOptimize(ids);
-    benchmark::DoNotOptimize(amounts);
-    benchmark::DoNotOptimize(names);
-    state.counters["rows_per_s"] = benchmark::Counter(static_cast<double>(kRows) / seconds);
-    if (PlainSeconds() > 0)
-        state.counters["vs_plain"] = benchmark::Counter(seconds / PlainSeconds());
-    if (cached)
-        state.counters["heap_per_raw"] = benchmark::Counter(kept / (kRows * kRawRowBytes));
-}
-
-static void BM_BrowseOEDataSetUncached(benchmark::State& state)
-{
-    BrowseDataSet(state, false);
-}
-BENCHMARK(BM_BrowseOEDataSetUncached)->Iterations(1)->Unit(benchmark::kMillisecond);
-
-static void BM_BrowseOEDataSetCached(benchmark::State& state)
-{
-    BrowseDataSet(state, true);
-}
-BENCHMARK(BM_BrowseOEDataSetCached)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(SqliteBrowse)->Apply(BrowseRuns);
+BENCHMARK(PostgresBrowse)->Apply(BrowseRuns);

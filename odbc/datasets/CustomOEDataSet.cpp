@@ -426,12 +426,8 @@ void TCustomOEDataSet::FreeSingleBuffers()
 
 void TCustomOEDataSet::FreeCache()
 {
-    for (TRecordBuffer& buffer : updateBuffers_)
-        FreeRecordBuffer(buffer);
-    updateBuffers_.clear();
-    for (TRecordBuffer& buffer : cacheBuffers_)
-        FreeRecordBuffer(buffer);
-    cacheBuffers_.clear();
+    FreeRecordBuffers(updateBuffers_);
+    FreeRecordBuffers(cacheBuffers_);
     deletedBookmarks_.clear();
     deletedFollowers_.clear();
     editPosted_ = false;

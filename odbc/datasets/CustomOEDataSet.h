@@ -309,6 +309,10 @@ protected:
     void CopyBuffer(TRecordBuffer source, TRecordBuffer dest, bool withInfo);
     // Moves result column col of rowset row row into the record / the record's column into row 1.
     void ToField(int col, std::uint64_t row, TRecordBuffer buffer);
+    // Every column of rowset row row into the record, through the cells TakeCells found.
+    void ReadRow(std::uint64_t row, TRecordBuffer buffer);
+    // Where the statement's cells are now; taken after each fetch (a fetch may widen a cell).
+    void TakeCells();
     void FromField(int col, TRecordBuffer buffer);
     std::uint8_t& UpdateStatusOf(TRecordBuffer buffer);
     std::int32_t CacheIndexOf(TRecordBuffer buffer) const;
@@ -390,6 +394,10 @@ private:
     void Construct(std::unique_ptr<THstmt> statement);
     void DescribeColumns();
     void FreeSingleBuffers();
+    // The blob streams of a record that goes (before its memory goes back to the pool).
+    void ReleaseRecord(TRecordBuffer buffer);
+    // Frees every record of buffers and empties it.
+    void FreeRecordBuffers(std::vector<TRecordBuffer>& buffers);
     void FreeCache();
     void SetParamsFromCursor();
     // RefreshParams, when it was held back by waiting changes and nothing waits any more.
@@ -518,6 +526,15 @@ private:
     Variant locateValues_ = Variant::Null();
 
     std::vector<Column> columns_;
+    // Per column, where its rowset's cells and indicators are after the last fetch (null value for a
+    // column ReadRow leaves to ToField).
+    struct Cells
+    {
+        const std::uint8_t* value = nullptr;
+        const SqlLen* ind = nullptr;
+        SqlLen width = 0;
+    };
+    std::vector<Cells> cells_;
     bool hasBlobColumns_ = false;
     TRecordPool pool_;
     // Texts longer than their slot's inline part, by number - 1; kept until the dataset closes.

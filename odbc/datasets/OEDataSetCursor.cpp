@@ -51,7 +51,6 @@ void TCustomOEDataSet::FillCache(std::int32_t want)
 {
     if (allFetched_)
         return;
-    const int columns = static_cast<int>(columns_.size());
     auto count = [this] { return static_cast<std::int32_t>(cacheBuffers_.size()); };
     while (!(want >= 0 && count() >= want)) {
         if (!statement_->FetchNext())
@@ -59,11 +58,11 @@ void TCustomOEDataSet::FillCache(std::int32_t want)
         // A fetch that succeeded brought at least one row, also from a driver that never fills the
         // rows-fetched counter.
         const SqlULen rows = std::max<SqlULen>(statement_->GetRowsFetched(), 1);
+        TakeCells();
         for (SqlULen r = 1; r <= rows; ++r) {
             TRecordBuffer buffer = AllocCacheBuffer();
             cacheBuffers_.push_back(buffer);
-            for (int col = 1; col <= columns; ++col)
-                ToField(col, r, buffer);
+            ReadRow(r, buffer);
         }
     }
     allFetched_ = !(want >= 0 && count() >= want);
@@ -388,9 +387,8 @@ void TCustomOEDataSet::LoadRecord(TRecordBuffer buffer, const TBookmark& bookmar
         CopyBuffer(updated, buffer, true);
         return;
     }
-    const int columns = static_cast<int>(columns_.size());
-    for (int col = 1; col <= columns; ++col)
-        ToField(col, 1, buffer);
+    TakeCells();
+    ReadRow(1, buffer);
     SetBookmarkFlag(buffer, bfCurrent);
     if (bookmark.empty()) {
         std::memset(buffer + recordBufferSize_, 0, static_cast<size_t>(BookmarkSize()));
@@ -434,9 +432,15 @@ TGetResult TCustomOEDataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool
                 result = mode == gmNext ? grEOF : grBOF;
                 break;
             }
+            // A cache record is read by its position: its bookmark is not needed to load, filter or
+            // check it for deletion.
+            if (cached_) {
+                if (FilterAccepted(bookmark))
+                    break;
+                continue;
+            }
             bookmark = AllocBookmark();
-            const bool valid = cached_ || statement_->GetRowValid(1);
-            if (!RecordDeleted(bookmark, valid) && FilterAccepted(bookmark))
+            if (!RecordDeleted(bookmark, statement_->GetRowValid(1)) && FilterAccepted(bookmark))
                 break;
         }
         break;

@@ -68,6 +68,16 @@ void TrimView(const char*& text, std::size_t& length, TStringTrimming trimming)
         }
 }
 
+// The text a character cell holds: its indicator's length when that fits the cell (width bytes and a
+// zero), else up to the first zero; trimmed as the statement's StringTrimming says.
+void CellText(const char*& text, std::size_t& length, SqlLen ind, SqlLen cellWidth, TStringTrimming trimming)
+{
+    const auto width = static_cast<std::size_t>(std::max<SqlLen>(cellWidth - 1, 0));
+    length = ind >= 0 && static_cast<std::size_t>(ind) <= width ? static_cast<std::size_t>(ind)
+                                                                : strnlen(text, width);
+    TrimView(text, length, trimming);
+}
+
 // Text into a slot of capacity bytes plus its terminating zero; a longer text is cut at a character.
 void StoreText(std::uint8_t* slot, std::size_t capacity, const char* text, std::size_t length)
 {
@@ -254,16 +264,31 @@ TRecordBuffer TCustomOEDataSet::AllocRecordBuffer()
     return buffer;
 }
 
+void TCustomOEDataSet::ReleaseRecord(TRecordBuffer buffer)
+{
+    DetachBlobStreams(buffer);
+    if (hasBlobColumns_)
+        for (const Column& c : columns_)
+            if (c.blob)
+                std::unique_ptr<TMemoryStream>(BlobStream(buffer, c)).reset();
+}
+
 void TCustomOEDataSet::FreeRecordBuffer(TRecordBuffer& buffer)
 {
     if (buffer == nullptr)
         return;
-    DetachBlobStreams(buffer);
-    for (const Column& c : columns_)
-        if (c.blob)
-            std::unique_ptr<TMemoryStream>(BlobStream(buffer, c)).reset();
+    ReleaseRecord(buffer);
     pool_.Free(buffer);
     buffer = nullptr;
+}
+
+void TCustomOEDataSet::FreeRecordBuffers(std::vector<TRecordBuffer>& buffers)
+{
+    for (TRecordBuffer buffer : buffers)
+        if (buffer != nullptr)
+            ReleaseRecord(buffer);
+    pool_.Free(buffers);
+    buffers.clear();
 }
 
 void TCustomOEDataSet::InternalInitRecord(TRecordBuffer buffer)
@@ -445,11 +470,8 @@ void TCustomOEDataSet::ToField(int col, std::uint64_t row, TRecordBuffer buffer)
             store(text.data(), text.size());
         } else {
             const char* text = static_cast<const char*>(cell->Value);
-            const auto width = static_cast<std::size_t>(std::max<SqlLen>(cell->Width - 1, 0));
-            std::size_t length = *cell->Ind >= 0 && static_cast<std::size_t>(*cell->Ind) <= width
-                                     ? static_cast<std::size_t>(*cell->Ind)
-                                     : strnlen(text, width);
-            TrimView(text, length, statement_->StringTrimming());
+            std::size_t length = 0;
+            CellText(text, length, *cell->Ind, cell->Width, statement_->StringTrimming());
             store(text, length);
         }
         break;
@@ -501,6 +523,60 @@ void TCustomOEDataSet::ToField(int col, std::uint64_t row, TRecordBuffer buffer)
         break;
     }
     presence = null ? 0 : 1;
+}
+
+void TCustomOEDataSet::TakeCells()
+{
+    cells_.assign(columns_.size(), Cells{});
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        const Column& c = columns_[i];
+        if (c.blob)
+            continue;
+        const TColRec* rec = statement_->ColRec(static_cast<std::uint16_t>(i + 1));
+        if (rec == nullptr || rec->IsBlob || rec->Value == nullptr)
+            continue;
+        // The column types whose cells go into their slots as they are; the rest take ToField's way.
+        const bool direct = (c.type == ftInteger && rec->ColType == SQL_C_SLONG) ||
+                            ((c.type == ftFloat || c.type == ftCurrency) && rec->ColType == SQL_C_DOUBLE) ||
+                            (c.type == ftString && rec->ColType == SQL_C_CHAR && !c.formatted);
+        if (direct)
+            cells_[i] = Cells{static_cast<const std::uint8_t*>(rec->Value), rec->Ind, rec->CellWidth};
+    }
+}
+
+void TCustomOEDataSet::ReadRow(std::uint64_t row, TRecordBuffer buffer)
+{
+    const TStringTrimming trimming = statement_->StringTrimming();
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        const Column& c = columns_[i];
+        const Cells& cells = cells_[i];
+        if (cells.value == nullptr) {
+            ToField(static_cast<int>(i + 1), row, buffer);
+            continue;
+        }
+        const SqlLen ind = cells.ind[row - 1];
+        const std::uint8_t* cell = cells.value + (row - 1) * static_cast<std::uint64_t>(cells.width);
+        const bool null = ind == SQL_NULL_DATA;
+        std::uint8_t* slot = buffer + c.offset;
+        switch (c.type) {
+        case ftInteger:
+            Store(slot, null ? 0 : Load<std::int32_t>(cell));
+            break;
+        case ftFloat:
+        case ftCurrency:
+            Store(slot, null ? 0.0 : Load<double>(cell));
+            break;
+        default: {
+            const char* text = reinterpret_cast<const char*>(cell);
+            std::size_t length = 0;
+            if (!null)
+                CellText(text, length, ind, cells.width, trimming);
+            StoreTextValue(buffer, c, text, length);
+            break;
+        }
+        }
+        Presence(buffer, c) = null ? 0 : 1;
+    }
 }
 
 void TCustomOEDataSet::FromField(int col, TRecordBuffer buffer)

@@ -2,7 +2,9 @@
 #include "odbc/datasets/RecordPool.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 namespace {
@@ -31,8 +33,12 @@ std::uint8_t* TRecordPool::Allocate()
         std::memset(record, 0, size_);
     } else {
         if (blocks_.empty() || usedInLast_ == perBlock_) {
-            // Zero-filled when made; records taken from it are zero until used.
-            blocks_.push_back(std::make_unique<std::uint8_t[]>(perBlock_ * size_));
+            // Zero-filled when made (calloc: memory fresh from the system is not cleared again);
+            // records taken from it are zero until used.
+            auto* block = static_cast<std::uint8_t*>(std::calloc(perBlock_, size_));
+            if (block == nullptr)
+                throw std::bad_alloc();
+            blocks_.emplace_back(block);
             usedInLast_ = 0;
         }
         record = blocks_.back().get() + usedInLast_ * size_;
@@ -50,6 +56,24 @@ void TRecordPool::Free(std::uint8_t* record)
     --live_;
     if (live_ == 0)
         Clear();
+}
+
+void TRecordPool::Free(const std::vector<std::uint8_t*>& records)
+{
+    const auto count = static_cast<std::size_t>(
+        std::count_if(records.begin(), records.end(), [](const std::uint8_t* r) { return r != nullptr; }));
+    if (count != 0 && count == live_) {
+        live_ = 0;
+        Clear();
+        return;
+    }
+    for (std::uint8_t* record : records)
+        Free(record);
+}
+
+void TRecordPool::FreeBlock::operator()(std::uint8_t* block) const
+{
+    std::free(block);
 }
 
 void TRecordPool::Clear()

@@ -78,10 +78,39 @@ void TField::ConvertError(const std::string& text, const char* what) const
     throw EConvertError("'" + text + "' is not a valid " + what + " value");
 }
 
+bool TField::ReadText(std::string& text) const
+{
+    // The native form: Size bytes of text and a zero, the text ending at its first zero byte.
+    text.assign(static_cast<size_t>(DataSize()), '\0');
+    if (!GetData(text.data())) {
+        text.clear();
+        return false;
+    }
+    text.resize(strnlen(text.data(), text.size()));
+    return true;
+}
+
+template <typename T> bool TField::ReadFixed(T& value) const
+{
+    // Room for more than the native form: a field never gets more than DataSize bytes.
+    std::uint8_t buf[16] = {};
+    static_assert(sizeof(T) <= sizeof buf);
+    if (!GetData(buf))
+        return false;
+    std::memcpy(&value, buf, sizeof value);
+    return true;
+}
+
 Variant TField::ReadNative() const
 {
     if (IsBlob())
         return ReadBlob();
+    if (dataType_ == ftString || dataType_ == ftFixedChar) {
+        std::string text;
+        if (!ReadText(text))
+            return Variant::Null();
+        return text;
+    }
     const int n = DataSize();
     if (n == 0)
         DatabaseError("Field '" + fieldName_ + "' of type " + FieldTypeName(dataType_) + " is not supported");
@@ -176,6 +205,11 @@ void TField::SetAsVariant(const Variant& value)
 
 std::string TField::AsString() const
 {
+    if (dataType_ == ftString || dataType_ == ftFixedChar) {
+        std::string text;
+        ReadText(text);
+        return text;
+    }
     return ReadNative().AsString();
 }
 
@@ -245,6 +279,23 @@ void TField::SetAsString(const std::string& value)
 
 std::int32_t TField::AsInteger() const
 {
+    switch (dataType_) {
+    case ftInteger:
+    case ftAutoInc: {
+        std::int32_t n = 0;
+        return ReadFixed(n) ? n : 0;
+    }
+    case ftSmallint: {
+        std::int16_t n = 0;
+        return ReadFixed(n) ? n : 0;
+    }
+    case ftWord: {
+        std::uint16_t n = 0;
+        return ReadFixed(n) ? n : 0;
+    }
+    default:
+        break;
+    }
     const Variant v = ReadNative();
     return v.IsNull() ? 0 : v.AsInteger();
 }
@@ -267,6 +318,20 @@ void TField::SetAsBoolean(bool value)
 
 double TField::AsFloat() const
 {
+    // Types whose native value is the number itself (a currency's variant is rounded first).
+    switch (dataType_) {
+    case ftFloat: {
+        double d = 0;
+        return ReadFixed(d) ? d : 0.0;
+    }
+    case ftInteger:
+    case ftAutoInc:
+    case ftSmallint:
+    case ftWord:
+        return AsInteger();
+    default:
+        break;
+    }
     const Variant v = ReadNative();
     return v.IsNull() ? 0.0 : v.AsFloat();
 }

@@ -101,6 +101,11 @@ private:
     // A write state, and for a data field not read-only and not during a calculation.
     void CheckWritable() const;
     Variant ReadNative() const;
+    // Fast forms of the reads that take the native data as it is: the text of a string field, and
+    // a fixed-size native value of type T (false when null). Browsing reads every field of every
+    // record, and these skip the variant in between.
+    bool ReadText(std::string& text) const;
+    template <typename T> bool ReadFixed(T& value) const;
     void WriteNative(const Variant& value);
     Variant ReadBlob() const;
     void WriteBlob(const Variant& value);
