@@ -18,33 +18,20 @@
 
 namespace {
 
-void Rename(TDataSet& ds, int id, const std::string& name)
+// Another connection to the PostgreSQL cluster, from which a test ends the backend of its own.
+void ConnectToTheCluster(THdbc& other)
 {
-    GoTo(ds, id);
-    ds.Edit();
-    ds.FieldByName("name")->SetAsString(name);
-    ds.Post();
+    TStringList lines;
+    const std::string cs = OdbcTest::PostgresConnectString();
+    lines.Add(cs.substr(0, cs.size() - 1));
+    other.SetAttributes(lines);
+    other.Connect();
 }
 
-void InsertAt(TDataSet& ds, int before, int id, const std::string& name)
+// Ends the backend with that pid; 1 when it was ended.
+long Terminate(THdbc& other, long pid)
 {
-    GoTo(ds, before);
-    ds.Insert();
-    ds.FieldByName("id")->SetAsInteger(id);
-    ds.FieldByName("name")->SetAsString(name);
-    ds.Post();
-}
-
-void Remove(TDataSet& ds, int id)
-{
-    GoTo(ds, id);
-    ds.Delete();
-}
-
-// What a handler sees of the record being written: "kind:id name<old name".
-std::string Seen(TCustomOEDataSet& ds, TUpdateKind kind)
-{
-    return std::to_string(kind) + ":" + Current(ds) + "<" + ds.FieldByName("name")->OldValue().AsString();
+    return QueryLong(other, "SELECT pg_terminate_backend(" + std::to_string(pid) + ")::int");
 }
 
 } // namespace
@@ -64,15 +51,10 @@ TEST_P(CachedUpdates, ChangesWaitUntilAppliedAndEachIsWrittenFromItsOwnRecord)
         ds->Open();
         Rename(*ds, 2, "two");
         Rename(*ds, 2, "deux");
-        GoTo(*ds, 4);
-        ds->Edit();
-        ds->FieldByName("id")->SetAsInteger(40);
-        ds->Post();
+        Rekey(*ds, 4, 40);
         Remove(*ds, 3);
         InsertAt(*ds, 5, 10, "ten");
-        ds->Append();
-        ds->FieldByName("id")->SetAsInteger(11);
-        ds->Post();
+        AppendRow(*ds, 11);
         // An insert deleted before it was applied leaves nothing to write.
         ds->Delete();
 
@@ -121,9 +103,7 @@ TEST_P(CachedUpdates, CancelAndRevertPutEveryRecordBackWhereItWas)
     InsertAt(*ds, 1, 10, "ten");
     Remove(*ds, 2);
     InsertAt(*ds, 5, 12, "twelve");
-    ds->Append();
-    ds->FieldByName("id")->SetAsInteger(11);
-    ds->Post();
+    AppendRow(*ds, 11);
     EXPECT_EQ(Shown(*ds), "10 ten|1 n1|3 n3|12 twelve|5 n5|11 -");
 
     // The last record reverted: the current record is the one before it, in range.
@@ -144,9 +124,7 @@ TEST_P(CachedUpdates, CancelAndRevertPutEveryRecordBackWhereItWas)
     EXPECT_EQ(ds->UpdateStatus(), usUnmodified);
 
     // Cancelling with the current record an inserted one at the end.
-    ds->Append();
-    ds->FieldByName("id")->SetAsInteger(13);
-    ds->Post();
+    AppendRow(*ds, 13);
     EXPECT_EQ(Current(*ds), "13 -");
     ds->CancelUpdates();
     EXPECT_FALSE(ds->UpdatesPending());
@@ -302,18 +280,14 @@ TEST_P(CachedUpdates, ALostConnectionLosesNoChange)
     Remove(*ds, 6);
 
     THdbc other;
-    TStringList lines;
-    const std::string cs = OdbcTest::PostgresConnectString();
-    lines.Add(cs.substr(0, cs.size() - 1));
-    other.SetAttributes(lines);
-    other.Connect();
+    ConnectToTheCluster(other);
     const long pid = QueryLong(c, "SELECT pg_backend_pid()");
     ASSERT_GT(pid, 0);
     int writes = 0;
     ds->SetOnUpdateRecord([&](TCustomOEDataSet*, TUpdateKind, bool&) {
         // Part-way: the backend goes before the third write.
         if (++writes == 3) {
-            ASSERT_EQ(QueryLong(other, "SELECT pg_terminate_backend(" + std::to_string(pid) + ")::int"), 1);
+            ASSERT_EQ(Terminate(other, pid), 1);
         }
     });
     EXPECT_THROW(ds->ApplyUpdates(), EODBC);
@@ -335,8 +309,7 @@ TEST_P(CachedUpdates, ALostConnectionLosesNoChange)
     writes = 0;
     ds->SetOnUpdateRecord([&](TCustomOEDataSet*, TUpdateKind, bool&) {
         if (++writes == 2) {
-            ASSERT_EQ(QueryLong(other, "SELECT pg_terminate_backend(" + std::to_string(second) + ")::int"),
-                      1);
+            ASSERT_EQ(Terminate(other, second), 1);
         }
     });
     std::vector<std::string> errors;
@@ -362,13 +335,9 @@ TEST_P(CachedUpdates, AConnectionEndedByTheServerWhileIdleCostsOneFailedApply)
     // The server ends the session while nothing runs on it (an administrator, a restart, an idle
     // time-out): the driver hears of it only at the next call.
     THdbc other;
-    TStringList lines;
-    const std::string cs = OdbcTest::PostgresConnectString();
-    lines.Add(cs.substr(0, cs.size() - 1));
-    other.SetAttributes(lines);
-    other.Connect();
+    ConnectToTheCluster(other);
     const long pid = QueryLong(c, "SELECT pg_backend_pid()");
-    ASSERT_EQ(QueryLong(other, "SELECT pg_terminate_backend(" + std::to_string(pid) + ")::int"), 1);
+    ASSERT_EQ(Terminate(other, pid), 1);
 
     int failures = 0;
     while (ds->UpdatesPending() && failures < 3) {

@@ -1,9 +1,12 @@
 // The dataset tests' fixture and helpers.
 #include "DataSetFixture.h"
 
+#include "odbc/statements/Hstmt.h"
 #include "odbc/support/SqlHelpers.h"
 
 #include <sql.h>
+
+#include <cstdint>
 
 void DataSetTest::SetUp()
 {
@@ -32,19 +35,26 @@ TOEDataSet* DataSetTest::NewDataSet(const std::string& sql)
     return ds;
 }
 
-std::string DataSetTest::People(int count)
+std::string RowsAsText(THdbc& connection, const std::string& sql)
 {
-    const std::string table = NewTable("(id INTEGER PRIMARY KEY, name VARCHAR(10), amount DOUBLE PRECISION)");
-    std::string values;
-    for (int i = 1; i <= count; ++i) {
-        if (!values.empty())
-            values += ", ";
-        values +=
-            "(" + std::to_string(i) + ", 'n" + std::to_string(i) + "', " + std::to_string(i * 1.5) + ")";
+    THstmt s;
+    s.SetHdbc(&connection);
+    s.SetSQL(sql);
+    s.Prepare();
+    s.Execute();
+    const int columns = s.GetColCount();
+    std::string rows;
+    while (s.FetchNext()) {
+        if (!rows.empty())
+            rows += "|";
+        for (int col = 1; col <= columns; ++col) {
+            if (col > 1)
+                rows += " ";
+            const auto n = static_cast<std::uint16_t>(col);
+            rows += s.GetColNull(n) ? "-" : s.GetColString(n);
+        }
     }
-    if (count > 0)
-        Exec("INSERT INTO " + table + " VALUES " + values);
-    return table;
+    return rows;
 }
 
 std::vector<int> IdsToEof(TDataSet& ds)

@@ -26,11 +26,12 @@ protected:
     void Exec(const std::string& sql);
     // A dataset on the form, on the connection, over sql (not opened).
     TOEDataSet* NewDataSet(const std::string& sql = {});
-    // A table of count rows: id 1..count, name "n<id>" (VARCHAR(10)), amount id * 1.5; its name.
-    std::string People(int count);
 
     std::unique_ptr<Form> form;
 };
 
+// The rows sql gives on connection, read through a statement of its own: each row's columns as text
+// joined by " " (NULL as "-"), the rows joined by "|".
+std::string RowsAsText(THdbc& connection, const std::string& sql);
 // The ids a dataset shows from its current record to EOF (field "id").
 std::vector<int> IdsToEof(TDataSet& ds);

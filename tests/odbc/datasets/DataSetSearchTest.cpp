@@ -45,7 +45,7 @@ protected:
         if (IsSkipped())
             return;
         ZIRA_REQUIRE(Writable(), "DataBase.mdb is read-only; its own tests are the DataBaseMdb suite");
-        table = NewTable("(id INTEGER PRIMARY KEY, name VARCHAR(12), amount DOUBLE PRECISION)");
+        table = People(0);
         Exec("INSERT INTO " + table + " VALUES (1, 'Alpha', 1.5), (2, 'alpine', 3), (3, 'Beta', 4.5), " +
              "(4, NULL, 6), (5, 'Gamma ray', 7.5), (6, 'beta', 9)");
     }

@@ -65,19 +65,7 @@ protected:
     // The orders table's rows in key order, as "no person item" joined by "|".
     std::string RowsOf(const std::string& table)
     {
-        THstmt s;
-        s.SetHdbc(&c);
-        s.SetSQL("SELECT no, person, item FROM " + table + " ORDER BY no");
-        s.Prepare();
-        s.Execute();
-        std::string rows;
-        while (s.FetchNext()) {
-            if (!rows.empty())
-                rows += "|";
-            rows += std::to_string(s.GetColInteger(1)) + " " + std::to_string(s.GetColInteger(2)) + " " +
-                    s.GetColString(3);
-        }
-        return rows;
+        return RowsAsText(c, "SELECT no, person, item FROM " + table + " ORDER BY no");
     }
     std::string people, orders;
     TOEDataSet* master = nullptr;

@@ -58,18 +58,7 @@ TOEDataSet* WriteBackTest::OpenPeople(const std::string& table, WriteMode mode)
 
 std::string WriteBackTest::RowsOn(THdbc& connection, const std::string& table)
 {
-    THstmt s;
-    s.SetHdbc(&connection);
-    s.SetSQL("SELECT id, name FROM " + table + " ORDER BY id");
-    s.Prepare();
-    s.Execute();
-    std::string rows;
-    while (s.FetchNext()) {
-        if (!rows.empty())
-            rows += "|";
-        rows += std::to_string(s.GetColInteger(1)) + " " + (s.GetColNull(2) ? "-" : s.GetColString(2));
-    }
-    return rows;
+    return RowsAsText(connection, "SELECT id, name FROM " + table + " ORDER BY id");
 }
 
 std::string Current(TDataSet& ds)
@@ -95,4 +84,51 @@ std::string Shown(TDataSet& ds)
 void GoTo(TDataSet& ds, int id)
 {
     ASSERT_TRUE(ds.Locate("id", Variant(id), 0)) << "no record " << id;
+}
+
+std::string Seen(TCustomOEDataSet& ds, TUpdateKind kind)
+{
+    return std::to_string(kind) + ":" + Current(ds) + "<" + ds.FieldByName("name")->OldValue().AsString();
+}
+
+void Rename(TDataSet& ds, int id, const std::string& name)
+{
+    GoTo(ds, id);
+    ds.Edit();
+    ds.FieldByName("name")->SetAsString(name);
+    ds.Post();
+}
+
+void Rekey(TDataSet& ds, int id, int newId, const std::optional<std::string>& name)
+{
+    GoTo(ds, id);
+    ds.Edit();
+    ds.FieldByName("id")->SetAsInteger(newId);
+    if (name)
+        ds.FieldByName("name")->SetAsString(*name);
+    ds.Post();
+}
+
+void InsertAt(TDataSet& ds, int before, int id, const std::string& name)
+{
+    GoTo(ds, before);
+    ds.Insert();
+    ds.FieldByName("id")->SetAsInteger(id);
+    ds.FieldByName("name")->SetAsString(name);
+    ds.Post();
+}
+
+void AppendRow(TDataSet& ds, int id, const std::optional<std::string>& name)
+{
+    ds.Append();
+    ds.FieldByName("id")->SetAsInteger(id);
+    if (name)
+        ds.FieldByName("name")->SetAsString(*name);
+    ds.Post();
+}
+
+void Remove(TDataSet& ds, int id)
+{
+    GoTo(ds, id);
+    ds.Delete();
 }

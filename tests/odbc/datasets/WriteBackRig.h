@@ -3,6 +3,7 @@
 // of them over a table of people, and the table's rows as the database holds them.
 #include "DataSetFixture.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,3 +36,15 @@ std::string Shown(TDataSet& ds);
 std::string Current(TDataSet& ds);
 // Moves to the record with that id; fails the test when there is none.
 void GoTo(TDataSet& ds, int id);
+// What an update handler sees of the record being written: "kind:id name<old name".
+std::string Seen(TCustomOEDataSet& ds, TUpdateKind kind);
+
+// Edits of one record, each posted: found by id, given a new name, or a new key (and name).
+void Rename(TDataSet& ds, int id, const std::string& name);
+void Rekey(TDataSet& ds, int id, int newId, const std::optional<std::string>& name = std::nullopt);
+// A new record inserted before the one with id before, or appended, and posted; with no name given
+// its name stays NULL.
+void InsertAt(TDataSet& ds, int before, int id, const std::string& name);
+void AppendRow(TDataSet& ds, int id, const std::optional<std::string>& name = std::nullopt);
+// Deletes the record with that id.
+void Remove(TDataSet& ds, int id);

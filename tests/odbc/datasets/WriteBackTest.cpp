@@ -37,23 +37,12 @@ TEST_P(WriteBack, EditsInsertsAndDeletesReachTheTable)
         const std::string table = People(5);
         TOEDataSet* ds = OpenPeople(table, mode);
 
-        GoTo(*ds, 2);
-        ds->Edit();
-        ds->FieldByName("name")->SetAsString("two");
-        ds->Post();
+        Rename(*ds, 2, "two");
         // A changed key: the row is found by the key it had.
-        GoTo(*ds, 4);
-        ds->Edit();
-        ds->FieldByName("id")->SetAsInteger(40);
-        ds->Post();
+        Rekey(*ds, 4, 40);
         EXPECT_EQ(Current(*ds), "40 n4");
-        GoTo(*ds, 3);
-        ds->Delete();
-        GoTo(*ds, 5);
-        ds->Insert();
-        ds->FieldByName("id")->SetAsInteger(10);
-        ds->FieldByName("name")->SetAsString("ten");
-        ds->Post();
+        Remove(*ds, 3);
+        InsertAt(*ds, 5, 10, "ten");
         EXPECT_EQ(ds->State(), dsBrowse);
         EXPECT_EQ(Rows(table), "1 n1|2 two|5 n5|10 ten|40 n4");
 
@@ -111,10 +100,7 @@ TEST_P(WriteBack, RefreshReadsTheRowAgainAndRecordNoLongerHoldsAnEarlierEdit)
         SCOPED_TRACE(WriteModeName(mode));
         const std::string table = People(3);
         TOEDataSet* ds = OpenPeople(table, mode);
-        GoTo(*ds, 2);
-        ds->Edit();
-        ds->FieldByName("name")->SetAsString("mine");
-        ds->Post();
+        Rename(*ds, 2, "mine");
         Exec("UPDATE " + table + " SET name = 'theirs' WHERE id = 2");
         Exec("UPDATE " + table + " SET name = 'other' WHERE id = 3");
         EXPECT_EQ(Current(*ds), "2 mine");
@@ -226,18 +212,14 @@ TEST_P(WriteBack, LocateInsertShowsTheNewRowAndChecksItsKeysBeforeWriting)
         const std::string table = People(3);
         TOEDataSet* ds = OpenPeople(table, mode);
         ds->SetLocateInsert(true);
-        GoTo(*ds, 2);
-        ds->Insert();
-        ds->FieldByName("id")->SetAsInteger(10);
-        ds->FieldByName("name")->SetAsString("ten");
-        ds->Post();
+        InsertAt(*ds, 2, 10, "ten");
         EXPECT_EQ(Current(*ds), "10 ten");
         EXPECT_EQ(Shown(*ds), "1 n1|2 n2|3 n3|10 ten");
         ds->Close();
 
         // No key columns known to find it by (a table that declares none): refused before the row is
         // written, so posting again never writes it twice.
-        const std::string plain = NewTable("(id INTEGER, name VARCHAR(10), amount DOUBLE PRECISION)");
+        const std::string plain = PeopleWithoutKey(0);
         Exec("INSERT INTO " + plain + " SELECT id, name, amount FROM " + table);
         TOEDataSet* keyless = NewDataSet("SELECT id, name, amount FROM " + plain + " ORDER BY id");
         keyless->hStmt().SetCursorType(3);
@@ -292,19 +274,14 @@ TEST_P(WriteBack, AnEditableQueryKeysItsWritesOnTheDeclaredPrimaryKey)
         SCOPED_TRACE(mode == Default ? "default cursor" : mode == Generated ? "generated" : "cached");
         const std::string table = People(3);
         TOEQuery* q = open(table, mode);
-        GoTo(*q, 2);
-        q->Edit();
-        q->FieldByName("name")->SetAsString("two");
-        q->Post();
+        Rename(*q, 2, "two");
         EXPECT_EQ(Rows(table), "1 n1|2 two|3 n3");
-        GoTo(*q, 3);
-        q->Delete();
+        Remove(*q, 3);
         EXPECT_EQ(Rows(table), "1 n1|2 two");
         q->Close();
     }
 
-    const std::string plain = NewTable("(id INTEGER, name VARCHAR(10), amount DOUBLE PRECISION)");
-    Exec("INSERT INTO " + plain + " VALUES (1, 'n1', 1.5)");
+    const std::string plain = PeopleWithoutKey(1);
     TOEQuery* keyless = open(plain, Generated);
     keyless->Edit();
     keyless->FieldByName("name")->SetAsString("one");
@@ -326,24 +303,13 @@ TEST_P(WriteBack, OnUpdateRecordDecidesAndSeesTheRecordBeingWritten)
         TOEDataSet* ds = OpenPeople(table, mode);
         std::vector<std::string> seen;
         ds->SetOnUpdateRecord([&](TCustomOEDataSet* sender, TUpdateKind kind, bool& apply) {
-            seen.push_back(std::to_string(kind) + ":" + Current(*sender) + "<" +
-                           sender->FieldByName("name")->OldValue().AsString());
+            seen.push_back(Seen(*sender, kind));
             apply = sender->FieldByName("name")->AsString() != "veto";
         });
-        GoTo(*ds, 1);
-        ds->Edit();
-        ds->FieldByName("name")->SetAsString("one");
-        ds->Post();
-        GoTo(*ds, 2);
-        ds->Edit();
-        ds->FieldByName("name")->SetAsString("veto");
-        ds->Post();
-        GoTo(*ds, 3);
-        ds->Delete();
-        ds->Append();
-        ds->FieldByName("id")->SetAsInteger(9);
-        ds->FieldByName("name")->SetAsString("nine");
-        ds->Post();
+        Rename(*ds, 1, "one");
+        Rename(*ds, 2, "veto");
+        Remove(*ds, 3);
+        AppendRow(*ds, 9, "nine");
         const std::vector<std::string> expected = {"0:1 one<n1", "0:2 veto<n2", "2:3 n3<n3", "1:9 nine<"};
         EXPECT_EQ(seen, expected);
         // The vetoed write is not made, and counts as made.

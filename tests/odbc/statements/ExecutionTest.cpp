@@ -25,10 +25,7 @@ protected:
     {
         if (IsMdb())
             return " select di_selno,di_cvalue from dictionary where di_dfid=8 ";
-        const std::string t = NewTable("(id INTEGER, name VARCHAR(10))");
-        for (int i = 1; i <= 5; ++i)
-            Exec("INSERT INTO " + t + " VALUES (" + std::to_string(i) + ", 'n" + std::to_string(i) + "')");
-        return "SELECT id, name FROM " + t + " ORDER BY id";
+        return "SELECT id, name FROM " + People(5) + " ORDER BY id";
     }
 
     static std::vector<std::string> Rest(THstmt& s)

@@ -66,3 +66,30 @@ std::string EachDatabase::NewTable(const std::string& columns)
     tables_.push_back(name);
     return name;
 }
+
+std::string EachDatabase::People(int count)
+{
+    return PeopleTable("id INTEGER PRIMARY KEY", count);
+}
+
+std::string EachDatabase::PeopleWithoutKey(int count)
+{
+    return PeopleTable("id INTEGER", count);
+}
+
+std::string EachDatabase::PeopleTable(const std::string& id, int count)
+{
+    const std::string table = NewTable("(" + id + ", name VARCHAR(10), amount DOUBLE PRECISION)");
+    std::string values;
+    for (int i = 1; i <= count; ++i) {
+        if (!values.empty())
+            values += ", ";
+        values +=
+            "(" + std::to_string(i) + ", 'n" + std::to_string(i) + "', " + std::to_string(i * 1.5) + ")";
+    }
+    if (count > 0) {
+        const short rc = ExecSql(c, "INSERT INTO " + table + " VALUES " + values);
+        EXPECT_TRUE(SQL_SUCCEEDED(rc)) << "the rows of " << table << " gave " << rc;
+    }
+    return table;
+}

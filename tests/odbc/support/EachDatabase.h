@@ -43,10 +43,17 @@ protected:
     // and returns its name; it is dropped after the test, so tests running side by side on the one
     // PostgreSQL cluster never meet.
     std::string NewTable(const std::string& columns);
+    // A table of people (id INTEGER PRIMARY KEY, name VARCHAR(10), amount DOUBLE PRECISION) holding
+    // count rows: id 1..count, name "n<id>", amount id * 1.5; its name.
+    std::string People(int count);
+    // The same table with no key declared, id a plain column.
+    std::string PeopleWithoutKey(int count);
 
     THdbc c;
 
 private:
+    std::string PeopleTable(const std::string& id, int count);
+
     std::vector<std::string> tables_;
 };
 

@@ -73,17 +73,9 @@ TEST_P(UpdateProc, RowsAreWrittenByTheProceduresNamed)
         ASSERT_NE(params.FindParam("old_id"), nullptr);
         EXPECT_EQ(params.FindParam("old_id")->ParamType(), ptInput);
 
-        GoTo(*ds, 2);
-        ds->Edit();
-        ds->FieldByName("id")->SetAsInteger(20);
-        ds->FieldByName("name")->SetAsString("two");
-        ds->Post();
-        ds->Append();
-        ds->FieldByName("id")->SetAsInteger(9);
-        ds->FieldByName("name")->SetAsString("nine");
-        ds->Post();
-        GoTo(*ds, 3);
-        ds->Delete();
+        Rekey(*ds, 2, 20, "two");
+        AppendRow(*ds, 9, "nine");
+        Remove(*ds, 3);
         ds->ApplyUpdates();
         EXPECT_EQ(Rows(table), "1 n1|4 n4|9 nine|20 two");
         EXPECT_EQ(QueryText(c, "SELECT string_agg(what, ',' ORDER BY what) FROM " + log),
@@ -106,10 +98,7 @@ TEST_P(UpdateProc, AFunctionThatReturnsAValueWritesTheRowAndGivesItsValue)
     ASSERT_EQ(params.Count(), 3);
     EXPECT_EQ(params.ParamByName("Result")->ParamType(), ptResult);
 
-    ds->Append();
-    ds->FieldByName("id")->SetAsInteger(7);
-    ds->FieldByName("name")->SetAsString("seven");
-    ds->Post();
+    AppendRow(*ds, 7, "seven");
     EXPECT_EQ(Rows(table), "1 n1|2 n2|7 seven");
     EXPECT_EQ(params.ParamByName("Result")->AsInteger(), 70);
     ds->Close();
@@ -147,13 +136,8 @@ TEST_P(UpdateProc, ProceduresAndParametersReadFromAFormResourceWriteTheRows)
     EXPECT_EQ(in->Parameters(ukModify).Count(), 3);
     EXPECT_FALSE(in->GetImplemented(ukInsert));
 
-    GoTo(*ds, 2);
-    ds->Edit();
-    ds->FieldByName("id")->SetAsInteger(20);
-    ds->FieldByName("name")->SetAsString("two");
-    ds->Post();
-    GoTo(*ds, 3);
-    ds->Delete();
+    Rekey(*ds, 2, 20, "two");
+    Remove(*ds, 3);
     EXPECT_EQ(Rows(table), "1 n1|20 two");
     ds->Close();
 }

@@ -13,7 +13,6 @@
 #include "platform/core/MemoryStream.h"
 
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -55,22 +54,11 @@ TEST_P(UpdateSQL, RowsAreWrittenByTheStatementsGivenWithOldValuesWhereAsked)
         ds->SetOnUpdateRecord([](TCustomOEDataSet* sender, TUpdateKind, bool& apply) {
             apply = sender->FieldByName("name")->AsString() != "veto";
         });
-        GoTo(*ds, 1);
-        ds->Edit();
-        ds->FieldByName("name")->SetAsString("veto");
-        ds->Post();
-        GoTo(*ds, 2);
-        ds->Edit();
-        ds->FieldByName("id")->SetAsInteger(20);
-        ds->FieldByName("name")->SetAsString("two");
-        ds->Post();
-        ds->Append();
-        ds->FieldByName("id")->SetAsInteger(9);
-        ds->FieldByName("name")->SetAsString("nine");
-        ds->Post();
+        Rename(*ds, 1, "veto");
+        Rekey(*ds, 2, 20, "two");
+        AppendRow(*ds, 9, "nine");
         // No DeleteSQL: the generated DELETE.
-        GoTo(*ds, 3);
-        ds->Delete();
+        Remove(*ds, 3);
         ds->ApplyUpdates();
         EXPECT_EQ(Rows(table), "1 n1|4 n4|9 nine|20 two*");
         EXPECT_EQ(QueryLong(c, "SELECT COUNT(*) FROM " + table + " WHERE amount = 7.5"), 1);
@@ -78,10 +66,7 @@ TEST_P(UpdateSQL, RowsAreWrittenByTheStatementsGivenWithOldValuesWhereAsked)
         // A new text: the query takes its parameters from it before it runs again.
         update->ModifySQL().Clear();
         update->ModifySQL().Add("UPDATE " + table + " SET name = :name WHERE id = :OLD_ID");
-        GoTo(*ds, 4);
-        ds->Edit();
-        ds->FieldByName("name")->SetAsString("four");
-        ds->Post();
+        Rename(*ds, 4, "four");
         ds->ApplyUpdates();
         EXPECT_EQ(Rows(table), "1 n1|4 four|9 nine|20 two*");
         ds->Close();
@@ -98,10 +83,7 @@ TEST_P(UpdateSQL, AStatementThatFindsNoRowIsNotTakenForWritten)
     update->SetSQL(ukModify,
                    Lines("UPDATE " + table + " SET name = :name WHERE id = :OLD_id AND name = :OLD_name"));
     ds->SetUpdateObject(update);
-    GoTo(*ds, 2);
-    ds->Edit();
-    ds->FieldByName("name")->SetAsString("mine");
-    ds->Post();
+    Rename(*ds, 2, "mine");
     Exec("UPDATE " + table + " SET name = 'theirs' WHERE id = 2");
     EXPECT_THROW(ds->ApplyUpdates(), RIDIZOrurori);
     EXPECT_TRUE(ds->UpdatesPending());
@@ -112,12 +94,8 @@ TEST_P(UpdateSQL, AStatementThatFindsNoRowIsNotTakenForWritten)
     EXPECT_EQ(Rows(table), "1 n1|2 mine|3 n3");
 
     // OnUpdateError is asked, as for any write that fails, and may let the row go: the next is written.
-    for (const auto& [id, name] : {std::pair{2, "again"}, std::pair{3, "three"}}) {
-        GoTo(*ds, id);
-        ds->Edit();
-        ds->FieldByName("name")->SetAsString(name);
-        ds->Post();
-    }
+    Rename(*ds, 2, "again");
+    Rename(*ds, 3, "three");
     Exec("UPDATE " + table + " SET name = 'theirs' WHERE id = 2");
     std::vector<std::string> errors;
     ds->SetOnUpdateError([&](TCustomOEDataSet* sender, EODBC& e, TUpdateKind kind, bool& raise) {
