@@ -15,28 +15,9 @@ set(sources
 file(GLOB headers ${SRC}/reader/*.h ${SRC}/platform/os/*.h ${SRC}/tools/readersim/*.h ${SRC}/tests/fakes/*.h
      ${SRC}/tests/reader/fuzz/*.h)
 file(MAKE_DIRECTORY ${OUT}/corpus)
+include(${SRC}/cmake/BuildFuzzer.cmake)
 set(exe ${OUT}/reply_fuzz)
-set(rebuild TRUE)
-if(EXISTS ${exe})
-  set(rebuild FALSE)
-  foreach(s IN LISTS sources headers)
-    if(${s} IS_NEWER_THAN ${exe})
-      set(rebuild TRUE)
-    endif()
-  endforeach()
-endif()
-if(rebuild)
-  # clang's intermediate objects go to a folder of the build, not /tmp, where an interrupted build
-  # would leave them behind.
-  file(MAKE_DIRECTORY ${OUT}/tmp)
-  execute_process(
-    COMMAND ${CMAKE_COMMAND} -E env TMPDIR=${OUT}/tmp ${CLANGXX} -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-            -I${SRC} -I${SRC}/tests ${sources} -lutil -o ${exe}
-    RESULT_VARIABLE built)
-  if(NOT built EQUAL 0)
-    message(FATAL_ERROR "reply fuzzer did not build")
-  endif()
-endif()
+zira_build_fuzzer(${exe} SOURCES ${sources} DEPENDS ${headers} LIBS -lutil)
 execute_process(
   COMMAND ${exe} -max_total_time=${SECONDS} -max_len=4096 -timeout=20 ${OUT}/corpus
   RESULT_VARIABLE ran)
