@@ -21,16 +21,24 @@ std::span<const Byte> Cut(std::span<const Byte> all, std::size_t offset, std::si
 void CardReply::Clear()
 {
     std::fill(bytes_.begin(), bytes_.end(), Byte{0});
+    lengthsGiven_ = false;
+}
+
+void CardReply::SetLengths(std::size_t textLength, std::size_t photoLength)
+{
+    lengthsGiven_ = true;
+    textLength_ = textLength;
+    photoLength_ = photoLength;
 }
 
 std::size_t CardReply::TextLength() const
 {
-    return BigEndian16(bytes_, 10);
+    return lengthsGiven_ ? textLength_ : BigEndian16(bytes_, 10);
 }
 
 std::size_t CardReply::PhotoLength() const
 {
-    return BigEndian16(bytes_, 12);
+    return lengthsGiven_ ? photoLength_ : BigEndian16(bytes_, 12);
 }
 
 std::span<const Byte> CardReply::Text() const

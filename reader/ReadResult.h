@@ -11,4 +11,5 @@ enum ReadResult : int
     kReadSameCard = -11,      // the identity number equals LastIdNo
     kReadBusy = -12,          // a read is already running (the event pump let a second one in)
     kReadCancelled = -13,     // CancelRead stopped the read (the program is ending)
+    kReadSdkMissing = -14,    // the vendor's SDK library or one of its entries is missing
 };

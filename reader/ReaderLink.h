@@ -1,7 +1,7 @@
 #pragma once
 // The card reader link of the main window: the standard and extended read sequences over the serial
-// port or the USB HID reader, and the state they share with the read routine. The main window owns one
-// object; every test starts with a fresh one.
+// port or the USB HID reader, the read through the reader vendor's SDK, and the state they share with
+// the read routine. The main window owns one object; every test starts with a fresh one.
 #include "platform/os/Clock.h"
 #include "platform/os/HidBackend.h"
 #include "platform/os/Pump.h"
@@ -10,6 +10,7 @@
 #include "reader/Frame.h"
 #include "reader/HidTransport.h"
 #include "reader/ReadResult.h"
+#include "reader/SdkLibrary.h"
 #include "reader/SerialTransport.h"
 
 #include <functional>
@@ -49,6 +50,27 @@ public:
     void SetLastIdNo(std::string v) { lastIdNo_ = std::move(v); }
     const std::string& NewAddress() const { return newAddress_; }
     void SetNewAddress(std::string v) { newAddress_ = std::move(v); }
+
+    // The vendor's SDK, loaded by the owner; a read through it needs all five entries.
+    SdkLibrary& Sdk() { return sdk_; }
+    const SdkLibrary& Sdk() const { return sdk_; }
+
+    // One read on the reader port of the settings: 1001 to 1999 through the SDK on that port number,
+    // up to 1000 the serial port "COM" + the number, 2000 and above the HID reader; the extended
+    // sequence when extended is set, else the standard one; 9600 baud with the extension box, else
+    // 115200, and 10 s. Every failure but kReadSdkMissing, kReadPortFailed (no device) and
+    // kReadCancelled makes the next read ask for the SAM identity again.
+    int ReadCardAt(int readerPort, bool extended, CardReply& reply);
+
+    // A read through the SDK: the SAM identity (once, until a failure clears SamIdRead), find,
+    // select, then text and photo written at their places in the reply with their lengths given
+    // beside (SetLengths); the rest of the reply stays as it was, apart from the SDK's scratch use
+    // of its start. kReadSdkMissing without a call when an entry is missing, kReadPortFailed when
+    // the SDK says the device is not connected, kReadNoCardData for anything but a card with both
+    // lengths above 0. A card read is kReadCardOk even when it is the one on show: the read
+    // routine's guard tells. The SDK's calls block and look at no cancel flag, so this read is no
+    // running read for Reading() and CancelRead.
+    int ReadCardSdk(int port, CardReply& reply);
 
     // portName: "COM" + number, an absolute device path, or a name starting with "USB"/"usb" for HID.
     // timeoutText and baudText are decimal numbers ("10", "9600" or "115200").
@@ -91,6 +113,7 @@ private:
     CancelFlag cancel_; // before the transports, which look at it
     SerialTransport serial_;
     HidTransport hid_;
+    SdkLibrary sdk_;
     bool samIdRead_ = false;
     bool bpInUse_ = false;
     std::string bpCommand_;

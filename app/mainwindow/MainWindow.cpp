@@ -13,7 +13,6 @@
 #include "platform/core/StringUtils.h"
 #include "platform/os/AppDir.h"
 #include "platform/os/FileResolver.h"
-#include "platform/os/Library.h"
 #include "platform/os/SystemClock.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/QtPump.h"
@@ -241,16 +240,10 @@ void TForm1::CreateComponents()
 
 void TForm1::BindLibraries()
 {
-    // The reader SDK stays loaded until the window goes; a missing library or entry is a normal
-    // state that the read routine reports when it needs the SDK.
-    SdtApiModule = std::make_unique<TLibrary>();
-    if (SdtApiModule->Load("sdtapi.dll", AppDir)) {
-        Sdt.SDT_GetSAMID = SdtApiModule->Proc<SdtGetSamIdFn>("SDT_GetSAMID");
-        Sdt.SDT_StartFindIDCard = SdtApiModule->Proc<SdtStartFindIdCardFn>("SDT_StartFindIDCard");
-        Sdt.SDT_SelectIDCard = SdtApiModule->Proc<SdtSelectIdCardFn>("SDT_SelectIDCard");
-        Sdt.SDT_ReadBaseMsg = SdtApiModule->Proc<SdtReadBaseMsgFn>("SDT_ReadBaseMsg");
-        Sdt.SDT_ReadBaseFPMsg = SdtApiModule->Proc<SdtReadBaseFpMsgFn>("SDT_ReadBaseFPMsg");
-    }
+    // The reader SDK stays loaded as long as the reader link; a missing library or entry is a
+    // normal state that the read reports when it needs the SDK.
+    if (Reader)
+        Reader->Sdk().Load(AppDir);
 }
 
 void TForm1::BindHidReader()

@@ -5,12 +5,12 @@
 // that each concern stays readable:
 //   MainWindow.cpp          creation, settings load, destruction, settings page handlers
 //   MainWindowEvents.cpp    timers, tray icon, menus, keyboard and session handling
-//   MainWindowReadCard.cpp  the card read routine ReadCard
+//   MainWindowReadCard.cpp  the card read routine ReadCard: a read's reply shown (fields, photo)
 //   MainWindowPrint.cpp     photo decoding, card views, printing and template adjustment
 //   MainWindowAdmin.cpp     administrator password gate and operator page
-#include "app/SdtApi.h"
 #include "platform/ui/Form.h"
 #include "print/PhotoDecoder.h"
+#include "reader/CardReply.h"
 #include "ui_MainWindow.h"
 
 #include <QLabel>
@@ -19,8 +19,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
-#include <vector>
 
 class Clock;
 class Pump;
@@ -34,7 +34,6 @@ class TTimer;
 class UiServices;
 class HidBackend;
 class ReaderLink;
-class TLibrary;
 class TForm8;
 class TForm12;
 class Tfrm_chkisexists;
@@ -85,9 +84,9 @@ public:
     std::string ManagerPassword; // [ManagerPWD] Value, plain text
     int ReaderPort = 1001;       // [ICReader] CommPort: <=1000 serial COMn, 1001..1999 SDK, >=2000 HID
 
-    // The reader link: read sequences over serial or HID and the state they share with the read
-    // routine (SamIdRead, BPInUse, BPCommand, LastIdNo, NewAddress). Created at creation, with the
-    // HID reader searched for once.
+    // The reader link: read sequences over serial or HID, the read through the reader SDK (loaded
+    // into it at creation), and the state they share with the read routine (SamIdRead, BPInUse,
+    // BPCommand, LastIdNo, NewAddress). Created at creation, with the HID reader searched for once.
     std::unique_ptr<ReaderLink> Reader;
     bool HidFound() const;
 
@@ -104,11 +103,10 @@ public:
     void SetLastIdNo(std::string idNo);
 
     // The reader's reply buffer: 65535 bytes, text from byte 14, photo from byte 270.
-    std::vector<std::uint8_t> CardReplyBuffer = std::vector<std::uint8_t>(65535);
+    CardReply CardReplyBuffer;
 
-    // Outside libraries bound at creation; entries stay null when missing.
-    SdtApi Sdt;
-    GetBmpFunction GetBmp = nullptr; // the photo decoder's entry point (WltDecoder)
+    // The photo decoder's entry point (WltDecoder), bound at creation; null when missing.
+    GetBmpFunction GetBmp = nullptr;
 
     int AppWindowShown = 0;      // 1 after the last show by the tray menu or a read, 0 after a hide
     int FirstActivationDone = 0; // set by the first activation, which hides the program
@@ -241,13 +239,19 @@ private:
     void BindHidReader();
     void FreeHidReader();
     void RunRead();
+    // The parts of ReadCard: a failed read's hint, or the card in the fields, its photo handed to
+    // the decoder and the composed faces, and the window to the front.
+    void ShowReadFailure(int result);
+    void ShowCard(const CardReply& reply);
+    void ShowCardFields(std::span<const std::uint8_t> cardText);
+    void HandOverPhoto(std::span<const std::uint8_t> photo);
+    void PresentCard();
     void ClearCard();
     void RestartPrintCountdown();
 
     TForm1Environment Env;
     std::unique_ptr<Clock> OwnClock;
     std::unique_ptr<Pump> OwnPump;
-    std::unique_ptr<TLibrary> SdtApiModule;
     PhotoDecoder WltDecoder;
     QLabel* StatusPanel[2] = {nullptr, nullptr};
     bool TrayAnimate = false;

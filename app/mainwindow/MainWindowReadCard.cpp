@@ -1,6 +1,7 @@
 // TForm1, the main window.
-// The card read routine of the main window: one read through the SDK or the reader's own protocol,
-// then the fields, the photo and the card faces are shown.
+// The card read routine of the main window: one read through the reader link, then the reply shown:
+// a failure as a hint in the status bar, a card as its fields, its photo handed to the decoder and
+// the composed faces, with the window brought to the front.
 #include "app/CardFields.h"
 #include "app/dialogs/CheckedNotice.h"
 #include "app/mainwindow/CodeLookup.h"
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QPixmap>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <span>
@@ -28,15 +28,6 @@ namespace {
 const char* const kNoSdkLibrary = "请检查身份证接口库是否存在。";
 const char* const kConnectDevice = "请连接设备。";
 const char* const kPutCard = "请放身份证。";
-
-// The SDK's read result for a card, and for a reader that is not connected.
-constexpr int kSdtCardRead = 0x90;
-constexpr int kSdtNotConnected = 1;
-
-bool IsSdkPort(int port)
-{
-    return port > 1000 && port < 2000;
-}
 
 // A new file with the photo bytes, replacing an old one.
 void WritePhotoFile(const std::string& path, std::span<const std::uint8_t> bytes)
@@ -54,7 +45,6 @@ void WritePhotoFile(const std::string& path, std::span<const std::uint8_t> bytes
 
 void TForm1::ReadCard()
 {
-    Pump& pump = GetPump();
     if (Reader) {
         Reader->SetBPInUse(CheckBox_UseBP->isChecked());
         Reader->SetBPCommand(Edit_BPCMD->currentText().toStdString());
@@ -66,77 +56,41 @@ void TForm1::ReadCard()
         SetStatusText(1, kConnectDevice);
         return;
     }
+    const int r = Reader->ReadCardAt(ReaderPort, CheckBox_UseExtCmd->isChecked(), CardReplyBuffer);
+    if (r == kReadCardOk)
+        ShowCard(CardReplyBuffer);
+    else
+        ShowReadFailure(r);
+}
 
-    std::size_t textLength = 0;
-    std::size_t photoLength = 0;
-    if (IsSdkPort(ReaderPort)) {
-        if (!Sdt.Complete()) {
-            pump.ProcessMessages();
-            SetStatusText(1, kNoSdkLibrary);
-            return;
-        }
-        if (!Reader->SamIdRead()) {
-            unsigned char samId[20] = {};
-            Sdt.SDT_GetSAMID(ReaderPort, samId, 1);
-            Reader->SetSamIdRead(true);
-        }
-        std::uint8_t* buffer = CardReplyBuffer.data();
+void TForm1::ShowReadFailure(int result)
+{
+    Pump& pump = GetPump();
+    switch (result) {
+    case kReadCancelled:
+        return; // the program is ending
+    case kReadSdkMissing:
         pump.ProcessMessages();
-        Sdt.SDT_StartFindIDCard(ReaderPort, buffer, 1);
+        SetStatusText(1, kNoSdkLibrary);
+        return;
+    case kReadPortFailed:
         pump.ProcessMessages();
-        Sdt.SDT_SelectIDCard(ReaderPort, buffer, 1);
+        SetStatusText(1, kConnectDevice);
+        return;
+    default:
+        // No card, a bad reply, or the card that is still the one on show.
+        SetStatusText(1, kPutCard);
         pump.ProcessMessages();
-        std::uint32_t sdkTextLength = 0;
-        std::uint32_t sdkPhotoLength = 0;
-        const int r = Sdt.SDT_ReadBaseMsg(ReaderPort, buffer + kCardReplyTextOffset, &sdkTextLength,
-                                          buffer + kCardReplyPhotoOffset, &sdkPhotoLength, 1);
-        if (r == kSdtNotConnected) {
-            pump.ProcessMessages();
-            SetStatusText(1, kConnectDevice);
-            return;
-        }
-        pump.ProcessMessages();
-        if (r != kSdtCardRead || sdkTextLength == 0 || sdkPhotoLength == 0) {
-            Reader->SetSamIdRead(false);
-            SetStatusText(1, kPutCard);
-            SetTrayAnimate(false);
-            return;
-        }
-        textLength = sdkTextLength;
-        photoLength = sdkPhotoLength;
-    } else {
-        const std::string portName = ReaderPort <= 1000 ? "COM" + std::to_string(ReaderPort) : "USB";
-        const char* baud = Reader->BPInUse() ? "9600" : "115200";
-        CardReply reply;
-        const int r = CheckBox_UseExtCmd->isChecked() ? Reader->ReadCardExt(portName, "10", reply, baud)
-                                                      : Reader->ReadCardStd(portName, "10", reply, baud);
-        if (r == kReadCancelled)
-            return; // the program is ending
-        if (r == kReadPortFailed) {
-            pump.ProcessMessages();
-            SetStatusText(1, kConnectDevice);
-            return;
-        }
-        if (r != kReadCardOk) {
-            // Also the card that is still the one on show.
-            Reader->SetSamIdRead(false);
-            SetStatusText(1, kPutCard);
-            pump.ProcessMessages();
-            SetTrayAnimate(false);
-            return;
-        }
-        const std::span<const Byte> bytes = reply.Bytes();
-        std::copy_n(bytes.begin(), std::min(bytes.size(), CardReplyBuffer.size()), CardReplyBuffer.begin());
-        textLength = reply.TextLength();
-        photoLength = reply.PhotoLength();
+        SetTrayAnimate(false);
     }
+}
 
-    // ---- A card was read ----
+void TForm1::ShowCard(const CardReply& reply)
+{
     if (frm_chkisexists)
         frm_chkisexists->hide();
 
-    const std::span<const std::uint8_t> cardText(CardReplyBuffer.data() + kCardReplyTextOffset,
-                                                 kCardTextSize);
+    const std::span<const std::uint8_t> cardText = reply.Bytes().subspan(kCardReplyTextOffset, kCardTextSize);
     const std::string idNo = DecodeIdNumber(cardText);
     for (QWidget* field : std::initializer_list<QWidget*>{edt_sfzh, edt_xm, edt_qfjg, edt_yxqx, edt_xb,
                                                           edt_mz, edt_csrq, memo_xz, memo_zxdz})
@@ -153,7 +107,18 @@ void TForm1::ReadCard()
         Reader->SetNewAddress(std::string());
         memo_zxdz->clear();
     }
+    ShowCardFields(cardText);
+    if (CheckBox4->isChecked())
+        Timer_Sleep->SetEnabled(true);
 
+    HandOverPhoto(reply.Photo());
+    PresentCard();
+    GetPump().ProcessMessages();
+}
+
+void TForm1::ShowCardFields(std::span<const std::uint8_t> cardText)
+{
+    Pump& pump = GetPump();
     // The controls are set one by one, each to this card's text; a lookup that failed gives the code.
     CardCodeLookups lookups;
     lookups.Sex = [this](const std::string& code) { return LookupSexText(*Table1, code); };
@@ -190,17 +155,15 @@ void TForm1::ReadCard()
     CardFields.Address = CardFields.AddressCopy = f.Address;
     memo_xz->clear();
     memo_xz->setPlainText(QString::fromStdString(f.Address));
+}
 
-    if (CheckBox4->isChecked())
-        Timer_Sleep->SetEnabled(true);
-
-    // The photo follows the text; lengths from the reader or the SDK are cut to the buffer.
-    const std::size_t photoStart = std::min(kCardReplyTextOffset + textLength, CardReplyBuffer.size());
-    const std::span<const std::uint8_t> photo(CardReplyBuffer.data() + photoStart,
-                                              std::min(photoLength, CardReplyBuffer.size() - photoStart));
+void TForm1::HandOverPhoto(std::span<const std::uint8_t> photo)
+{
+    // The reply cuts the photo to its buffer, whatever lengths the reader or the SDK gave.
     WritePhotoFile(ResolveFile(AppDir, "ImgTemp.wlt"), photo);
     WritePhotoFile(ResolveFile(AppDir, "ImgTempPrt.wlt"), photo);
 
+    Pump& pump = GetPump();
     pump.ProcessMessages();
     SetTrayAnimate(false);
     pump.ProcessMessages();
@@ -215,7 +178,10 @@ void TForm1::ReadCard()
         Image4->setPixmap(QPixmap());
         SetPhotoPagePicture(QPixmap());
     }
+}
 
+void TForm1::PresentCard()
+{
     try {
         ReadHookA(edt_xm->text().toStdString());
         ReadHookB(edt_sfzh->text().toStdString());
@@ -234,5 +200,4 @@ void TForm1::ReadCard()
     } catch (...) {
         ShowBlankCard();
     }
-    pump.ProcessMessages();
 }

@@ -122,6 +122,29 @@ TEST(CardReplyBuffer, TextAndPhotoStayInsideTheBuffer)
     EXPECT_EQ(reply.Photo().size(), 0u);
 }
 
+// The SDK gives its lengths beside the data, as 32-bit values; they stand in for bytes 10-13 until
+// the next read clears the reply, so a read over the reader's own protocol after one through the
+// SDK takes its lengths from its own head again.
+TEST(CardReplyBuffer, LengthsGivenBesideTheDataLastUntilCleared)
+{
+    CardReply reply;
+    reply.Data()[10] = 0x01; // 256
+    reply.Data()[12] = 0x04; // 1024
+    reply.SetLengths(100, 100000);
+    EXPECT_EQ(reply.TextLength(), 100u);
+    EXPECT_EQ(reply.Photo().data(), reply.Data() + kCardReplyTextOffset + 100);
+    EXPECT_EQ(reply.Photo().size(), kCardReplyBufferSize - kCardReplyTextOffset - 100);
+    reply.SetLengths(0xFFFFFFFFu, 1024);
+    EXPECT_EQ(reply.Photo().size(), 0u);
+
+    reply.Clear();
+    reply.Data()[10] = 0x01;
+    reply.Data()[12] = 0x04;
+    EXPECT_EQ(reply.TextLength(), 256u);
+    EXPECT_EQ(reply.PhotoLength(), 1024u);
+    EXPECT_EQ(reply.Photo().data(), reply.Data() + kCardReplyPhotoOffset);
+}
+
 TEST(CardTextDecoding, FieldsAreConvertedAndTrimmed)
 {
     std::vector<Byte> text(kCardTextSize, 0);

@@ -652,8 +652,9 @@ TEST_F(MainWindowTest, OutsideLibrariesAreBoundByNameAndMayBeMissing)
 {
     {
         auto w = Create();
-        EXPECT_FALSE(w->Sdt.Complete());
-        EXPECT_EQ(w->Sdt.SDT_GetSAMID, nullptr);
+        const SdtApi& sdt = w->Reader->Sdk().Api();
+        EXPECT_FALSE(sdt.Complete());
+        EXPECT_EQ(sdt.SDT_GetSAMID, nullptr);
         EXPECT_EQ(w->GetBmp, nullptr);
         EXPECT_FALSE(w->HidFound());
     }
@@ -661,19 +662,21 @@ TEST_F(MainWindowTest, OutsideLibrariesAreBoundByNameAndMayBeMissing)
     fs::copy_file(FAKE_WLTRS, fs::path(Folder()) / "libwltrs.so");
     {
         auto w = Create();
-        EXPECT_TRUE(w->Sdt.Complete());
+        const SdtApi& sdt = w->Reader->Sdk().Api();
+        EXPECT_TRUE(sdt.Complete());
         ASSERT_NE(w->GetBmp, nullptr);
         EXPECT_NE(w->GetBmp("no-such-file.wlt", 2), 1);
         std::uint32_t textLength = 0, photoLength = 0;
-        EXPECT_EQ(w->Sdt.SDT_ReadBaseMsg(1001, nullptr, &textLength, nullptr, &photoLength, 1), 0x80)
+        EXPECT_EQ(sdt.SDT_ReadBaseMsg(1001, nullptr, &textLength, nullptr, &photoLength, 1), 0x80)
             << "no card on the fake reader";
     }
     fs::remove(fs::path(Folder()) / "libsdtapi.so");
     fs::copy_file(FAKE_SDT_PARTIAL_LIB, fs::path(Folder()) / "libsdtapi.so");
     auto w = Create();
-    EXPECT_NE(w->Sdt.SDT_ReadBaseMsg, nullptr);
-    EXPECT_EQ(w->Sdt.SDT_ReadBaseFPMsg, nullptr);
-    EXPECT_FALSE(w->Sdt.Complete());
+    const SdtApi& sdt = w->Reader->Sdk().Api();
+    EXPECT_NE(sdt.SDT_ReadBaseMsg, nullptr);
+    EXPECT_EQ(sdt.SDT_ReadBaseFPMsg, nullptr);
+    EXPECT_FALSE(sdt.Complete());
 }
 
 } // namespace

@@ -7,7 +7,9 @@ set(sources
   ${SRC}/tests/reader/fuzz/ReplyFuzz.cpp
   ${SRC}/reader/CardReply.cpp ${SRC}/reader/CardText.cpp ${SRC}/reader/Delay.cpp ${SRC}/reader/Frame.cpp
   ${SRC}/reader/HexText.cpp ${SRC}/reader/HidTransport.cpp ${SRC}/reader/ReaderLink.cpp
-  ${SRC}/reader/SerialTransport.cpp ${SRC}/platform/os/SerialDevice.cpp
+  ${SRC}/reader/ReaderLinkSdk.cpp ${SRC}/reader/SdkLibrary.cpp ${SRC}/reader/SerialTransport.cpp
+  ${SRC}/platform/os/SerialDevice.cpp ${SRC}/platform/os/Library.cpp ${SRC}/platform/os/AppDir.cpp
+  ${SRC}/platform/os/FileResolver.cpp
   ${SRC}/platform/core/TextEncoding.cpp ${SRC}/platform/core/StringUtils.cpp ${SRC}/platform/core/Exception.cpp
   ${SRC}/tools/readersim/SampleCard.cpp ${SRC}/tools/readersim/ReaderPeer.cpp
   ${SRC}/tools/readersim/PtyReaderPeer.cpp)

@@ -1,6 +1,6 @@
 #pragma once
-// Entry points of the reader vendor's SDK library (libsdtapi.so), bound by name when the main window
-// is created. Every entry takes 32-bit arguments and returns a 32-bit result.
+// Entry points of the reader vendor's SDK library (libsdtapi.so), bound by name by SdkLibrary. Every
+// entry takes 32-bit arguments and returns a 32-bit result.
 #include <cstdint>
 
 extern "C" {
