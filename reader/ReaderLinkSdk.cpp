@@ -54,6 +54,9 @@ int ReaderLink::ReadCardSdk(int port, CardReply& reply)
         sdt.SDT_GetSAMID(port, samId.data(), 1);
         samIdRead_ = true; // whatever it answered
     }
+    // The SDK writes where it is told and reports lengths of its own: what it leaves unwritten must
+    // not be the card before's.
+    reply.Clear();
     Byte* buffer = reply.Data();
     pump_.ProcessMessages();
     sdt.SDT_StartFindIDCard(port, buffer, 1);

@@ -265,6 +265,31 @@ TEST_F(ReadCardTest, SdkLengthsNeverReachPastTheBuffer)
     }
 }
 
+TEST_F(ReadCardTest, AnSdkThatWritesLessThanItReportsNeverShowsTheCardBefore)
+{
+    InstallSdk("full");
+    auto w = Create(1001);
+    PutCard(TestCard(), std::vector<std::uint8_t>(kCardPhotoSize, 0xAA));
+    w->ReadCard();
+    ASSERT_EQ(w->edt_qfjg->text().toStdString(), "北京市公安局东城分局");
+
+    // The next card's text stops after the identity number and its photo after 100 bytes, while the
+    // SDK reports the full lengths: what it left unwritten is not the card before's.
+    SampleCard next = TestCard();
+    next.idNo = "110101199001051011";
+    const std::vector<std::uint8_t> text = next.TextBlock();
+    const std::vector<std::uint8_t> photo(100, 0xBB);
+    setRead(0x90, text.data(), 158, photo.data(), std::uint32_t(photo.size()));
+    setLengths(256, kCardPhotoSize);
+    w->ReadCard();
+    ASSERT_EQ(w->edt_sfzh->text().toStdString(), next.idNo);
+    EXPECT_EQ(w->edt_qfjg->text().toStdString(), "");
+    EXPECT_EQ(w->edt_yxqx->text().toStdString(), "");
+    std::vector<std::uint8_t> expected(kCardPhotoSize, 0);
+    std::fill_n(expected.begin(), photo.size(), 0xBB);
+    EXPECT_EQ(ReadFile(File("ImgTemp.wlt")), expected);
+}
+
 TEST_F(ReadCardTest, SdkWithoutEveryEntryPointIsNotCalled)
 {
     InstallSdk("nofp");
