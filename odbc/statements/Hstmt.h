@@ -597,7 +597,12 @@ private:
     // Fetch one rowset through the driver, row by row where the driver cannot fetch arrays.
     std::int16_t FetchRowset(std::int16_t orientation, SqlLen offset);
     std::int16_t FetchOne(std::int16_t orientation, SqlLen offset);
+    // Describes result column col and binds its cells, in steps: the driver's description (false
+    // when it failed), then the type it is read as and its C type, then the cells.
+    struct ColumnDescription;
     void DescribeColumn(std::uint16_t col);
+    bool ReadColumnDescription(std::uint16_t col, ColumnDescription& described);
+    void AllocateColumnCells(std::uint16_t col, TColRec& rec, SqlLen width);
     void BindColumnBuffer(std::uint16_t col, TColRec& rec);
     void WidenColumn(std::uint16_t col, TColRec& rec, SqlLen width);
     // How this result's rowsets come: whole from the driver, or a row at a time where a value that

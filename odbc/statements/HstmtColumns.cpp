@@ -33,6 +33,129 @@ SqlLen CellCapacity(const TColRec& rec)
     return rec.ColType == SQL_C_CHAR ? rec.CellWidth - 1 : rec.CellWidth;
 }
 
+// The type a column is read as: wide text as narrow text, and the ODBC 2 date and time codes that
+// some drivers still report as the ODBC 3 ones.
+std::int16_t ReadAsType(std::int16_t sqlType)
+{
+    switch (sqlType) {
+    case SQL_WLONGVARCHAR:
+        return SQL_LONGVARCHAR;
+    case SQL_WVARCHAR:
+        return SQL_VARCHAR;
+    case SQL_WCHAR:
+        return SQL_CHAR;
+    case SQL_DATE:
+        return SQL_TYPE_DATE;
+    case SQL_TIME:
+        return SQL_TYPE_TIME;
+    case SQL_TIMESTAMP:
+        return SQL_TYPE_TIMESTAMP;
+    default:
+        return sqlType;
+    }
+}
+
+// A column attribute read quietly: a driver that cannot answer leaves the default, 0.
+SQLLEN QuietColAttr(void* handle, std::uint16_t col, std::uint16_t field)
+{
+    SQLLEN value = 0;
+    const SQLRETURN rc = Oci::SQLColAttribute(handle, col, field, nullptr, 0, nullptr, &value);
+    return GlobalHenv().Error().Success(rc) ? value : 0;
+}
+
+// A text cell holds the value's bytes: room for four UTF-8 bytes per character, or the octet
+// length when the driver tells a larger one (SQLite tells the declared size, in characters).
+SqlLen TextWidth(void* handle, std::uint16_t col, SqlULen characters)
+{
+    if (characters == 0)
+        characters = kUnknownTextSize;
+    const SQLLEN octets = QuietColAttr(handle, col, SQL_DESC_OCTET_LENGTH);
+    const SqlULen bytes = std::max(octets > 0 ? static_cast<SqlULen>(octets) : SqlULen{0}, characters * 4);
+    return static_cast<SqlLen>(bytes) + 1;
+}
+
+// How a column's values are held: the C type it is bound as, the width of a cell (0 for a long
+// column, read apart) and whether an integer column is unsigned.
+struct ColumnCell
+{
+    std::int16_t cType = SQL_C_BINARY;
+    SqlLen width = 0;
+    bool isUnsigned = false;
+};
+
+ColumnCell CellFor(void* handle, std::uint16_t col, std::int16_t sqlType, SqlULen size)
+{
+    ColumnCell cell;
+    const auto isUnsigned = [&] { return QuietColAttr(handle, col, SQL_DESC_UNSIGNED) != 0; };
+    switch (sqlType) {
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+        cell.cType = SQL_C_CHAR;
+        cell.width = TextWidth(handle, col, size);
+        break;
+    case SQL_LONGVARCHAR:
+        cell.cType = SQL_C_CHAR;
+        break;
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+        cell.cType = SQL_C_BINARY;
+        cell.width = static_cast<SqlLen>(size == 0 ? kUnknownTextSize : size);
+        break;
+    case SQL_LONGVARBINARY:
+        cell.cType = SQL_C_BINARY;
+        break;
+    case SQL_REAL:
+        cell.cType = SQL_C_FLOAT;
+        break;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+        cell.cType = SQL_C_DOUBLE;
+        break;
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+        if (size <= kDoubleDigits) {
+            cell.cType = SQL_C_DOUBLE;
+        } else {
+            // More digits than a double keeps: the exact text (sign, point and zero byte besides).
+            cell.cType = SQL_C_CHAR;
+            cell.width = static_cast<SqlLen>(size) + 3;
+        }
+        break;
+    case SQL_BIT:
+        cell.cType = SQL_C_BIT;
+        break;
+    case SQL_TINYINT:
+        cell.isUnsigned = isUnsigned();
+        cell.cType = cell.isUnsigned ? SQL_C_UTINYINT : SQL_C_STINYINT;
+        break;
+    case SQL_SMALLINT:
+        cell.isUnsigned = isUnsigned();
+        cell.cType = cell.isUnsigned ? SQL_C_USHORT : SQL_C_SSHORT;
+        break;
+    case SQL_INTEGER:
+        cell.isUnsigned = isUnsigned();
+        cell.cType = cell.isUnsigned ? SQL_C_ULONG : SQL_C_SLONG;
+        break;
+    case SQL_BIGINT:
+        cell.isUnsigned = isUnsigned();
+        cell.cType = cell.isUnsigned ? SQL_C_UBIGINT : SQL_C_SBIGINT;
+        break;
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+    case SQL_TYPE_TIMESTAMP:
+        cell.cType = sqlType;
+        break;
+    default:
+        // A type the library has no buffer for (GUID, intervals, a driver's own): read as its text.
+        cell.cType = SQL_C_CHAR;
+        cell.width = TextWidth(handle, col, size);
+        break;
+    }
+    if (cell.width == 0 && !IsTextOrBinary(cell.cType))
+        cell.width = PhysSize(cell.cType);
+    return cell;
+}
+
 } // namespace
 
 SqlLen THstmt::ColAttrInteger(std::uint16_t col, std::uint16_t fieldIdentifier)
@@ -85,145 +208,61 @@ TColBindRec* THstmt::ColBindRec(std::uint16_t col)
     return nullptr;
 }
 
-void THstmt::DescribeColumn(std::uint16_t col)
+// What the driver tells of a result column.
+struct THstmt::ColumnDescription
 {
-    std::string name(256, '\0');
-    SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = SQL_NULLABLE_UNKNOWN;
+    std::string name;
+    SQLSMALLINT sqlType = 0;
     SQLULEN size = 0;
+    SQLSMALLINT digits = 0;
+    SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
+};
+
+bool THstmt::ReadColumnDescription(std::uint16_t col, ColumnDescription& described)
+{
+    std::string& name = described.name;
+    name.assign(256, '\0');
+    SQLSMALLINT nameLength = 0;
     const auto describe = [&] {
-        return Check(Oci::SQLDescribeCol(handle_, col, reinterpret_cast<SQLCHAR*>(name.data()),
-                                         static_cast<SQLSMALLINT>(name.size()), &nameLength, &sqlType, &size,
-                                         &digits, &nullable));
+        return Check(Oci::SQLDescribeCol(
+            handle_, col, reinterpret_cast<SQLCHAR*>(name.data()), static_cast<SQLSMALLINT>(name.size()),
+            &nameLength, &described.sqlType, &described.size, &described.digits, &described.nullable));
     };
     if (!describe())
-        return;
+        return false;
     if (nameLength >= static_cast<SQLSMALLINT>(name.size())) {
         name.assign(static_cast<std::size_t>(nameLength) + 1, '\0');
         if (!describe())
-            return;
+            return false;
     }
     name.resize(std::strlen(name.c_str()));
-    colNames_.Add(name);
+    return true;
+}
 
+void THstmt::DescribeColumn(std::uint16_t col)
+{
+    ColumnDescription described;
+    if (!ReadColumnDescription(col, described))
+        return;
+    colNames_.Add(described.name);
+
+    std::int16_t sqlType = described.sqlType;
     if (const TColBindRec* chosen = ColBindRec(col))
         sqlType = chosen->SqlType;
-    switch (sqlType) {
-    case SQL_WLONGVARCHAR:
-        sqlType = SQL_LONGVARCHAR;
-        break;
-    case SQL_WVARCHAR:
-        sqlType = SQL_VARCHAR;
-        break;
-    case SQL_WCHAR:
-        sqlType = SQL_CHAR;
-        break;
-    case SQL_DATE: // ODBC 2 codes of drivers that still report them
-        sqlType = SQL_TYPE_DATE;
-        break;
-    case SQL_TIME:
-        sqlType = SQL_TYPE_TIME;
-        break;
-    case SQL_TIMESTAMP:
-        sqlType = SQL_TYPE_TIMESTAMP;
-        break;
-    default:
-        break;
-    }
+    sqlType = ReadAsType(sqlType);
+    const ColumnCell cell = CellFor(handle_, col, sqlType, described.size);
 
-    // Quiet attribute reads: a driver that cannot answer leaves the default.
-    const auto quietAttr = [&](std::uint16_t field) -> SQLLEN {
-        SQLLEN value = 0;
-        const SQLRETURN rc = Oci::SQLColAttribute(handle_, col, field, nullptr, 0, nullptr, &value);
-        return GlobalHenv().Error().Success(rc) ? value : 0;
-    };
-    const auto isUnsigned = [&] { return quietAttr(SQL_DESC_UNSIGNED) != 0; };
-    // A text cell holds the value's bytes: room for four UTF-8 bytes per character, or the octet
-    // length when the driver tells a larger one (SQLite tells the declared size, in characters).
-    const auto textWidth = [&](SqlULen characters) -> SqlLen {
-        if (characters == 0)
-            characters = kUnknownTextSize;
-        const SQLLEN octets = quietAttr(SQL_DESC_OCTET_LENGTH);
-        const SqlULen bytes =
-            std::max(octets > 0 ? static_cast<SqlULen>(octets) : SqlULen{0}, characters * 4);
-        return static_cast<SqlLen>(bytes) + 1;
-    };
+    TColRec& rec = InsertTail(cell.cType, sqlType);
+    rec.Name = described.name;
+    rec.ColumnSize = described.size;
+    rec.DecimalDigits = described.digits;
+    rec.Nullable = described.nullable;
+    rec.Unsigned = cell.isUnsigned;
+    AllocateColumnCells(col, rec, cell.width);
+}
 
-    std::int16_t cType = SQL_C_BINARY;
-    SqlLen width = 0;
-    bool isUnsignedCol = false;
-    switch (sqlType) {
-    case SQL_CHAR:
-    case SQL_VARCHAR:
-        cType = SQL_C_CHAR;
-        width = textWidth(size);
-        break;
-    case SQL_LONGVARCHAR:
-        cType = SQL_C_CHAR;
-        break;
-    case SQL_BINARY:
-    case SQL_VARBINARY:
-        cType = SQL_C_BINARY;
-        width = static_cast<SqlLen>(size == 0 ? kUnknownTextSize : size);
-        break;
-    case SQL_LONGVARBINARY:
-        cType = SQL_C_BINARY;
-        break;
-    case SQL_REAL:
-        cType = SQL_C_FLOAT;
-        break;
-    case SQL_FLOAT:
-    case SQL_DOUBLE:
-        cType = SQL_C_DOUBLE;
-        break;
-    case SQL_NUMERIC:
-    case SQL_DECIMAL:
-        if (size <= kDoubleDigits) {
-            cType = SQL_C_DOUBLE;
-        } else {
-            // More digits than a double keeps: the exact text (sign, point and zero byte besides).
-            cType = SQL_C_CHAR;
-            width = static_cast<SqlLen>(size) + 3;
-        }
-        break;
-    case SQL_BIT:
-        cType = SQL_C_BIT;
-        break;
-    case SQL_TINYINT:
-        isUnsignedCol = isUnsigned();
-        cType = isUnsignedCol ? SQL_C_UTINYINT : SQL_C_STINYINT;
-        break;
-    case SQL_SMALLINT:
-        isUnsignedCol = isUnsigned();
-        cType = isUnsignedCol ? SQL_C_USHORT : SQL_C_SSHORT;
-        break;
-    case SQL_INTEGER:
-        isUnsignedCol = isUnsigned();
-        cType = isUnsignedCol ? SQL_C_ULONG : SQL_C_SLONG;
-        break;
-    case SQL_BIGINT:
-        isUnsignedCol = isUnsigned();
-        cType = isUnsignedCol ? SQL_C_UBIGINT : SQL_C_SBIGINT;
-        break;
-    case SQL_TYPE_DATE:
-    case SQL_TYPE_TIME:
-    case SQL_TYPE_TIMESTAMP:
-        cType = sqlType;
-        break;
-    default:
-        // A type the library has no buffer for (GUID, intervals, a driver's own): read as its text.
-        cType = SQL_C_CHAR;
-        width = textWidth(size);
-        break;
-    }
-    if (width == 0 && !IsTextOrBinary(cType))
-        width = PhysSize(cType);
-
-    TColRec& rec = InsertTail(cType, sqlType);
-    rec.Name = name;
-    rec.ColumnSize = size;
-    rec.DecimalDigits = digits;
-    rec.Nullable = nullable;
-    rec.Unsigned = isUnsignedCol;
+void THstmt::AllocateColumnCells(std::uint16_t col, TColRec& rec, SqlLen width)
+{
     if (rec.IsBlob && rowSetSize_ == 1) {
         fetchBlobs_ = true;
         ++blobCols_;
@@ -233,7 +272,7 @@ void THstmt::DescribeColumn(std::uint16_t col)
         // Every row of a rowset of several rows has its own value: bound in cells like text.
         rec.IsBlob = false;
         rec.LongInCells = true;
-        width = kLongCellRoom + (cType == SQL_C_CHAR ? 1 : 0);
+        width = kLongCellRoom + (rec.ColType == SQL_C_CHAR ? 1 : 0);
     }
     rec.CellWidth = width;
     // Rowsets fetched row by row come into one extra cell at the end, then are copied into place.
