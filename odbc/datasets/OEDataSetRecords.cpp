@@ -8,6 +8,7 @@
 #include "odbc/statements/Hstmt.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/MemoryStream.h"
+#include "platform/core/Unaligned.h"
 #include "platform/db/Field.h"
 #include "platform/db/NativeData.h"
 
@@ -30,18 +31,6 @@ constexpr std::uint8_t kNotRead = 2;
 // Presence byte of a slot whose value the statement could not read (it came cut, and the cursor
 // cannot return to its row): reading it raises, and it is never written back.
 constexpr std::uint8_t kUnreadable = 3;
-
-template <typename T> void Store(std::uint8_t* p, T value)
-{
-    std::memcpy(p, &value, sizeof value);
-}
-
-template <typename T> T Load(const std::uint8_t* p)
-{
-    T value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
-}
 
 // The longest prefix of text of at most limit bytes that does not end inside a UTF-8 character.
 std::size_t Utf8Prefix(const char* text, std::size_t length, std::size_t limit)
@@ -188,7 +177,7 @@ std::uint8_t& TCustomOEDataSet::Presence(TRecordBuffer buffer, const Column& c) 
 
 TMemoryStream* TCustomOEDataSet::BlobStream(TRecordBuffer buffer, const Column& c) const
 {
-    return Load<TMemoryStream*>(buffer + c.offset);
+    return LoadUnaligned<TMemoryStream*>(buffer + c.offset);
 }
 
 TBookmarkFlag TCustomOEDataSet::GetBookmarkFlag(TRecordBuffer buffer)
@@ -203,13 +192,13 @@ void TCustomOEDataSet::SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag)
 
 bool TCustomOEDataSet::HasBookmark(TRecordBuffer buffer)
 {
-    return Load<std::uint8_t*>(buffer + recInfoOffset_ + kBookmarkRef) != nullptr;
+    return LoadUnaligned<std::uint8_t*>(buffer + recInfoOffset_ + kBookmarkRef) != nullptr;
 }
 
 void TCustomOEDataSet::SetBookmarkRef(TRecordBuffer buffer, bool present)
 {
-    Store<std::uint8_t*>(buffer + recInfoOffset_ + kBookmarkRef,
-                         present ? buffer + recordBufferSize_ : nullptr);
+    StoreUnaligned<std::uint8_t*>(buffer + recInfoOffset_ + kBookmarkRef,
+                                  present ? buffer + recordBufferSize_ : nullptr);
 }
 
 void TCustomOEDataSet::GetBookmarkData(TRecordBuffer buffer, void* data)
@@ -238,12 +227,12 @@ std::uint8_t& TCustomOEDataSet::UpdateStatusOf(TRecordBuffer buffer)
 
 std::int32_t TCustomOEDataSet::CacheIndexOf(TRecordBuffer buffer) const
 {
-    return Load<std::int32_t>(buffer + recInfoOffset_ + kCacheIndex);
+    return LoadUnaligned<std::int32_t>(buffer + recInfoOffset_ + kCacheIndex);
 }
 
 void TCustomOEDataSet::SetCacheIndex(TRecordBuffer buffer, std::int32_t index)
 {
-    Store(buffer + recInfoOffset_ + kCacheIndex, index);
+    StoreUnaligned(buffer + recInfoOffset_ + kCacheIndex, index);
 }
 
 // ---- Record buffers
@@ -257,7 +246,7 @@ TRecordBuffer TCustomOEDataSet::AllocRecordBuffer()
     for (const Column& c : columns_) {
         if (c.blob) {
             auto stream = std::make_unique<TMemoryStream>();
-            Store(buffer + c.offset, stream.release());
+            StoreUnaligned(buffer + c.offset, stream.release());
         }
     }
     InitRecord(buffer);
@@ -407,7 +396,7 @@ void TCustomOEDataSet::SetFieldData(TField* field, const void* buffer)
             std::memcpy(record + c.offset, buffer, static_cast<size_t>(n));
             // The model's binary form has no length of its own: the field's whole size is the value.
             if (c.type == ftBytes)
-                Store(record + c.offset + c.precision, static_cast<std::int32_t>(n));
+                StoreUnaligned(record + c.offset + c.precision, static_cast<std::int32_t>(n));
         }
         Presence(record, c) = buffer != nullptr ? 1 : 0;
     }
@@ -485,26 +474,26 @@ void TCustomOEDataSet::ToField(int col, std::uint64_t row, TRecordBuffer buffer)
             const auto length = static_cast<std::size_t>(std::clamp<SqlLen>(
                 *cell->Ind, 0, std::min<SqlLen>(cell->Width, static_cast<SqlLen>(capacity))));
             std::memcpy(slot, cell->Value, length);
-            Store(slot + capacity, static_cast<std::int32_t>(length));
+            StoreUnaligned(slot + capacity, static_cast<std::int32_t>(length));
         }
         break;
     }
     case ftSmallint:
-        Store(slot, statement_->GetCellSmallint(column, row));
+        StoreUnaligned(slot, statement_->GetCellSmallint(column, row));
         break;
     case ftWord:
     case ftBoolean:
-        Store(slot, statement_->GetCellWord(column, row));
+        StoreUnaligned(slot, statement_->GetCellWord(column, row));
         break;
     case ftInteger:
-        Store(slot, statement_->GetCellInteger(column, row));
+        StoreUnaligned(slot, statement_->GetCellInteger(column, row));
         break;
     case ftLargeint:
-        Store(slot, statement_->GetCellInt64(column, row));
+        StoreUnaligned(slot, statement_->GetCellInt64(column, row));
         break;
     case ftFloat:
     case ftCurrency:
-        Store(slot, statement_->GetCellDouble(column, row));
+        StoreUnaligned(slot, statement_->GetCellDouble(column, row));
         break;
     case ftDate:
     case ftTime:
@@ -512,11 +501,11 @@ void TCustomOEDataSet::ToField(int col, std::uint64_t row, TRecordBuffer buffer)
         const TTimeStamp ts = null ? NullTS() : statement_->GetCellTimeStamp(column, row);
         const double dateTime = TSToDateTime(ts);
         if (c.type == ftDate)
-            Store(slot, DateTimeToNativeDate(dateTime));
+            StoreUnaligned(slot, DateTimeToNativeDate(dateTime));
         else if (c.type == ftTime)
-            Store(slot, DateTimeToNativeTime(dateTime));
+            StoreUnaligned(slot, DateTimeToNativeTime(dateTime));
         else
-            Store(slot, DateTimeToNativeMSecs(dateTime));
+            StoreUnaligned(slot, DateTimeToNativeMSecs(dateTime));
         break;
     }
     default:
@@ -560,11 +549,11 @@ void TCustomOEDataSet::ReadRow(std::uint64_t row, TRecordBuffer buffer)
         std::uint8_t* slot = buffer + c.offset;
         switch (c.type) {
         case ftInteger:
-            Store(slot, null ? 0 : Load<std::int32_t>(cell));
+            StoreUnaligned(slot, null ? 0 : LoadUnaligned<std::int32_t>(cell));
             break;
         case ftFloat:
         case ftCurrency:
-            Store(slot, null ? 0.0 : Load<double>(cell));
+            StoreUnaligned(slot, null ? 0.0 : LoadUnaligned<double>(cell));
             break;
         default: {
             const char* text = reinterpret_cast<const char*>(cell);
@@ -609,7 +598,7 @@ void TCustomOEDataSet::FromField(int col, TRecordBuffer buffer)
         }
         case ftBytes: {
             const auto length = static_cast<SqlLen>(
-                std::clamp<std::int32_t>(Load<std::int32_t>(slot + c.precision), 0, c.precision));
+                std::clamp<std::int32_t>(LoadUnaligned<std::int32_t>(slot + c.precision), 0, c.precision));
             if (const auto cell = statement_->RowRec(column, 1); cell && cell->Value != nullptr) {
                 const SqlLen n = std::min(length, cell->Width);
                 std::memcpy(cell->Value, slot, static_cast<size_t>(n));
@@ -618,32 +607,32 @@ void TCustomOEDataSet::FromField(int col, TRecordBuffer buffer)
             break;
         }
         case ftSmallint:
-            statement_->SetColSmallint(column, Load<std::int16_t>(slot));
+            statement_->SetColSmallint(column, LoadUnaligned<std::int16_t>(slot));
             break;
         case ftWord:
         case ftBoolean:
-            statement_->SetColWord(column, Load<std::uint16_t>(slot));
+            statement_->SetColWord(column, LoadUnaligned<std::uint16_t>(slot));
             break;
         case ftInteger:
-            statement_->SetColInteger(column, Load<std::int32_t>(slot));
+            statement_->SetColInteger(column, LoadUnaligned<std::int32_t>(slot));
             break;
         case ftLargeint:
-            statement_->SetColInt64(column, Load<std::int64_t>(slot));
+            statement_->SetColInt64(column, LoadUnaligned<std::int64_t>(slot));
             break;
         case ftFloat:
         case ftCurrency:
-            statement_->SetColDouble(column, Load<double>(slot));
+            statement_->SetColDouble(column, LoadUnaligned<double>(slot));
             break;
         case ftDate:
         case ftTime:
         case ftDateTime: {
             double dateTime = 0;
             if (c.type == ftDate)
-                dateTime = NativeDateToDateTime(Load<std::int32_t>(slot));
+                dateTime = NativeDateToDateTime(LoadUnaligned<std::int32_t>(slot));
             else if (c.type == ftTime)
-                dateTime = NativeTimeToDateTime(Load<std::int32_t>(slot));
+                dateTime = NativeTimeToDateTime(LoadUnaligned<std::int32_t>(slot));
             else
-                dateTime = NativeMSecsToDateTime(Load<double>(slot));
+                dateTime = NativeMSecsToDateTime(LoadUnaligned<double>(slot));
             // The presence byte alone decides NULL: midnight of 1899-12-30 is a value like any other.
             if (presence != 0)
                 statement_->SetColTimeStamp(column, DateTimeToTS(dateTime));
@@ -684,7 +673,7 @@ void TCustomOEDataSet::LoadDeferredBlob(TRecordBuffer buffer, int col)
 std::string_view TCustomOEDataSet::TextValue(TRecordBuffer buffer, const Column& c) const
 {
     const std::uint8_t* slot = buffer + c.offset;
-    const auto number = Load<std::uint32_t>(slot + c.inlineText + 1);
+    const auto number = LoadUnaligned<std::uint32_t>(slot + c.inlineText + 1);
     if (number != 0 && number <= overflow_.size())
         return overflow_[number - 1];
     const char* text = reinterpret_cast<const char*>(slot);
@@ -704,7 +693,7 @@ void TCustomOEDataSet::StoreTextValue(TRecordBuffer buffer, const Column& c, con
         overflow_.emplace_back(text, length);
         number = static_cast<std::uint32_t>(overflow_.size());
     }
-    Store(slot + c.inlineText + 1, number);
+    StoreUnaligned(slot + c.inlineText + 1, number);
 }
 
 // ---- Blob streams

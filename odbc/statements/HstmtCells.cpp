@@ -7,6 +7,7 @@
 #include "odbc/statements/CellNotRead.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/NumberText.h"
+#include "platform/core/Unaligned.h"
 
 #include <cerrno>
 #include <climits>
@@ -15,18 +16,6 @@
 #include <limits>
 
 namespace {
-
-template <class T> T Load(const void* cell)
-{
-    T value;
-    std::memcpy(&value, cell, sizeof value);
-    return value;
-}
-
-template <class T> void Store(void* cell, T value)
-{
-    std::memcpy(cell, &value, sizeof value);
-}
 
 bool IsBigint(std::int16_t cType)
 {
@@ -71,8 +60,8 @@ std::string_view CellText(const TColRec& rec, const void* cell, SqlLen ind)
 
 std::int64_t BigintValue(const void* cell, std::int16_t cType)
 {
-    return cType == SQL_C_SBIGINT ? Load<std::int64_t>(cell)
-                                  : static_cast<std::int64_t>(Load<std::uint64_t>(cell));
+    return cType == SQL_C_SBIGINT ? LoadUnaligned<std::int64_t>(cell)
+                                  : static_cast<std::int64_t>(LoadUnaligned<std::uint64_t>(cell));
 }
 
 std::int32_t Clamp32(std::int64_t value)
@@ -96,13 +85,13 @@ bool ReadBigint(const std::string& text, std::int16_t cType, void* cell)
         const unsigned long long value = std::strtoull(trimmed.c_str(), &end, 10);
         if (errno != 0 || *end != '\0')
             return false;
-        Store<std::uint64_t>(cell, value);
+        StoreUnaligned<std::uint64_t>(cell, value);
         return true;
     }
     const long long value = std::strtoll(trimmed.c_str(), &end, 10);
     if (errno != 0 || *end != '\0' || (cType == SQL_C_UBIGINT && value < 0))
         return false;
-    Store<std::int64_t>(cell, value);
+    StoreUnaligned<std::int64_t>(cell, value);
     return true;
 }
 
@@ -218,10 +207,10 @@ std::string THstmt::GetCellString(std::uint16_t col, SqlULen row)
         return {static_cast<const char*>(cell), static_cast<std::size_t>(length)};
     }
     case SQL_C_SBIGINT:
-        text = std::to_string(Load<std::int64_t>(cell));
+        text = std::to_string(LoadUnaligned<std::int64_t>(cell));
         break;
     case SQL_C_UBIGINT:
-        text = std::to_string(Load<std::uint64_t>(cell));
+        text = std::to_string(LoadUnaligned<std::uint64_t>(cell));
         break;
     default:
         text = ToString(cell, rec->ColType, stringTrimming_);
@@ -258,7 +247,7 @@ double THstmt::GetCellDouble(std::uint16_t col, SqlULen row)
 {
     if (const CellView* view = PlainCell(col, row); view != nullptr && view->cType == SQL_C_DOUBLE) {
         const SqlLen ind = view->ind[row - 1];
-        return ind == SQL_NULL_DATA ? 0.0 : Load<double>(view->value + (row - 1) * view->width);
+        return ind == SQL_NULL_DATA ? 0.0 : LoadUnaligned<double>(view->value + (row - 1) * view->width);
     }
     TColRec* rec = nullptr;
     void* cell = nullptr;
@@ -266,8 +255,8 @@ double THstmt::GetCellDouble(std::uint16_t col, SqlULen row)
     if (!CellRecord(col, row, rec, cell, ind) || rec->IsBlob || *ind == SQL_NULL_DATA)
         return 0;
     if (IsBigint(rec->ColType))
-        return rec->ColType == SQL_C_SBIGINT ? static_cast<double>(Load<std::int64_t>(cell))
-                                             : static_cast<double>(Load<std::uint64_t>(cell));
+        return rec->ColType == SQL_C_SBIGINT ? static_cast<double>(LoadUnaligned<std::int64_t>(cell))
+                                             : static_cast<double>(LoadUnaligned<std::uint64_t>(cell));
     return ToDouble(cell, rec->ColType);
 }
 
@@ -280,7 +269,7 @@ std::int32_t THstmt::GetCellInteger(std::uint16_t col, SqlULen row)
 {
     if (const CellView* view = PlainCell(col, row); view != nullptr && view->cType == SQL_C_SLONG) {
         const SqlLen ind = view->ind[row - 1];
-        return ind == SQL_NULL_DATA ? 0 : Load<std::int32_t>(view->value + (row - 1) * view->width);
+        return ind == SQL_NULL_DATA ? 0 : LoadUnaligned<std::int32_t>(view->value + (row - 1) * view->width);
     }
     TColRec* rec = nullptr;
     void* cell = nullptr;
@@ -288,7 +277,7 @@ std::int32_t THstmt::GetCellInteger(std::uint16_t col, SqlULen row)
     if (!CellRecord(col, row, rec, cell, ind) || rec->IsBlob || *ind == SQL_NULL_DATA)
         return 0;
     if (rec->ColType == SQL_C_SLONG)
-        return Load<std::int32_t>(cell);
+        return LoadUnaligned<std::int32_t>(cell);
     if (IsBigint(rec->ColType))
         return Clamp32(BigintValue(cell, rec->ColType));
     return ToInteger(cell, rec->ColType);
@@ -304,7 +293,7 @@ std::int64_t THstmt::GetCellInt64(std::uint16_t col, SqlULen row)
     if (IsBigint(rec->ColType))
         return BigintValue(cell, rec->ColType);
     if (rec->ColType == SQL_C_ULONG)
-        return Load<std::uint32_t>(cell);
+        return LoadUnaligned<std::uint32_t>(cell);
     if (rec->ColType == SQL_C_CHAR) {
         // Exact decimals (NUMERIC read as text) give their integer part.
         std::string text = TrimString(CellText(*rec, cell, *ind), stTrimBoth);
@@ -593,12 +582,12 @@ void THstmt::SetCellDouble(std::uint16_t col, SqlULen row, double value)
     KeepFetchedCell(*rec, row);
     // Floating-point cells take the value itself: its text form keeps only 15 digits.
     if (rec->ColType == SQL_C_DOUBLE) {
-        Store<double>(cell, value);
+        StoreUnaligned<double>(cell, value);
         *ind = sizeof(double);
         return;
     }
     if (rec->ColType == SQL_C_FLOAT) {
-        Store<float>(cell, static_cast<float>(value));
+        StoreUnaligned<float>(cell, static_cast<float>(value));
         *ind = sizeof(float);
         return;
     }
