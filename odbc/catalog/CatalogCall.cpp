@@ -61,11 +61,6 @@ short ArgLength(const std::string& text)
     return static_cast<short>(text.size());
 }
 
-bool StatisticsCrash(THdbc& connection)
-{
-    return UpperCase(connection.GetInfoString(SQL_DBMS_NAME)) == "MDBTOOLS";
-}
-
 std::string LiteralPattern(THdbc& connection, const std::string& name)
 {
     const std::string escape = connection.GetInfoString(SQL_SEARCH_PATTERN_ESCAPE);

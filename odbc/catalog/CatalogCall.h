@@ -29,9 +29,6 @@ std::string LiteralPattern(THdbc& connection, const std::string& name);
 unsigned char* Arg(const std::string& text);
 short ArgLength(const std::string& text);
 
-// NOTE: mdbtools answers SQLStatistics, and the fetch after it crashes the process.
-bool StatisticsCrash(THdbc& connection);
-
 // A row of a listing belongs to the object asked for: the names are equal, and so are the owners
 // when one was asked for.
 bool SameObject(const std::string& owner, const std::string& name, const std::string& rowOwner,

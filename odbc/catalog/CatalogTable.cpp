@@ -125,7 +125,7 @@ void TCatalogTable::RetrieveIndexes()
     THdbc& connection = *catalog_.hDbc();
     THstmt& statement = catalog_.Statement();
     connection.Connect();
-    if (CatalogCall::StatisticsCrash(connection)) {
+    if (connection.Traits().StatisticsCrash) {
         // No index can be read there; the list stays empty rather than the program ending.
         indexes_.Clear();
         return;

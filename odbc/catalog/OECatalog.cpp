@@ -182,7 +182,7 @@ void TOECatalog::RetrieveTables()
     tableOwner_ = Trim(tableOwner_);
     tableName_ = Trim(tableName_);
     hdbc_->Connect();
-    if (IsDriver(*hdbc_, {"Excel;odbcjt32.dll"}))
+    if (hdbc_->Traits().ListsTablesUnfiltered)
         tableType_ = {};
 
     // NOTE: the list is joined by "," alone: SQLite's driver honours only the first entry of a list

@@ -8,6 +8,7 @@
 #include <memory>
 
 class THbase;
+struct TDriverTraits;
 using THbaseEvent = std::function<void(THbase* sender)>;
 
 class THbase : public TComponent
@@ -39,6 +40,9 @@ public:
     // Whether the driver reports the connection this object belongs to as dead; asked quietly after
     // a failure whose records do not say so themselves.
     virtual bool ConnectionDead() const { return false; }
+    // The traits of the connection this object belongs to as far as they are known, without asking
+    // the driver; nullptr where it belongs to none (DriverTraits.h).
+    virtual const TDriverTraits* KnownDriverTraits() const { return nullptr; }
 
     // Shared with exceptions that name this object as owner, so they can tell whether it still
     // exists when they are destroyed; holds nullptr once the object is being destroyed.

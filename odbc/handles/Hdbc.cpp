@@ -219,8 +219,11 @@ void THdbc::Connect()
     if (!CheckCall(*this, rc))
         return;
     connected_ = true;
+    traits_ = TDriverTraits{};
+    traitsLearned_ = false;
     SetIsolationLevel(isolationLevel_);
-    core_ = !GetFunction(SQL_API_SQLDESCRIBEPARAM);
+    traits_.DescribesMarkers = GetFunction(SQL_API_SQLDESCRIBEPARAM);
+    core_ = !traits_.DescribesMarkers;
     DoAfterConnect();
 }
 
@@ -237,6 +240,8 @@ void THdbc::Disconnect()
         openOnDriver_ = false;
     CheckCall(*this, rc);
     connected_ = false;
+    traits_ = TDriverTraits{};
+    traitsLearned_ = false;
     DoAfterDisconnect();
 }
 
@@ -465,6 +470,16 @@ void THdbc::EndTransact()
     SetConnectAttr(SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_ON);
 }
 
+const TDriverTraits& THdbc::Traits()
+{
+    if (connected_ && !traitsLearned_) {
+        traitsLearned_ = true;
+        traits_.LearnNames(GetInfoString(SQL_DBMS_NAME), GetInfoString(SQL_DRIVER_NAME));
+        traits_.NeedsLongDataLength = GetInfoString(SQL_NEED_LONG_DATA_LEN).rfind('Y', 0) == 0;
+    }
+    return traits_;
+}
+
 bool THdbc::GetFunction(std::uint16_t functionId)
 {
     if (functionId == SQL_API_ALL_FUNCTIONS || functionId == SQL_API_ODBC3_ALL_FUNCTIONS)
@@ -609,8 +624,8 @@ void THdbc::Loaded()
 
 bool IsDriver(THdbc& connection, const std::vector<std::string>& names)
 {
-    const std::string actual =
-        UpperCase(connection.GetInfoString(SQL_DBMS_NAME) + ";" + connection.GetInfoString(SQL_DRIVER_NAME));
+    const TDriverTraits& traits = connection.Traits();
+    const std::string actual = UpperCase(traits.DbmsName + ";" + traits.DriverName);
     for (const std::string& name : names) {
         if (UpperCase(name) == actual)
             return true;

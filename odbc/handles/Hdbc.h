@@ -3,6 +3,7 @@
 // (SQLConnect), or a driver connect string built from Driver, DataSource, UserName, Password and
 // the Attributes lines (SQLDriverConnect). The handle is allocated on first use, from GlobalHenv.
 #include "odbc/handles/Children.h"
+#include "odbc/handles/DriverTraits.h"
 #include "odbc/handles/Enums.h"
 #include "odbc/handles/Hbase.h"
 #include "platform/core/Filer.h"
@@ -86,6 +87,13 @@ public:
     void Commit();
     void Rollback();
 
+    // What differs about this connection's driver (DriverTraits.h): learned once per connection, at
+    // its first use after connecting (SQLDescribeParam's presence at the connect itself); before
+    // connecting and after disconnecting, the record of a driver not known.
+    const TDriverTraits& Traits();
+    // A fetch found the driver's indicators 32 bits wide.
+    void LearnNarrowIndicators() { traits_.NarrowIndicators = true; }
+
     // Quiet: false / empty / 0 when the driver cannot answer.
     bool GetFunction(std::uint16_t functionId);
     std::string GetInfoString(std::uint16_t infoType);
@@ -117,6 +125,7 @@ public:
     void DiagnosticHandle(std::int16_t& handleType, void*& handle) const override;
     void ResolveLostConnection() override { Resolve(); }
     bool ConnectionDead() const override;
+    const TDriverTraits* KnownDriverTraits() const override { return &traits_; }
 
 protected:
     virtual void DoBeforeConnect();
@@ -151,14 +160,16 @@ private:
     std::uint32_t cursorLib_ = 2;
     bool tracing_ = false;
     bool core_ = false;
+    TDriverTraits traits_;
+    bool traitsLearned_ = false; // what the driver's answers tell is in traits_
     TNotifyEvent beforeConnect_;
     TNotifyEvent afterConnect_;
     TNotifyEvent beforeDisconnect_;
     TNotifyEvent afterDisconnect_;
 };
 
-// True when "<DBMS name>;<driver file name>" of the connection equals one of names, ignoring ASCII
-// case (for example "Excel;odbcjt32.dll").
+// True when "<DBMS name>;<driver file name>" of the connection (its traits' names) equals one of
+// names, ignoring ASCII case (for example "Excel;odbcjt32.dll").
 bool IsDriver(THdbc& connection, const std::vector<std::string>& names);
 
 // The first THdbc among owner's components, in component order; nullptr without one (or without an

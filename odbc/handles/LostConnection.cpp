@@ -1,20 +1,18 @@
 #include "odbc/handles/LostConnection.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 
-bool MeansLostConnection(const TErrorRec& rec)
+bool MeansLostConnection(const TErrorRec& rec, const TDriverTraits& traits)
 {
-    // The server ended the session: administrator command, crash of another backend, idle-session and
-    // idle-in-transaction time-outs. A cancelled query (57014) leaves the session alive.
-    static constexpr std::array<std::string_view, 4> kServerEnded = {"57P01", "57P02", "57P05", "25P03"};
     const std::string_view state = rec.State;
     return state.starts_with("08") ||
-           std::find(kServerEnded.begin(), kServerEnded.end(), state) != kServerEnded.end();
+           std::find(traits.LostConnectionStates.begin(), traits.LostConnectionStates.end(), state) !=
+               traits.LostConnectionStates.end();
 }
 
-bool AnyLostConnection(const std::vector<TErrorRec>& records)
+bool AnyLostConnection(const std::vector<TErrorRec>& records, const TDriverTraits& traits)
 {
-    return std::any_of(records.begin(), records.end(), MeansLostConnection);
+    return std::any_of(records.begin(), records.end(),
+                       [&](const TErrorRec& rec) { return MeansLostConnection(rec, traits); });
 }

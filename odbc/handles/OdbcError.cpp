@@ -29,7 +29,8 @@ EODBC::EODBC(THbase* owner, std::int16_t retCode, std::vector<TErrorRec> errors)
 {
     state_->owner = owner != nullptr ? owner->LifeToken() : std::make_shared<THbase*>(nullptr);
     state_->errors = std::move(errors);
-    state_->lost = AnyLostConnection(state_->errors);
+    const TDriverTraits* traits = owner != nullptr ? owner->KnownDriverTraits() : nullptr;
+    state_->lost = AnyLostConnection(state_->errors, traits != nullptr ? *traits : UnknownDriverTraits());
 }
 
 EODBC::Shared::~Shared()

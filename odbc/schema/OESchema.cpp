@@ -127,12 +127,7 @@ TDropIndexForm TOESchema::DropIndexForm()
         return TDropIndexForm::AfterTable;
     // Connects, as running or naming types would.
     hstmt_->Init();
-    const std::string dbms = UpperCase(hdbc_->GetInfoString(SQL_DBMS_NAME));
-    // NOTE: SQLite and PostgreSQL read "DROP INDEX a.b.c" as a database or schema a and refuse it;
-    // their indexes are named in the table's schema.
-    if (dbms.starts_with("SQLITE") || dbms.starts_with("POSTGRESQL"))
-        return TDropIndexForm::InSchema;
-    return TDropIndexForm::AfterTable;
+    return hdbc_->Traits().IndexesInTableSchema ? TDropIndexForm::InSchema : TDropIndexForm::AfterTable;
 }
 
 void TOESchema::DropTables(bool ignoreErrors)

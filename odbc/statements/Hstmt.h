@@ -533,6 +533,7 @@ public:
     void DiagnosticHandle(std::int16_t& handleType, void*& handle) const override;
     void ResolveLostConnection() override;
     bool ConnectionDead() const override;
+    const TDriverTraits* KnownDriverTraits() const override;
 
     // Lists (used by binding and by the dataset layer).
     void FreeParams();
@@ -762,7 +763,7 @@ private:
     std::string sql_;
     std::uint32_t driverCursorAttributes_ = 0; // what the driver says of the cursor type
     std::uint32_t cursorAttributes_ = 0;       // what of that this statement uses
-    bool rowsetPositioningUnreliable_ = false;
+    bool rowsetPositioningUnreliable_ = false; // the connection's trait, taken with the handle
     std::uint32_t concurrencyType_ = 1;
     std::uint32_t cursorType_ = 0;
     SqlLen blobSize_ = 32768;
@@ -791,8 +792,10 @@ private:
     bool rowFlagsSet_ = false; // a row flag may be set: the next fetch clears them
     // The next rowset comes from SQLFetch (the driver's own cursor), not SQLFetchScroll.
     bool nextBySQLFetch_ = true;
-    bool lengthWidthKnown_ = false; // per handle: whether the driver writes 32-bit indicators is known
-    bool narrowLengths_ = false;    // it does (mdbtools)
+    // Whether the driver writes 32-bit indicators is known (by this handle's first fetch, or by the
+    // connection's traits), and whether it does (mdbtools).
+    bool lengthWidthKnown_ = false;
+    bool narrowLengths_ = false;
     int blobCols_ = 0;
     std::vector<std::uint8_t> blobPiece_; // the work buffer long values are read through
     // The auxiliary statements of the generated INSERT, UPDATE, DELETE and refresh.

@@ -500,9 +500,11 @@ void THstmt::LearnLengthWidth(SqlLen* probe)
         *probe = SQL_NULL_DATA;
         return;
     }
-    // NOTE: mdbtools writes its indicators 32 bits wide: the probe's high half is still there.
+    // A driver that writes its indicators 32 bits wide (DriverTraits.h) leaves the probe's high half.
     narrowLengths_ = (static_cast<SqlULen>(written) >> 32) == (static_cast<SqlULen>(kLengthProbe) >> 32);
     lengthWidthKnown_ = true;
+    if (narrowLengths_ && hdbc_ != nullptr)
+        hdbc_->LearnNarrowIndicators();
 }
 
 void THstmt::NarrowIndicators(SqlULen first, SqlULen last)

@@ -8,7 +8,6 @@
 #include "odbc/handles/Henv.h"
 #include "odbc/statements/NarrowLength.h"
 #include "odbc/statements/StatementDiagnostics.h"
-#include "platform/core/StringUtils.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Pump.h"
 #include "platform/os/SystemClock.h"
@@ -77,6 +76,11 @@ bool THstmt::ConnectionDead() const
     return hdbc_ != nullptr && hdbc_->ConnectionDead();
 }
 
+const TDriverTraits* THstmt::KnownDriverTraits() const
+{
+    return hdbc_ != nullptr ? hdbc_->KnownDriverTraits() : nullptr;
+}
+
 bool THstmt::Check(std::int16_t rc)
 {
     // A call that failed without raising (a vetoed or suppressed failure) ends the operation, and so
@@ -138,12 +142,12 @@ bool THstmt::AllocateHandle()
     rowsFetchedByDriver_ = false;
     rowsFetchedPtrSet_ = false;
     resultMayBeOpen_ = false;
-    lengthWidthKnown_ = false;
-    narrowLengths_ = false;
+    const TDriverTraits& traits = hdbc_->Traits();
+    lengthWidthKnown_ = traits.NarrowIndicators;
+    narrowLengths_ = traits.NarrowIndicators;
     // The cursor library is chosen before connecting, so it stays what it is for this handle.
     nextBySQLFetch_ = hdbc_->CursorLib() == SQL_CUR_USE_DRIVER;
-    rowsetPositioningUnreliable_ =
-        UpperCase(hdbc_->GetInfoString(SQL_DRIVER_NAME)).find("SQLITE3ODBC") != std::string::npos;
+    rowsetPositioningUnreliable_ = traits.RowsetPositioningUnreliable;
     SetConcurrencyType(concurrencyType_);
     SetCursorType(cursorType_);
     SetRowSetSize(rowSetSize_);
@@ -614,13 +618,11 @@ void THstmt::SetCursorType(std::uint32_t value)
 void THstmt::UpdateCursorAttributes()
 {
     cursorAttributes_ = driverCursorAttributes_;
-    // NOTE: the SQLite driver's SQLSetPos moves from its own row pointer (the last row fetched)
-    // instead of going to the row asked for, so in a rowset of several rows it reads, writes or
-    // deletes another row. There, rows of a rowset are taken as not positionable.
     // Bookmarks serve only to come back to a row, which a forward-only cursor cannot do; switching
     // them on costs the drivers work on every row (SQLite about a sixth of its fetch time).
     if (cursorType_ == SQL_CURSOR_FORWARD_ONLY)
         cursorAttributes_ &= ~std::uint32_t{SQL_CA1_BOOKMARK};
+    // A driver that positions rows of a rowset unreliably (DriverTraits.h) positions none of them.
     if (rowsetPositioningUnreliable_ && rowSetSize_ > 1)
         cursorAttributes_ &= ~std::uint32_t{SQL_CA1_POS_POSITION | SQL_CA1_POS_UPDATE | SQL_CA1_POS_DELETE |
                                             SQL_CA1_POS_REFRESH};

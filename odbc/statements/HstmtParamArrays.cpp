@@ -4,6 +4,7 @@
 
 #include "odbc/base/OcihError.h"
 #include "odbc/driver/Oci.h"
+#include "odbc/handles/Hdbc.h"
 #include "odbc/handles/Henv.h"
 #include "odbc/handles/LostConnection.h"
 #include "odbc/handles/OdbcError.h"
@@ -74,14 +75,14 @@ bool THstmt::BeforeParamExecute()
         throw RIDIZOrurori("Parameter " + std::to_string(first->Param) + " holds " +
                            std::to_string(first->Count) + " values; " + std::to_string(bulkSize_) +
                            " rows are to be sent.");
-    // NOTE: psqlODBC describes a marker by preparing the statement on the server, and then sends
-    // every row of an array on its own (several times slower than its batches). Preparing the same
-    // text again costs no round trip and gives the batches back; the description stays in the
-    // records. One row has no batch to win back, and there the prepare again would break a call
-    // with a result ("{? = call f(?)}"): preparing on the server, psqlODBC runs one only when the
-    // describe came after the last prepare ("function f() does not exist" otherwise). Arrays of
-    // such calls run either way.
-    if (describedSincePrepare_ && prepared_ && bulkSize_ > 1) {
+    // A description may have cost the array its batches (DriverTraits.h): the same text prepared
+    // again costs no round trip and gives them back; the description stays in the records. One row
+    // has no batch to win back, and there the prepare again would break a call with a result
+    // ("{? = call f(?)}"): preparing on the server, psqlODBC runs one only when the describe came
+    // after the last prepare ("function f() does not exist" otherwise). Arrays of such calls run
+    // either way.
+    if (describedSincePrepare_ && prepared_ && bulkSize_ > 1 &&
+        hdbc_->Traits().PrepareArraysAgainAfterDescribe) {
         describedSincePrepare_ = false;
         const std::string text = ParseSQL();
         if (!Check(Oci::SQLPrepare(handle_, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())),
@@ -141,7 +142,9 @@ std::int16_t THstmt::ResendParamRows(std::int16_t rc, bool prepared, const std::
         if (!Written(paramStatus_[r - 1]))
             unsent.push_back(r);
     }
-    if (unsent.empty() || AnyLostConnection(arrayRecords))
+    const TDriverTraits* known = KnownDriverTraits();
+    const TDriverTraits& traits = known != nullptr ? *known : UnknownDriverTraits();
+    if (unsent.empty() || AnyLostConnection(arrayRecords, traits))
         return rc;
 
     // Every row the driver did not write goes again on its own (psqlODBC fails a whole batch for
@@ -188,7 +191,7 @@ std::int16_t THstmt::ResendParamRows(std::int16_t rc, bool prepared, const std::
         std::vector<TErrorRec> records = StatementDiagnostics(handle_);
         if (firstFailure.empty())
             firstFailure = records;
-        if (AnyLostConnection(records))
+        if (AnyLostConnection(records, traits))
             break;
     }
     paramsProcessed_ = rows;

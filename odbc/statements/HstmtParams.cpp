@@ -42,7 +42,7 @@ bool THstmt::NeedLongDataLen()
     case bpDetect:
         break;
     }
-    return hdbc_ != nullptr && hdbc_->GetInfoString(SQL_NEED_LONG_DATA_LEN).rfind('Y', 0) == 0;
+    return hdbc_ != nullptr && hdbc_->Traits().NeedsLongDataLength;
 }
 
 void THstmt::DescribeParam(std::uint16_t param, std::int16_t& sqlType, SqlULen& columnSize,
@@ -66,7 +66,7 @@ void THstmt::DescribeParam(std::uint16_t param, std::int16_t& sqlType, SqlULen& 
     nullable = SQL_NULLABLE_UNKNOWN;
     columnSize = 0;
     decimalDigits = 0;
-    if (IsDriver(*hdbc_, {"dBase;odbcjt32.dll", "FoxPro;odbcjt32.dll"}))
+    if (hdbc_->Traits().OwnDescriptionWithoutSizes)
         return;
     switch (sqlType) {
     case SQL_CHAR:

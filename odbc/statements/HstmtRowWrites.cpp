@@ -7,7 +7,6 @@
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/statements/StatementDiagnostics.h"
-#include "platform/core/StringUtils.h"
 
 #include <algorithm>
 #include <cstring>
@@ -45,13 +44,9 @@ std::uint32_t THstmt::GetPosOpts() const
     // SQLSetPos updates then): its rows are written by generated statements.
     if (concurrencyType_ == SQL_CONCUR_READ_ONLY)
         mask &= ~std::uint32_t{SQL_CA1_POS_UPDATE | SQL_CA1_POS_DELETE | SQL_CA1_BULK_ADD};
-    // NOTE: the SQLite driver's SQLSetPos update and SQLBulkOperations add take long columns from the
-    // bindings the fetch had: a blob column bound only for the write is written empty, and
-    // SQL_COLUMN_IGNORE leaves none alone either. Rows with blob columns go by generated statements
-    // there.
+    // Rows with blob columns go by generated statements where the cursor's writes would lose them.
     const bool blobs = std::any_of(cols_.begin(), cols_.end(), [](const auto& rec) { return rec->IsBlob; });
-    if (blobs && hdbc_ != nullptr &&
-        UpperCase(hdbc_->GetInfoString(SQL_DRIVER_NAME)).find("SQLITE3ODBC") != std::string::npos)
+    if (blobs && hdbc_ != nullptr && hdbc_->Traits().PositionedWritesLoseBlobs)
         mask &= ~std::uint32_t{SQL_CA1_POS_UPDATE | SQL_CA1_BULK_ADD};
     return mask;
 }
