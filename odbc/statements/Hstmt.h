@@ -688,6 +688,12 @@ private:
     // Executes a generated or positioned UPDATE or DELETE; none that touches no row passes as done.
     void ExecuteKeyed(THstmt& aux);
     void PositionedWrite(SqlULen row, std::uint16_t operation);
+    // The one-row write for each row up to lastRow (read again after every row) whose flag is flag.
+    void WriteFlaggedRows(std::uint16_t flag, const SqlULen& lastRow, void (THstmt::*writeRow)(SqlULen));
+    // A DoInsert, DoUpdate, DoDelete or DoRefresh: confirm with question, then the one-row write of
+    // row 1 or, with a multi-row rowset that holds rows, the flagged rows.
+    void ConfirmedWrite(const TConfirmEvent& confirm, const char* question, void (THstmt::*writeRows)(),
+                        void (THstmt::*writeRow)(SqlULen));
     void CopyRefreshedRow(THstmt& aux, SqlULen row);
 
     // Where the cells of a bound column are, in one small array beside the column records: the

@@ -290,91 +290,66 @@ void THstmt::RefreshRow(SqlULen row)
     }
 }
 
-void THstmt::InsertRows()
+void THstmt::WriteFlaggedRows(std::uint16_t flag, const SqlULen& lastRow, void (THstmt::*writeRow)(SqlULen))
 {
     RunningCall running;
-    // Rows beyond those fetched may be filled for inserting too.
-    for (SqlULen row = 1; row <= rowSetSize_; ++row) {
-        if (GetRowFlag(row) == rfInsert)
-            InsertRow(row);
+    for (SqlULen row = 1; row <= lastRow; ++row) {
+        if (GetRowFlag(row) == flag)
+            (this->*writeRow)(row);
     }
+}
+
+void THstmt::InsertRows()
+{
+    // Rows beyond those fetched may be filled for inserting too.
+    WriteFlaggedRows(rfInsert, rowSetSize_, &THstmt::InsertRow);
 }
 
 void THstmt::UpdateRows()
 {
-    RunningCall running;
-    for (SqlULen row = 1; row <= rowsFetched_; ++row) {
-        if (GetRowFlag(row) == rfUpdate)
-            UpdateRow(row);
-    }
+    WriteFlaggedRows(rfUpdate, rowsFetched_, &THstmt::UpdateRow);
 }
 
 void THstmt::DeleteRows()
 {
-    RunningCall running;
-    for (SqlULen row = 1; row <= rowsFetched_; ++row) {
-        if (GetRowFlag(row) == rfDelete)
-            DeleteRow(row);
-    }
+    WriteFlaggedRows(rfDelete, rowsFetched_, &THstmt::DeleteRow);
 }
 
 void THstmt::RefreshRows()
 {
+    WriteFlaggedRows(rfRefresh, rowsFetched_, &THstmt::RefreshRow);
+}
+
+void THstmt::ConfirmedWrite(const TConfirmEvent& confirm, const char* question, void (THstmt::*writeRows)(),
+                            void (THstmt::*writeRow)(SqlULen))
+{
     RunningCall running;
-    for (SqlULen row = 1; row <= rowsFetched_; ++row) {
-        if (GetRowFlag(row) == rfRefresh)
-            RefreshRow(row);
-    }
+    if (!Init())
+        return;
+    if (confirm && !confirm(this, question))
+        return;
+    if (rowSetSize_ > 1 && rowsFetched_ > 0)
+        (this->*writeRows)();
+    else
+        (this->*writeRow)(1);
 }
 
 void THstmt::DoInsert()
 {
-    RunningCall running;
-    if (!Init())
-        return;
-    if (onInsert_ && !onInsert_(this, "Insert row(s)?"))
-        return;
-    if (rowSetSize_ > 1 && rowsFetched_ > 0)
-        InsertRows();
-    else
-        InsertRow(1);
+    ConfirmedWrite(onInsert_, "Insert row(s)?", &THstmt::InsertRows, &THstmt::InsertRow);
 }
 
 void THstmt::DoUpdate()
 {
-    RunningCall running;
-    if (!Init())
-        return;
-    if (onUpdate_ && !onUpdate_(this, "Update row(s)?"))
-        return;
-    if (rowSetSize_ > 1 && rowsFetched_ > 0)
-        UpdateRows();
-    else
-        UpdateRow(1);
+    ConfirmedWrite(onUpdate_, "Update row(s)?", &THstmt::UpdateRows, &THstmt::UpdateRow);
 }
 
 void THstmt::DoDelete()
 {
-    RunningCall running;
-    if (!Init())
-        return;
-    if (onDelete_ && !onDelete_(this, "Delete row(s)?"))
-        return;
-    if (rowSetSize_ > 1 && rowsFetched_ > 0)
-        DeleteRows();
-    else
-        DeleteRow(1);
+    ConfirmedWrite(onDelete_, "Delete row(s)?", &THstmt::DeleteRows, &THstmt::DeleteRow);
 }
 
 void THstmt::DoRefresh()
 {
-    RunningCall running;
-    if (!Init())
-        return;
-    if (onRefresh_ && !onRefresh_(this, "Refresh row(s)?"))
-        return;
-    if (rowSetSize_ > 1 && rowsFetched_ > 0)
-        RefreshRows();
-    else
-        RefreshRow(1);
+    ConfirmedWrite(onRefresh_, "Refresh row(s)?", &THstmt::RefreshRows, &THstmt::RefreshRow);
 }
