@@ -539,7 +539,8 @@ void TCustomOEDataSet::ReadRow(std::uint64_t row, TRecordBuffer buffer)
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         const Column& c = columns_[i];
         const Cells& cells = cells_[i];
-        if (cells.value == nullptr) {
+        // A cell that came cut and could not be read again is ToField's to mark, not a value.
+        if (cells.value == nullptr || cells.ind[row - 1] == kCellNotRead) {
             ToField(static_cast<int>(i + 1), row, buffer);
             continue;
         }

@@ -462,4 +462,35 @@ TEST_P(WriteBack, AValueTheCursorCannotReturnToIsNeitherShownAsNullNorWrittenBac
     EXPECT_EQ(ds->FieldByName("note")->AsString(), "short");
 }
 
+// The same for a VARCHAR holding more than it declares: the cache takes such a column's cells
+// straight from the rowset, and a cell that came cut must not pass for the value.
+TEST_P(WriteBack, ATextCutWhereTheCursorCannotReturnIsNeitherShownCutNorWrittenBack)
+{
+    ZIRA_REQUIRE(Database() == TestDatabase::Sqlite, "the driver reads every value of a rowset whole");
+    const std::string table = NewTable("(id INTEGER PRIMARY KEY, name VARCHAR(5), note VARCHAR(5))");
+    const std::string longNote(3000, 'q');
+    Exec("INSERT INTO " + table + " VALUES (1, 'a', 'short'), (2, 'b', '" + longNote + "'), (3, 'c', NULL)");
+    TOEDataSet* ds = NewDataSet("SELECT id, name, note FROM " + table + " ORDER BY id");
+    ds->SetCached(true);
+    ds->hStmt().SetRowSetSize(3);
+    ds->hStmt().SetCursorType(3);
+    ds->SetEditable(true);
+    ds->hStmt().Target().SetTarget(table, "id;", "");
+    ds->Open();
+    GoTo(*ds, 2);
+    try {
+        const std::string shown = ds->FieldByName("note")->AsString();
+        FAIL() << "a value not read passed as " << shown.size() << " characters";
+    } catch (const RIDIZOrurori& e) {
+        EXPECT_NE(std::string(e.what()).find("note was not read"), std::string::npos) << e.what();
+    }
+    ds->Edit();
+    ds->FieldByName("name")->SetAsString("ren");
+    ds->Post();
+    EXPECT_EQ(QueryText(c, "SELECT name FROM " + table + " WHERE id = 2"), "ren");
+    EXPECT_EQ(QueryLong(c, "SELECT length(note) FROM " + table + " WHERE id = 2"), 3000) << "left as it is";
+    GoTo(*ds, 1);
+    EXPECT_EQ(ds->FieldByName("note")->AsString(), "short");
+}
+
 ZIRA_ON_EACH_DATABASE(WriteBack);
