@@ -422,7 +422,9 @@ void TCustomOEDataSet::ToField(int col, std::uint64_t row, TRecordBuffer buffer)
     }
     if (c.blob) {
         TMemoryStream* stream = BlobStream(buffer, c);
-        if (statement_->BlobDeferral()) {
+        // A rowset of several rows holds each row's long value in its cells: nothing to defer.
+        const TColRec* rec = statement_->ColRec(column);
+        if (statement_->BlobDeferral() && (rec == nullptr || !rec->LongInCells)) {
             stream->Clear();
             presence = kNotRead;
             return;
@@ -650,10 +652,11 @@ void TCustomOEDataSet::LoadDeferredBlob(TRecordBuffer buffer, int col)
 {
     const Column& c = columns_[static_cast<size_t>(col - 1)];
     std::uint8_t& presence = Presence(buffer, c);
-    if (!statement_->BlobDeferral() || cached_) {
-        presence = 0; // the value can no longer be read: the cursor has moved on
-        return;
-    }
+    // The cursor has moved on from the row: the value stays not read (never written back), and
+    // reading it raises instead of passing for NULL.
+    if (!statement_->BlobDeferral() || cached_)
+        throw RIDIZOrurori("Value of column " + statement_->GetColNames()[col - 1] +
+                           " was not read: the blob was deferred and the cursor has left its row.");
     InternalSetToRecord(buffer);
     // The cursor may stand elsewhere now than where the window expects it.
     CursorPosChanged();

@@ -493,4 +493,45 @@ TEST_P(WriteBack, ATextCutWhereTheCursorCannotReturnIsNeitherShownCutNorWrittenB
     EXPECT_EQ(ds->FieldByName("note")->AsString(), "short");
 }
 
+// A cached dataset keeps no deferred blob: at rowset 1 the cursor has left the row when the value is
+// asked for, so it is not read (never NULL, never written back); a rowset of several rows holds every
+// row's long value in its cells, so it is there to show.
+TEST_P(WriteBack, ADeferredBlobOfACachedDataSetIsShownWhereHeldAndNeverWrittenAsNull)
+{
+    for (const SqlULen rowset : {SqlULen{1}, SqlULen{3}}) {
+        SCOPED_TRACE("rowset " + std::to_string(rowset));
+        const std::string table = NewTable("(id INTEGER PRIMARY KEY, name VARCHAR(10), note TEXT)");
+        Exec("INSERT INTO " + table + " VALUES (1, 'a', 'one'), (2, 'b', 'two'), (3, 'c', NULL)");
+        TOEDataSet* ds = NewDataSet("SELECT id, name, note FROM " + table + " ORDER BY id");
+        ds->SetCached(true);
+        ds->hStmt().SetRowSetSize(rowset);
+        ds->hStmt().SetBlobDeferral(true);
+        ds->SetEditable(true);
+        ds->hStmt().Target().SetTarget(table, "id;", "");
+        ds->Open();
+        GoTo(*ds, 3);
+        GoTo(*ds, 2);
+        TField* note = ds->FieldByName("note");
+        if (rowset == 1) {
+            try {
+                const bool null = note->IsNull();
+                ADD_FAILURE() << "a value not read passed as " << (null ? "NULL" : note->AsString());
+            } catch (const RIDIZOrurori& e) {
+                EXPECT_NE(std::string(e.what()).find("note was not read"), std::string::npos) << e.what();
+            }
+        } else {
+            EXPECT_EQ(note->AsString(), "two");
+        }
+        ds->Edit();
+        ds->FieldByName("name")->SetAsString("renamed");
+        ds->Post();
+        EXPECT_EQ(QueryText(c, "SELECT name || ':' || note FROM " + table + " WHERE id = 2"), "renamed:two");
+        if (rowset > 1) {
+            GoTo(*ds, 3);
+            EXPECT_TRUE(ds->FieldByName("note")->IsNull());
+        }
+        ds->Close();
+    }
+}
+
 ZIRA_ON_EACH_DATABASE(WriteBack);
