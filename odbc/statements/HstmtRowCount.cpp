@@ -66,11 +66,15 @@ SqlLen THstmt::CountBySelect(THstmt& counter)
 {
     std::string text, keywords;
     CountTexts(sql_, text, keywords);
-    // A grouped statement returns its groups, which a count of the rows before grouping is not.
+    // A grouped statement returns its groups, which a count of the rows before grouping is not; a
+    // limited one (LIMIT, OFFSET, FETCH FIRST, TOP) fewer rows than the count, which the limit does
+    // not cut.
     const std::size_t from = Find(keywords, " FROM ");
     if (from == std::string::npos || Find(keywords, " DISTINCT ") != std::string::npos ||
         Find(keywords, " HAVING ") != std::string::npos || Find(keywords, " UNION ") != std::string::npos ||
-        Find(keywords, " GROUP ") != std::string::npos)
+        Find(keywords, " GROUP ") != std::string::npos || Find(keywords, " LIMIT ") != std::string::npos ||
+        Find(keywords, " OFFSET ") != std::string::npos || Find(keywords, " FETCH ") != std::string::npos ||
+        Find(keywords, " TOP ") != std::string::npos)
         return -1;
     // A parameter before FROM belongs to the select list the count drops: its markers would be
     // numbered differently.

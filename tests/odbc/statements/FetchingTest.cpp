@@ -602,6 +602,8 @@ TEST_P(Fetching, RowCountsAreOfTheResultAsItComes)
         {"SELECT id FROM " + t + " ORDER BY id", 3, 3},
         {"SELECT id FROM " + t + " WHERE id > 8", 3, 2},
         {"SELECT kind, COUNT(*) FROM " + t + " GROUP BY kind", 1, 1},
+        {"SELECT id FROM " + t + " LIMIT 4", 0, 4},
+        {"SELECT id FROM " + t + " WHERE id > 2 ORDER BY id LIMIT 3 OFFSET 6", 0, 2},
     };
     for (const Case& k : cases) {
         for (const TRowCountMethod method : {rcFunction, rcSelect, rcTraverse}) {
