@@ -432,6 +432,8 @@ private:
     std::uint8_t& Presence(TRecordBuffer buffer, const Column& c) const;
     TMemoryStream* BlobStream(TRecordBuffer buffer, const Column& c) const;
     void SetBookmarkRef(TRecordBuffer buffer, bool present);
+    // Reads the record's deferred blob on its row; raises when the cursor cannot come back to it (a
+    // cached dataset), the value staying not read.
     void LoadDeferredBlob(TRecordBuffer buffer, int col);
     // The text of an ftString slot / storing one (cut at the column's byte size, on a character).
     std::string_view TextValue(TRecordBuffer buffer, const Column& c) const;
