@@ -60,6 +60,9 @@ void TCustomOEDataSet::FillCache(std::int32_t want)
         const SqlULen rows = std::max<SqlULen>(statement_->GetRowsFetched(), 1);
         TakeCells();
         for (SqlULen r = 1; r <= rows; ++r) {
+            // A row the driver could not fetch (or reports deleted) is no record, as without the cache.
+            if (!statement_->GetRowValid(r))
+                continue;
             TRecordBuffer buffer = AllocCacheBuffer();
             cacheBuffers_.push_back(buffer);
             ReadRow(r, buffer);

@@ -8,6 +8,7 @@
 #include "odbc/datasets/OEQuery.h"
 #include "odbc/handles/OdbcError.h"
 #include "odbc/statements/Hstmt.h"
+#include "odbc/support/ScriptedOdbc.h"
 #include "odbc/support/SqlHelpers.h"
 
 #include <sqlext.h>
@@ -532,6 +533,26 @@ TEST_P(WriteBack, ADeferredBlobOfACachedDataSetIsShownWhereHeldAndNeverWrittenAs
         }
         ds->Close();
     }
+}
+
+// A row the driver failed to fetch (SQL_ROW_ERROR) holds no values of its own: fetched a row at a time
+// (SQLite's forward-only cursor at rowset 3) its cells still hold a row of the rowset before. It is
+// not a record, as it is not one without the cache; a copy of another row, key and all, would take
+// that row's writes.
+TEST_P(WriteBack, ARowTheDriverFailedToFetchIsNoRecordOfTheCache)
+{
+    ZIRA_REQUIRE(Database() == TestDatabase::Sqlite, "a forward-only rowset of several rows comes a row at a "
+                                                     "time on SQLite only");
+    const std::string table = People(6);
+    TOEDataSet* ds = NewDataSet("SELECT id, name, amount FROM " + table + " ORDER BY id");
+    ds->SetCached(true);
+    ds->hStmt().SetRowSetSize(3);
+    ScriptedOdbc odbc;
+    // Rows 1 to 4 come, the fetch of row 5 fails after the driver moved past it.
+    odbc.returnsAfterCall["SQLFetch"] = {SQL_SUCCESS, SQL_SUCCESS, SQL_SUCCESS, SQL_SUCCESS, SQL_ERROR};
+    ds->Open();
+    EXPECT_EQ(Shown(*ds), "1 n1|2 n2|3 n3|4 n4|6 n6");
+    EXPECT_EQ(odbc.calls["SQLFetch"], 7) << "fetched a row at a time";
 }
 
 ZIRA_ON_EACH_DATABASE(WriteBack);
