@@ -7,6 +7,7 @@
 #include "odbc/statements/NarrowLength.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -21,6 +22,19 @@ template <class Read> SqlLen SwallowNoData(SqlLen current, Read read)
             throw;
         return current;
     }
+}
+
+// A value of one piece becomes the memory stream's whole content, the position at its end, in the
+// room the stream has: row after row of short values then allocates nothing. The room is reused
+// only while the stream holds at most a piece, so a long value's room is not kept.
+bool PutOnePiece(TMemoryStream& memory, const std::uint8_t* bytes, SqlLen size, SqlLen pieceSize)
+{
+    if (size <= 0 || size > pieceSize || memory.Size() > pieceSize)
+        return false;
+    memory.SetSize(size);
+    std::memcpy(memory.Memory(), bytes, static_cast<std::size_t>(size));
+    memory.SetPosition(size);
+    return true;
 }
 
 } // namespace
@@ -53,11 +67,15 @@ SqlLen THstmt::FetchCol(std::uint16_t col, SqlULen row, std::int16_t colType, TS
     if (first == SQL_NO_DATA)
         return GetCellSize(col, row);
     total = NarrowLength(total);
-    if (!Check(first))
+    // SQL_SUCCESS passes every checkpoint; only other codes go through it.
+    if (first == SQL_SUCCESS ? !initialized_ : !Check(first))
         return SQL_NULL_DATA;
     const std::int16_t firstRc = RetCode();
-    if (auto* memory = dynamic_cast<TMemoryStream*>(&stream))
+    if (auto* memory = own != nullptr ? own->Blob.get() : dynamic_cast<TMemoryStream*>(&stream)) {
+        if (PutOnePiece(*memory, buffer.data(), total, pieceSize))
+            return loaded(total);
         memory->Clear();
+    }
     if (total == SQL_NO_TOTAL) {
         stream.WriteBuffer(buffer.data(), pieceSize);
         throw RIDIZOrurori("Unable to retrieve blob.  You may have to increase the BlobSize property.");

@@ -187,6 +187,9 @@ std::string THstmt::GetCellString(std::uint16_t col, SqlULen row)
     if (!CellRecord(col, row, rec, cell, ind))
         return {};
     if (rec->IsBlob) {
+        // A value read with its one-row rowset, or an edited one, is in the stream: no driver call.
+        if (rec->Blob != nullptr && (rec->BlobEdited || (rowSetSize_ == 1 && rec->BlobRow == row)))
+            return rec->Ind[0] == SQL_NULL_DATA ? std::string() : MemoryStreamToString(*rec->Blob);
         // Read first: with BlobDeferral the indicator says NULL only until the value is read. The
         // record stays until the text is taken.
         RunningCall running;

@@ -10,6 +10,7 @@
 
 #include <gmock/gmock.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -319,6 +320,67 @@ TEST_P(Fetching, BlobsComeWholeInPiecesAndNullsAsNull)
     edited.SetColString(2, "mine");
     EXPECT_EQ(edited.GetColString(2), "mine");
     EXPECT_EQ(edited.GetCellString(2, 1), "mine");
+}
+
+// Row after row through the column's one stream: a value is exactly its own whatever the one before
+// was (longer, shorter, in two pieces, NULL), also at exactly one piece.
+TEST_P(Fetching, EachRowsBlobIsItsOwnWhateverTheRowBefore)
+{
+    ZIRA_REQUIRE(Writable(), kReadOnly);
+    const bool pg = IsPostgres();
+    const std::string t =
+        NewTable(pg ? "(id INTEGER, doc TEXT, data BYTEA)" : "(id INTEGER, doc TEXT, data LONGVARBINARY)");
+    struct Row
+    {
+        std::optional<std::string> text, bytes;
+    };
+    const std::string piece(1025, 'p'); // BlobSize below: one piece exactly
+    const std::vector<Row> rows = {
+        {piece, std::string(1025, '\x7f')},
+        {"short", std::string("\x01\x02\x03")},
+        {piece + "q", std::string(1026, '\x05')},
+        {"a little longer", std::string(10, '\x06')},
+        {std::nullopt, std::nullopt},
+        {"", std::string("\x08\x09")},
+        {"end", std::nullopt},
+    };
+    const auto hex = [](const std::string& bytes) {
+        std::string out;
+        for (const unsigned char c : bytes)
+            out += "0123456789abcdef"[c >> 4], out += "0123456789abcdef"[c & 15];
+        return out;
+    };
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& r = rows[i];
+        const std::string text = r.text ? "'" + *r.text + "'" : "NULL";
+        const std::string bytes = !r.bytes ? "NULL"
+                                  : pg     ? "decode('" + hex(*r.bytes) + "', 'hex')"
+                                           : "x'" + hex(*r.bytes) + "'";
+        Exec("INSERT INTO " + t + " VALUES (" + std::to_string(i + 1) + ", " + text + ", " + bytes + ")");
+    }
+
+    for (const bool deferred : {false, true}) {
+        SCOPED_TRACE(deferred ? "deferred" : "read with the row");
+        THstmt s;
+        s.SetBlobSize(1025);
+        s.SetBlobDeferral(deferred);
+        Open(s, "SELECT id, doc, data FROM " + t + " ORDER BY id");
+        for (const Row& r : rows) {
+            ASSERT_TRUE(s.FetchNext());
+            SCOPED_TRACE("row " + std::to_string(s.GetColInteger(1)));
+            EXPECT_EQ(s.GetColString(2), r.text.value_or(""));
+            EXPECT_EQ(s.GetColString(2), r.text.value_or("")) << "read again";
+            EXPECT_EQ(s.GetColNull(2), !r.text);
+            EXPECT_EQ(s.GetColSize(2), r.text ? static_cast<SqlLen>(r.text->size()) : SQL_NULL_DATA);
+            const TMemoryStream* data = s.GetColMemory(3);
+            ASSERT_NE(data, nullptr);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(data->Memory()),
+                                  static_cast<std::size_t>(data->Size())),
+                      r.bytes.value_or(""));
+            EXPECT_EQ(s.GetColNull(3), !r.bytes);
+        }
+        EXPECT_FALSE(s.FetchNext());
+    }
 }
 
 TEST_P(Fetching, LongValuesOfAMultiRowRowsetAreEachRowsOwn)
