@@ -280,7 +280,7 @@ void BrowseRuns(benchmark::internal::Benchmark* b)
 {
     b->ArgNames({"rowset", "cached"});
     b->Args({1, 0})->Args({1, 1})->Args({100, 1})->Args({1000, 1});
-    b->Iterations(2)->UseManualTime()->Unit(benchmark::kSecond);
+    b->Iterations(3)->UseManualTime()->Unit(benchmark::kSecond);
 }
 
 } // namespace

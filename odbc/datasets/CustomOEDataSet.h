@@ -224,6 +224,7 @@ public:
     bool IsSequenced() override { return false; }
     bool GetFieldData(TField* field, void* buffer) override;
     void SetFieldData(TField* field, const void* buffer) override;
+    bool GetFieldText(TField* field, std::string& text) override;
     bool BookmarkValid(const void* bookmark) override { return bookmark != nullptr; }
     int CompareBookmarks(const void* a, const void* b) override;
     void Notification(TComponent* component, TOperation operation) override;

@@ -371,6 +371,31 @@ bool TCustomOEDataSet::GetFieldData(TField* field, void* buffer)
     return presence == 1;
 }
 
+bool TCustomOEDataSet::GetFieldText(TField* field, std::string& text)
+{
+    const int col = field->FieldNo();
+    if (field->FieldKind() != fkData || col < 1 || col > static_cast<int>(columns_.size()) ||
+        columns_[static_cast<size_t>(col - 1)].type != ftString ||
+        columns_[static_cast<size_t>(col - 1)].blob)
+        return TDataSet::GetFieldText(field, text);
+    TRecordBuffer record = GetActiveBuffer();
+    const Column& c = columns_[static_cast<size_t>(col - 1)];
+    // A value or NULL is read here; any other state of the slot (a text that could not be read)
+    // is GetFieldData's to answer.
+    if (record != nullptr && Presence(record, c) > 1)
+        return TDataSet::GetFieldText(field, text);
+    if (record == nullptr || Presence(record, c) == 0) {
+        text.clear();
+        return false;
+    }
+    // What GetFieldData's native form would give: at most Size bytes, up to a zero among them.
+    std::string_view value = TextValue(record, c);
+    value = value.substr(0, static_cast<std::size_t>(std::max(field->DataSize() - 1, 0)));
+    value = value.substr(0, value.find('\0'));
+    text.assign(value);
+    return true;
+}
+
 void TCustomOEDataSet::SetFieldData(TField* field, const void* buffer)
 {
     TRecordBuffer record = GetActiveBuffer();

@@ -15,6 +15,7 @@
 #include "platform/core/Stream.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <utility>
 
@@ -1152,4 +1153,15 @@ void TDataSet::DoOnCalcFields()
 void TDataSet::DoOnNewRecord()
 {
     FireEvent(onNewRecord_);
+}
+
+bool TDataSet::GetFieldText(TField* field, std::string& text)
+{
+    text.assign(static_cast<size_t>(field->DataSize()), '\0');
+    if (!GetFieldData(field, text.data())) {
+        text.clear();
+        return false;
+    }
+    text.resize(strnlen(text.data(), text.size()));
+    return true;
 }

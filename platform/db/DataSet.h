@@ -188,6 +188,10 @@ public:
     // presence only); false when the value is null.
     virtual bool GetFieldData(TField* field, void* buffer) = 0;
     virtual void SetFieldData(TField* field, const void* buffer) = 0;
+    // The text of a string field as GetFieldData's native form holds it (the bytes before the first
+    // zero, at most Size of them); false, and no text, when the value is null. A dataset that keeps
+    // its text whole elsewhere gives it from there without the native form in between.
+    virtual bool GetFieldText(TField* field, std::string& text);
 
     // ---- Events
     void SetBeforeOpen(TDataSetNotifyEvent h) { beforeOpen_ = std::move(h); }

@@ -80,6 +80,8 @@ void TField::ConvertError(const std::string& text, const char* what) const
 
 bool TField::ReadText(std::string& text) const
 {
+    if (!validating_ && dataSet_ != nullptr)
+        return dataSet_->GetFieldText(const_cast<TField*>(this), text);
     // The native form: Size bytes of text and a zero, the text ending at its first zero byte.
     text.assign(static_cast<size_t>(DataSize()), '\0');
     if (!GetData(text.data())) {
