@@ -1,8 +1,10 @@
 // Browsing 1,000,000 rows of (INTEGER, VARCHAR(40), DOUBLE) with TOEDataSet, First to EOF reading
 // every field, beside a plain ODBC loop over the same calls in the same run: SQLite, and PostgreSQL
 // when ZIRA_PG_SOCKET/ZIRA_PG_PORT name a running cluster. The dataset reads through its cursor
-// (rowset 1) or through its row cache at rowsets 1, 100 and 1000; the plain loop fetches with the
-// same rowset size and the text width THstmt binds (four bytes a character and the zero).
+// (rowset 1) or through its row cache at rowsets 1, 100 and 1000; the plain loop prepares and
+// executes the text as the dataset does, and fetches with the same rowset size and the text width
+// THstmt binds (four bytes a character and the zero). It reads no bookmarks, which the dataset
+// without a cache reads for every row.
 //
 // Each iteration runs both loops in turn on the same connection, in alternating order. Counters: the
 // fastest pass of each (plain_s, dataset_s) and their ratio vs_plain; for the cache also
@@ -143,7 +145,10 @@ Totals PlainLoop(THdbc& c, SQLULEN rowset)
     std::vector<SQLUSMALLINT> status(rowset);
     SQLULEN fetched = 0;
     Oci::SQLSetStmtAttr(h, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rowset), 0);
-    Oci::SQLExecDirect(h, Text(kSelect), SQL_NTS);
+    // Prepared and executed, as a dataset executes its text (psqlODBC reads a prepared statement's
+    // result more slowly than a direct one's: a tenth to a quarter of this loop's time).
+    Oci::SQLPrepare(h, Text(kSelect), SQL_NTS);
+    Oci::SQLExecute(h);
     Oci::SQLSetStmtAttr(h, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
     Oci::SQLBindCol(h, 1, SQL_C_SLONG, ids.data(), 0, idInd.data());
     Oci::SQLBindCol(h, 2, SQL_C_CHAR, names.data(), width, nameInd.data());

@@ -395,6 +395,8 @@ private:
     void Construct(std::unique_ptr<THstmt> statement);
     void DescribeColumns();
     void FreeSingleBuffers();
+    // A zero-filled record from the pool with an empty stream in each blob slot.
+    TRecordBuffer NewRecord();
     // The blob streams of a record that goes (before its memory goes back to the pool).
     void ReleaseRecord(TRecordBuffer buffer);
     // Frees every record of buffers and empties it.

@@ -38,7 +38,9 @@ private:
 
 TRecordBuffer TCustomOEDataSet::AllocCacheBuffer()
 {
-    TRecordBuffer buffer = AllocRecordBuffer();
+    // A new record is all zeros, empty blob streams in its blob slots: what InitRecord would leave
+    // of it but for the bookmark flag, which is set here; every slot is written from its row next.
+    TRecordBuffer buffer = NewRecord();
     SetBookmarkFlag(buffer, bfCurrent);
     const std::int32_t number = ++bookmarkCounter_;
     SetBookmarkData(buffer, &number);

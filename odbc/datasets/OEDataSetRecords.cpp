@@ -237,18 +237,26 @@ void TCustomOEDataSet::SetCacheIndex(TRecordBuffer buffer, std::int32_t index)
 
 // ---- Record buffers
 
-TRecordBuffer TCustomOEDataSet::AllocRecordBuffer()
+TRecordBuffer TCustomOEDataSet::NewRecord()
 {
     // One block: the record and, after it, its bookmark. The memory streams of blob slots belong to
     // the record and are freed with it by FreeRecordBuffer.
     pool_.SetRecordSize(static_cast<std::size_t>(recordBufferSize_ + BookmarkSize()));
     TRecordBuffer buffer = pool_.Allocate();
-    for (const Column& c : columns_) {
-        if (c.blob) {
-            auto stream = std::make_unique<TMemoryStream>();
-            StoreUnaligned(buffer + c.offset, stream.release());
+    if (hasBlobColumns_) {
+        for (const Column& c : columns_) {
+            if (c.blob) {
+                auto stream = std::make_unique<TMemoryStream>();
+                StoreUnaligned(buffer + c.offset, stream.release());
+            }
         }
     }
+    return buffer;
+}
+
+TRecordBuffer TCustomOEDataSet::AllocRecordBuffer()
+{
+    TRecordBuffer buffer = NewRecord();
     InitRecord(buffer);
     return buffer;
 }
