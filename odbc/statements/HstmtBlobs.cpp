@@ -163,7 +163,8 @@ void THstmt::ColStream(std::uint16_t col, TStream& stream)
     }
     if (rec == nullptr || !rec->IsBlob)
         return;
-    if (blobDeferral_ && !rec->BlobEdited) {
+    // A deferred value is read once for its row: the driver gives nothing more for it after that.
+    if (blobDeferral_ && !rec->BlobEdited && !(rowSetSize_ == 1 && rec->BlobRow == 1)) {
         rec->Ind[0] = SwallowNoData(rec->Ind[0], [&] { return FetchCol(col, 1, rec->ColType, *rec->Blob); });
     }
     if (&stream == rec->Blob.get())
@@ -186,7 +187,9 @@ void THstmt::CellStream(std::uint16_t col, SqlULen row, TStream& stream)
     }
     if (rec == nullptr || !rec->IsBlob)
         return;
-    if (rec->BlobEdited) {
+    // A one-row rowset's value goes through the column's stream, which holds it once read (with
+    // the row, or deferred): the driver would give nothing more for a second read.
+    if (rec->BlobEdited || (rowSetSize_ == 1 && row == 1)) {
         ColStream(col, stream);
         return;
     }
