@@ -12,6 +12,7 @@
 // bytes each), close_per_fill (the time Close takes against the time the browse took) and
 // driver_close_per_fill (the part of it the driver takes to drop its result, as the plain loop's
 // SQLFreeHandle does).
+#include "bench/BenchDatabases.h"
 #include "odbc/datasets/DataSetHstmt.h"
 #include "odbc/datasets/OEDataSet.h"
 #include "odbc/driver/Oci.h"
@@ -37,47 +38,19 @@ namespace {
 constexpr int kRows = 1'000'000;
 constexpr int kNameWidth = 40;
 constexpr double kRawRowBytes = 4 + kNameWidth + 8;
-constexpr const char* kDrivers = "/usr/lib/x86_64-linux-gnu/odbc/";
 constexpr const char* kSelect = "SELECT id, name, amount FROM browse_rows";
 
-SQLCHAR* Text(const std::string& s)
-{
-    return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s.c_str()));
-}
-
-void Run(THdbc& c, const std::string& sql)
-{
-    THstmt s;
-    s.SetHdbc(&c);
-    s.SetSQL(sql);
-    s.Execute();
-}
-
-// One connection with the rows, made on first use and kept for the run.
-struct Source
-{
-    std::unique_ptr<THdbc> connection;
-    std::string file; // the SQLite database, removed at exit
-
-    ~Source()
-    {
-        connection.reset();
-        if (!file.empty())
-            std::remove(file.c_str());
-    }
-};
+using bench::Run;
+using bench::Source;
+using bench::Text;
 
 Source* Sqlite()
 {
     static Source s;
     if (!s.connection) {
-        s.file = "/tmp/zira-bench-browse-" + std::to_string(getpid()) + ".db";
+        s.file = bench::SqliteFile("zira-bench-browse");
         std::remove(s.file.c_str());
-        s.connection = std::make_unique<THdbc>();
-        TStringList lines;
-        lines.Add(std::string("DRIVER=") + kDrivers + "libsqlite3odbc.so");
-        lines.Add("Database=" + s.file);
-        s.connection->SetAttributes(lines);
+        s.Open(bench::SqliteConnectString(s.file));
         THdbc& c = *s.connection;
         Run(c, "CREATE TABLE browse_rows (id INTEGER PRIMARY KEY, name VARCHAR(40), amount DOUBLE)");
         c.StartTransact();
@@ -93,15 +66,10 @@ Source* Postgres()
 {
     static Source s;
     if (!s.connection) {
-        const char* socket = std::getenv("ZIRA_PG_SOCKET");
-        const char* port = std::getenv("ZIRA_PG_PORT");
-        if (socket == nullptr || port == nullptr || *socket == '\0')
+        const std::string connectString = bench::PostgresConnectString();
+        if (connectString.empty())
             return nullptr;
-        s.connection = std::make_unique<THdbc>();
-        TStringList lines;
-        lines.Add(std::string("DRIVER=") + kDrivers + "psqlodbca.so;Servername=" + socket + ";Port=" + port +
-                  ";Database=postgres;UID=postgres");
-        s.connection->SetAttributes(lines);
+        s.Open(connectString);
         THdbc& c = *s.connection;
         Run(c, "CREATE TEMPORARY TABLE browse_rows (id INTEGER PRIMARY KEY, name VARCHAR(40), amount DOUBLE "
                "PRECISION)");

@@ -3,6 +3,7 @@
 // ZIRA_PG_SOCKET/ZIRA_PG_PORT name a running cluster), at rowset sizes 1, 100 and 1000. Each
 // iteration runs both loops in turn on the same connection; the time is THstmt's pass, the counters
 // give the fastest pass of each loop and their ratio (THstmt / plain).
+#include "bench/BenchDatabases.h"
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/statements/Hstmt.h"
@@ -22,47 +23,18 @@
 namespace {
 
 constexpr int kRows = 1'000'000;
-constexpr const char* kDrivers = "/usr/lib/x86_64-linux-gnu/odbc/";
 
-SQLCHAR* Text(const std::string& s)
-{
-    return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s.c_str()));
-}
-
-void Run(THdbc& c, const std::string& sql)
-{
-    THstmt s;
-    s.SetHdbc(&c);
-    s.SetSQL(sql);
-    s.Execute();
-}
-
-// One connection with the million rows, made on first use and kept for the run.
-struct Source
-{
-    std::unique_ptr<THdbc> connection;
-    std::string table;
-    std::string file; // the SQLite database, removed at exit
-
-    ~Source()
-    {
-        connection.reset();
-        if (!file.empty())
-            std::remove(file.c_str());
-    }
-};
+using bench::Run;
+using bench::Source;
+using bench::Text;
 
 Source* Sqlite()
 {
     static Source s;
     if (!s.connection) {
-        s.file = "/tmp/zira-bench-" + std::to_string(getpid()) + ".db";
+        s.file = bench::SqliteFile("zira-bench");
         s.table = "bench_rows";
-        s.connection = std::make_unique<THdbc>();
-        TStringList lines;
-        lines.Add(std::string("DRIVER=") + kDrivers + "libsqlite3odbc.so");
-        lines.Add("Database=" + s.file);
-        s.connection->SetAttributes(lines);
+        s.Open(bench::SqliteConnectString(s.file));
         THdbc& c = *s.connection;
         Run(c, "CREATE TABLE bench_rows (id INTEGER, name VARCHAR(40), price DOUBLE)");
         Run(c, "CREATE TABLE bench_notes (id INTEGER, name TEXT, price DOUBLE)");
@@ -80,16 +52,11 @@ Source* Postgres()
 {
     static Source s;
     if (!s.connection) {
-        const char* socket = std::getenv("ZIRA_PG_SOCKET");
-        const char* port = std::getenv("ZIRA_PG_PORT");
-        if (socket == nullptr || port == nullptr || *socket == '\0')
+        const std::string connectString = bench::PostgresConnectString();
+        if (connectString.empty())
             return nullptr;
         s.table = "bench_rows";
-        s.connection = std::make_unique<THdbc>();
-        TStringList lines;
-        lines.Add(std::string("DRIVER=") + kDrivers + "psqlodbca.so;Servername=" + socket + ";Port=" + port +
-                  ";Database=postgres;UID=postgres");
-        s.connection->SetAttributes(lines);
+        s.Open(connectString);
         THdbc& c = *s.connection;
         Run(c, "CREATE TEMPORARY TABLE bench_rows (id INTEGER, name VARCHAR(40), price DOUBLE PRECISION)");
         Run(c, "CREATE TEMPORARY TABLE bench_notes (id INTEGER, name TEXT, price DOUBLE PRECISION)");

@@ -8,6 +8,7 @@
 //
 // PostgreSQL needs a running cluster: ZIRA_PG_SOCKET and ZIRA_PG_PORT as scripts/services/postgres.sh
 // exports them (cleanup=(); source scripts/services/postgres.sh); without them it is skipped.
+#include "bench/BenchDatabases.h"
 #include "odbc/driver/Oci.h"
 #include "odbc/handles/Hdbc.h"
 #include "odbc/statements/Hstmt.h"
@@ -29,7 +30,6 @@ namespace {
 
 constexpr int kRows = 200000;
 constexpr const char* kTable = "zira_bench_insert";
-constexpr const char* kDriverFolder = "/usr/lib/x86_64-linux-gnu/odbc/";
 
 enum class Database
 {
@@ -41,17 +41,10 @@ enum class Database
 std::string ConnectString(Database database)
 {
     if (database == Database::Sqlite) {
-        static const std::string file = (std::filesystem::temp_directory_path() /
-                                         ("zira-bench-insert-" + std::to_string(getpid()) + ".db"))
-                                            .string();
-        return std::string("DRIVER=") + kDriverFolder + "libsqlite3odbc.so;Database=" + file;
+        static const std::string file = bench::SqliteFile("zira-bench-insert");
+        return bench::SqliteConnectString(file);
     }
-    const char* socket = std::getenv("ZIRA_PG_SOCKET");
-    const char* port = std::getenv("ZIRA_PG_PORT");
-    if (socket == nullptr || port == nullptr || *socket == '\0')
-        return {};
-    return std::string("DRIVER=") + kDriverFolder + "psqlodbca.so;Servername=" + socket + ";Port=" + port +
-           ";Database=postgres;UID=postgres";
+    return bench::PostgresConnectString();
 }
 
 void Require(SQLRETURN rc, const char* what)
