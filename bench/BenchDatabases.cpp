@@ -50,6 +50,22 @@ void Source::Open(const std::string& connectString)
     connection->SetAttributes(lines);
 }
 
+void Source::OpenSqlite(const std::string& stem)
+{
+    file = SqliteFile(stem);
+    std::remove(file.c_str());
+    Open(SqliteConnectString(file));
+}
+
+bool Source::OpenPostgres()
+{
+    const std::string connectString = PostgresConnectString();
+    if (connectString.empty())
+        return false;
+    Open(connectString);
+    return true;
+}
+
 Source::~Source()
 {
     connection.reset();

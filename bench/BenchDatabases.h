@@ -34,6 +34,10 @@ struct Source
 
     // Sets up the connection (not yet connected) for connectString.
     void Open(const std::string& connectString);
+    // A new SQLite file named after stem (SqliteFile), any left from before removed.
+    void OpenSqlite(const std::string& stem);
+    // The test cluster; false when none is named.
+    bool OpenPostgres();
     ~Source();
 };
 

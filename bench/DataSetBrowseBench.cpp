@@ -48,9 +48,7 @@ Source* Sqlite()
 {
     static Source s;
     if (!s.connection) {
-        s.file = bench::SqliteFile("zira-bench-browse");
-        std::remove(s.file.c_str());
-        s.Open(bench::SqliteConnectString(s.file));
+        s.OpenSqlite("zira-bench-browse");
         THdbc& c = *s.connection;
         Run(c, "CREATE TABLE browse_rows (id INTEGER PRIMARY KEY, name VARCHAR(40), amount DOUBLE)");
         c.StartTransact();
@@ -66,10 +64,8 @@ Source* Postgres()
 {
     static Source s;
     if (!s.connection) {
-        const std::string connectString = bench::PostgresConnectString();
-        if (connectString.empty())
+        if (!s.OpenPostgres())
             return nullptr;
-        s.Open(connectString);
         THdbc& c = *s.connection;
         Run(c, "CREATE TEMPORARY TABLE browse_rows (id INTEGER PRIMARY KEY, name VARCHAR(40), amount DOUBLE "
                "PRECISION)");

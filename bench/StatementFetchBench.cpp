@@ -32,9 +32,8 @@ Source* Sqlite()
 {
     static Source s;
     if (!s.connection) {
-        s.file = bench::SqliteFile("zira-bench");
+        s.OpenSqlite("zira-bench");
         s.table = "bench_rows";
-        s.Open(bench::SqliteConnectString(s.file));
         THdbc& c = *s.connection;
         Run(c, "CREATE TABLE bench_rows (id INTEGER, name VARCHAR(40), price DOUBLE)");
         Run(c, "CREATE TABLE bench_notes (id INTEGER, name TEXT, price DOUBLE)");
@@ -52,11 +51,9 @@ Source* Postgres()
 {
     static Source s;
     if (!s.connection) {
-        const std::string connectString = bench::PostgresConnectString();
-        if (connectString.empty())
+        if (!s.OpenPostgres())
             return nullptr;
         s.table = "bench_rows";
-        s.Open(connectString);
         THdbc& c = *s.connection;
         Run(c, "CREATE TEMPORARY TABLE bench_rows (id INTEGER, name VARCHAR(40), price DOUBLE PRECISION)");
         Run(c, "CREATE TEMPORARY TABLE bench_notes (id INTEGER, name TEXT, price DOUBLE PRECISION)");
