@@ -10,6 +10,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -265,6 +266,51 @@ TEST_P(Fetching, BookmarksBoundWithTheRowsWhereTheDriverCannotDescribeThem)
     ASSERT_TRUE(s.FetchLast());
     ASSERT_TRUE(s.SetBookmark(bookmark));
     EXPECT_EQ(Ids(s), Range(9, 12));
+}
+
+// A row's bookmark is the same whether it is read first on the row, again, or after a value of the
+// row was read on demand; no two rows share one, and where the cursor scrolls each leads back to its
+// own row.
+TEST_P(Fetching, ABookmarkIsItsRowsWhateverWasReadOnTheRowBefore)
+{
+    ZIRA_REQUIRE(Writable(), kReadOnly);
+    const std::string t = NewTable("(id INTEGER, doc TEXT)");
+    for (int id = 1; id <= 6; ++id)
+        Exec("INSERT INTO " + t + " VALUES (" + std::to_string(id) + ", 'doc " + std::to_string(id) + "')");
+    bool anyBookmarks = false;
+    for (const std::uint32_t cursor :
+         {std::uint32_t{SQL_CURSOR_FORWARD_ONLY}, std::uint32_t{SQL_CURSOR_STATIC}}) {
+        SCOPED_TRACE(cursor == SQL_CURSOR_STATIC ? "static" : "forward only");
+        THstmt s;
+        s.SetBlobDeferral(true);
+        Open(s, "SELECT id, doc FROM " + t + " ORDER BY id", 1, cursor);
+        if ((s.CursorAttributes() & SQL_CA1_BOOKMARK) == 0 ||
+            (s.CursorAttributes() & SQL_CA1_POS_POSITION) == 0)
+            continue;
+        anyBookmarks = true;
+        std::vector<std::vector<std::uint8_t>> bookmarks;
+        for (int id = 1; id <= 6; ++id) {
+            SCOPED_TRACE("row " + std::to_string(id));
+            ASSERT_TRUE(s.FetchNext());
+            if (id % 2 == 0) {
+                ASSERT_TRUE(s.GetBlobCol(2));
+                EXPECT_EQ(s.GetColString(2), "doc " + std::to_string(id));
+            }
+            const std::vector<std::uint8_t> first = s.GetBookmark();
+            ASSERT_FALSE(first.empty());
+            EXPECT_EQ(s.GetBookmark(), first) << "read again on the same row";
+            EXPECT_EQ(std::count(bookmarks.begin(), bookmarks.end(), first), 0) << "another row's bookmark";
+            bookmarks.push_back(first);
+        }
+        if (cursor != SQL_CURSOR_STATIC)
+            continue;
+        for (int id = 6; id >= 1; --id) {
+            ASSERT_TRUE(s.SetBookmark(bookmarks[static_cast<std::size_t>(id - 1)]));
+            EXPECT_EQ(s.GetColInteger(1), id);
+        }
+    }
+    if (!anyBookmarks)
+        GTEST_SKIP() << DatabaseName(Database()) << ": no cursor here has bookmarks";
 }
 
 TEST_P(Fetching, BlobsComeWholeInPiecesAndNullsAsNull)
