@@ -794,13 +794,7 @@ private:
     // and whether SQLSetPos can put the cursor on a row of a rowset to read a value again.
     bool rowByRow_ = false;
     bool rowsPositionable_ = true;
-    bool atEnd_ = false; // fetching on reached the end of the result
-    // The cursor is where the last fetch left it, on the rowset's first row, and nothing has been
-    // read from that row or positioned since: its bookmark can be read without positioning first.
-    bool cursorAsFetched_ = false;
-    // A row of this result was written, deleted or refreshed through the cursor: a driver may then
-    // map the rowset's rows to its result differently (PostgreSQL, past a deleted row).
-    bool rowsChangedByCursor_ = false;
+    bool atEnd_ = false;       // fetching on reached the end of the result
     bool rowFlagsSet_ = false; // a row flag may be set: the next fetch clears them
     // The next rowset comes from SQLFetch (the driver's own cursor), not SQLFetchScroll.
     bool nextBySQLFetch_ = true;

@@ -61,7 +61,6 @@ SqlLen THstmt::FetchCol(std::uint16_t col, SqlULen row, std::int16_t colType, TS
         buffer.resize(static_cast<std::size_t>(pieceSize + 1));
 
     SQLLEN total = 0;
-    cursorAsFetched_ = false;
     const SQLRETURN first = Oci::SQLGetData(handle_, col, colType, buffer.data(), pieceSize + extra, &total);
     SetRetCode(first);
     // NOTE: a value read once already gives SQL_NO_DATA on most drivers; what was read stays.
@@ -117,7 +116,6 @@ SqlLen THstmt::FetchCell(std::uint16_t col, SqlULen row, std::int16_t colType, T
             return current;
         if (!GetRowValid(row))
             return SQL_NULL_DATA;
-        cursorAsFetched_ = false;
         if (!Check(Oci::SQLSetPos(handle_, row, SQL_POSITION, SQL_LOCK_NO_CHANGE)))
             return current;
     }

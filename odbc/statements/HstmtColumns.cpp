@@ -400,11 +400,9 @@ void THstmt::ChooseRowFetching()
 
 std::int16_t THstmt::FetchOne(std::int16_t orientation, SqlLen offset)
 {
-    const std::int16_t rc = orientation == SQL_FETCH_NEXT && nextBySQLFetch_
-                                ? Oci::SQLFetch(handle_)
-                                : Oci::SQLFetchScroll(handle_, orientation, offset);
-    cursorAsFetched_ = rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
-    return rc;
+    if (orientation == SQL_FETCH_NEXT && nextBySQLFetch_)
+        return Oci::SQLFetch(handle_);
+    return Oci::SQLFetchScroll(handle_, orientation, offset);
 }
 
 std::int16_t THstmt::FetchRowset(std::int16_t orientation, SqlLen offset)
@@ -543,7 +541,6 @@ bool THstmt::RereadTruncated(SqlULen row, bool cursorOnRow)
                 WidenColumn(col, rec, std::max(length + zero, rec.CellWidth * 2));
             continue;
         }
-        cursorAsFetched_ = false;
         if (!cursorOnRow && !Check(Oci::SQLSetPos(handle_, row, SQL_POSITION, SQL_LOCK_NO_CHANGE)))
             return found;
         // Widen the column for this value and the ones to come; the cells already read keep theirs.
@@ -629,7 +626,6 @@ bool THstmt::RunFetch(std::int16_t orientation, SqlLen offset)
     // reached, fetching on stays at the end.
     if (orientation != SQL_FETCH_NEXT)
         atEnd_ = false;
-    cursorAsFetched_ = false;
     const std::int16_t rc = atEnd_ ? std::int16_t{SQL_NO_DATA} : FetchRowset(orientation, offset);
     SetRetCode(rc);
     if (rc == SQL_NO_DATA && orientation == SQL_FETCH_NEXT)
@@ -719,7 +715,6 @@ bool THstmt::MoreResults()
     return Operation([this] {
         if (!Init())
             return false;
-        cursorAsFetched_ = false;
         const SQLRETURN rc = Oci::SQLMoreResults(handle_);
         SetRetCode(rc);
         if (rc == SQL_NO_DATA)

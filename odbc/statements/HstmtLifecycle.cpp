@@ -208,7 +208,6 @@ void THstmt::CloseCursor()
     RunningCall running;
     if (!Init())
         return;
-    cursorAsFetched_ = false;
     if (Check(Oci::SQLFreeStmt(handle_, SQL_CLOSE)))
         resultMayBeOpen_ = false;
 }
@@ -303,8 +302,6 @@ void THstmt::FreeCols()
     fetchBlobs_ = false;
     blobCols_ = 0;
     atEnd_ = false;
-    cursorAsFetched_ = false;
-    rowsChangedByCursor_ = false;
 }
 
 void THstmt::FreeColBinds()
@@ -474,8 +471,6 @@ void THstmt::Execute()
     executed_ = false;
     aborted_ = false;
     atEnd_ = false;
-    cursorAsFetched_ = false;
-    rowsChangedByCursor_ = false;
 
     const bool prepared = prepared_;
     std::string text;

@@ -163,8 +163,6 @@ void THstmt::PositionedWrite(SqlULen row, std::uint16_t operation)
     if (statusKnown)
         rowStatus_[row - 1] = SQL_ROW_SUCCESS;
 
-    cursorAsFetched_ = false;
-    rowsChangedByCursor_ = true;
     std::int16_t rc = operation == SQL_ADD ? Oci::SQLBulkOperations(handle_, SQL_ADD)
                                            : Oci::SQLSetPos(handle_, row, operation, SQL_LOCK_NO_CHANGE);
     SetRetCode(rc);
@@ -230,8 +228,6 @@ void THstmt::UpdateRow(SqlULen row)
     const bool positioned = (GetPosStmts() & SQL_CA1_POSITIONED_UPDATE) != 0;
     const std::string where = UpdateWhereClause();
     // WHERE CURRENT OF means the row the cursor is on: this one.
-    cursorAsFetched_ = false;
-    rowsChangedByCursor_ = true;
     if (positioned && !Check(Oci::SQLSetPos(handle_, row, SQL_POSITION, SQL_LOCK_NO_CHANGE)))
         return;
     UpdateFields(where, !positioned);
@@ -250,8 +246,6 @@ void THstmt::DeleteRow(SqlULen row)
     }
     const bool positioned = (GetPosStmts() & SQL_CA1_POSITIONED_DELETE) != 0;
     const std::string where = DeleteWhereClause();
-    cursorAsFetched_ = false;
-    rowsChangedByCursor_ = true;
     if (positioned && !Check(Oci::SQLSetPos(handle_, row, SQL_POSITION, SQL_LOCK_NO_CHANGE)))
         return;
     DeleteFields(where, !positioned);
@@ -277,8 +271,6 @@ void THstmt::RefreshRow(SqlULen row)
         RefreshFields(RefreshWhereClause());
         return;
     }
-    cursorAsFetched_ = false;
-    rowsChangedByCursor_ = true;
     if (!Check(Oci::SQLSetPos(handle_, row, SQL_REFRESH, SQL_LOCK_NO_CHANGE)))
         return;
     // The bound cells are the row's again; its blobs are read again as a fetch reads them.

@@ -280,30 +280,15 @@ std::vector<std::uint8_t> THstmt::GetBookmark()
         return {};
     if (!Init())
         return {};
+    const SQLRETURN positioned = Oci::SQLSetPos(handle_, 1, SQL_POSITION, SQL_LOCK_NO_CHANGE);
+    SetRetCode(positioned);
+    if (!GlobalHenv().Error().Success(positioned))
+        return {};
     std::vector<std::uint8_t> bookmark(
         static_cast<std::size_t>(std::max(bookmarkLength_, kBookmarkCapacity)));
     SQLLEN length = 0;
-    const auto readBookmark = [&] {
-        return Oci::SQLGetData(handle_, 0, SQL_C_VARBOOKMARK, bookmark.data(),
-                               static_cast<SQLLEN>(bookmark.size()), &length);
-    };
-    // A rowset of one row that nothing has read from yet, in a result no row of which was changed
-    // through the cursor, has the cursor on that row: its column 0 can be read as it is. Positioning
-    // first costs a driver call per record; a read that fails without it is tried again the
-    // positioned way, so the outcome is the same.
-    SQLRETURN read = SQL_ERROR;
-    const bool unpositioned = rowSetSize_ == 1 && cursorAsFetched_ && !rowsChangedByCursor_ &&
-                              (cursorAttributes_ & SQL_CA1_POS_POSITION) != 0;
-    cursorAsFetched_ = false;
-    if (unpositioned)
-        read = readBookmark();
-    if (read != SQL_SUCCESS && read != SQL_SUCCESS_WITH_INFO) {
-        const SQLRETURN positioned = Oci::SQLSetPos(handle_, 1, SQL_POSITION, SQL_LOCK_NO_CHANGE);
-        SetRetCode(positioned);
-        if (!GlobalHenv().Error().Success(positioned))
-            return {};
-        read = readBookmark();
-    }
+    const SQLRETURN read = Oci::SQLGetData(handle_, 0, SQL_C_VARBOOKMARK, bookmark.data(),
+                                           static_cast<SQLLEN>(bookmark.size()), &length);
     SetRetCode(read);
     if (!GlobalHenv().Error().Success(read)) {
         // NOTE: under the driver manager's cursor library (CursorLib 1, as the program's connection
